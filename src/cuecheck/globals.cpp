@@ -1,0 +1,17 @@
+#include "cuecheck/globals.h"
+
+#include <cstring>
+
+#include "textio/console.h"
+#include "textio/runerror.h"
+
+Globals g;
+
+void reset_globals() {
+  std::memset(&g, 0, sizeof g);
+  g.F.fd = -1;
+  g.OUTF.fd = -1;
+  textfile_reset();
+  console_reset();
+  runerror_reset();
+}

@@ -1,0 +1,79 @@
+#include "textio/console.h"
+
+#include <cstring>
+
+#include "textio/platform.h"
+
+namespace {
+
+constexpr size_t kConCap = 64 * 1024;
+char g_con_buffer[kConCap];
+size_t g_con_len;
+bool g_con_tty;
+bool g_con_sink;
+
+}  // namespace
+
+void con_init() {
+  g_con_tty = plat_stdout_is_tty();
+}
+
+void con_set_sink() {
+  g_con_sink = true;
+}
+
+void con_flush() {
+  if (g_con_len > 0 && !g_con_sink) plat_stdout_write(g_con_buffer, g_con_len);
+  g_con_len = 0;
+}
+
+void con_write(const char* data, size_t n) {
+  while (n > 0) {
+    size_t room = kConCap - g_con_len;
+    size_t k = n < room ? n : room;
+    std::memcpy(g_con_buffer + g_con_len, data, k);
+    g_con_len += k;
+    data += k;
+    n -= k;
+    if (g_con_len == kConCap) con_flush();
+  }
+  if (g_con_tty) con_flush();
+}
+
+void con_text(const char* text) {
+  con_write(text, std::strlen(text));
+}
+
+void con_line_end() {
+  con_write("\n", 1);
+}
+
+void con_line(const char* text) {
+  size_t n = std::strlen(text);
+  if (g_con_tty) {  // one write statement, shown at once
+    char line[512];
+    if (n < sizeof line) {
+      std::memcpy(line, text, n);
+      line[n] = '\n';
+      con_write(line, n + 1);
+      return;
+    }
+  }
+  con_write(text, n);
+  con_line_end();
+}
+
+void con_clear() {
+  if (g_con_tty) con_text("\x1b[H\x1b[2J");
+}
+
+void con_wait_enter() {
+  con_flush();
+  if (!g_con_sink) plat_wait_line();
+}
+
+void console_reset() {
+  g_con_len = 0;
+  g_con_tty = false;
+  g_con_sink = false;
+}

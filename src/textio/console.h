@@ -1,0 +1,26 @@
+// The console: standard output. On a terminal every write is shown at once; otherwise the
+// output collects in a buffer that goes out before each wait, before a run-time error
+// report and at the end. The console line end is a single LF. Writing to the console never
+// fails.
+#pragma once
+
+#include <cstddef>
+
+void con_init();
+
+// Drops all console output from now on (for running many checks in one process).
+void con_set_sink();
+
+void con_write(const char* data, size_t n);
+void con_text(const char* text);
+void con_line(const char* text);  // the text and a line end
+void con_line_end();
+void con_flush();
+
+// Clears a terminal and puts the cursor at its top left; does nothing otherwise.
+void con_clear();
+
+// The wait for the Enter key: one line of standard input, read and discarded.
+void con_wait_enter();
+
+void console_reset();

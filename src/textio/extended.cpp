@@ -1,0 +1,11 @@
+#include "textio/extended.h"
+
+#include <cmath>
+
+#include "textio/runerror.h"
+
+double ext_store(Ext x, uint32_t place) {
+  double d = ext_to_double(x);
+  if (std::isinf(d)) run_error(205, place);
+  return d;
+}

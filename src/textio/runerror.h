@@ -1,0 +1,43 @@
+// The stop with a run-time error.
+//
+// A failed file operation or a fault of real arithmetic stops the run: run_error throws a
+// RunStop that carries the code and a trace of places, and the entry point writes the
+// report ("Runtime error N at 0xPLACE", the trace lines, an empty line) and exits with N.
+// Throwing instead of exiting lets tests and the fuzzer run many checks in one process.
+//
+// A place is a stable eight-digit identifier of one operation that can fail, and the
+// trace lists the place and then the return points of the procedures still active,
+// innermost first. Ranges: 0x00401xxx run driver, 0x00402xxx line input and files,
+// 0x00403xxx numbers, 0x00404xxx time codes, error report and reading-time rule,
+// 0x00405xxx MicroDVD, 0x00406xxx SubRip, 0x00407xxx Subviewer 2.0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int kTraceMax = 16;
+
+struct RunStop {
+  int code;
+  int depth;
+  uint32_t trace[kTraceMax];
+};
+
+[[noreturn]] void run_error(int code, uint32_t place);
+
+// Marks a procedure as active for the trace while it runs; `ret` identifies the place in
+// the caller to which it returns.
+class TraceFrame {
+ public:
+  explicit TraceFrame(uint32_t ret);
+  ~TraceFrame();
+  TraceFrame(const TraceFrame&) = delete;
+  TraceFrame& operator=(const TraceFrame&) = delete;
+};
+
+// The report of a stop as the console shows it, each line ended by a line feed.
+// Returns its length; out must hold kRunStopTextMax bytes.
+constexpr size_t kRunStopTextMax = 64 + 14 * kTraceMax;
+size_t run_stop_text(const RunStop& stop, char* out);
+
+void runerror_reset();

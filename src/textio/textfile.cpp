@@ -1,0 +1,261 @@
+#include "textio/textfile.h"
+
+#include <cstring>
+
+#include "textio/platform.h"
+#include "textio/runerror.h"
+
+namespace {
+
+// One subtitle file is read at a time; its bytes come through this buffer.
+constexpr size_t kInCap = 256 * 1024;
+unsigned char g_in_buffer[kInCap];
+
+int g_io_status;
+
+void fail(int code) {
+  if (g_io_status == 0) g_io_status = code;
+}
+
+// Fetches more bytes when the window is used up. False when there are none.
+bool fill(InFile& f) {
+  if (f.pos < f.len) return true;
+  if (f.drained || g_io_status != 0) return false;
+  size_t got = 0;
+  int code = plat_read(f.fd, g_in_buffer, kInCap, &got);
+  f.buf = g_in_buffer;
+  f.pos = 0;
+  f.len = got;
+  if (code != 0) fail(code);
+  if (got == 0) f.drained = true;
+  return got > 0;
+}
+
+// Position of the first CR or LF in [p, end), or end. Eight bytes at a time: a byte
+// equal to CR or LF becomes zero after the XOR, and the zero-byte test marks it.
+const unsigned char* find_line_end(const unsigned char* p, const unsigned char* end) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighs = 0x8080808080808080ull;
+  const uint32_t probe = 1;
+  unsigned char little = 0;
+  std::memcpy(&little, &probe, 1);
+  if (little) {
+    while (end - p >= 8) {
+      uint64_t v;
+      std::memcpy(&v, p, 8);
+      uint64_t lf = v ^ (kOnes * 10);
+      uint64_t cr = v ^ (kOnes * 13);
+      uint64_t hit = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+      if (hit != 0) {
+        // The lowest marked byte is exact: false marks occur only above a true one.
+        int bit = 0;
+        while (((hit >> bit) & 0xFF) == 0) bit += 8;
+        return p + bit / 8;
+      }
+      p += 8;
+    }
+  }
+  while (p < end && *p != 10 && *p != 13) ++p;
+  return p;
+}
+
+// Drops the line end at the read position: LF, CR, or CR followed by LF.
+void skip_line_end(InFile& f) {
+  unsigned char c = f.buf[f.pos++];
+  if (c == 13 && fill(f) && f.buf[f.pos] == 10) ++f.pos;
+}
+
+void skip_byte_order_mark(InFile& f) {
+  // The three bytes may arrive in more than one read from a pipe.
+  while (!f.drained && f.len - f.pos < 3 && f.fd >= 0 && g_io_status == 0) {
+    if (f.buf != g_in_buffer) {
+      std::memmove(g_in_buffer, f.buf + f.pos, f.len - f.pos);
+    } else if (f.pos > 0) {
+      std::memmove(g_in_buffer, g_in_buffer + f.pos, f.len - f.pos);
+    }
+    f.len -= f.pos;
+    f.pos = 0;
+    f.buf = g_in_buffer;
+    size_t got = 0;
+    int code = plat_read(f.fd, g_in_buffer + f.len, kInCap - f.len, &got);
+    if (code != 0) fail(code);
+    if (got == 0) f.drained = true;
+    f.len += got;
+  }
+  if (f.len - f.pos >= 3 && f.buf[f.pos] == 0xEF && f.buf[f.pos + 1] == 0xBB &&
+      f.buf[f.pos + 2] == 0xBF) {
+    f.pos += 3;
+  }
+}
+
+}  // namespace
+
+void in_open(InFile& f, const char* name) {
+  if (g_io_status != 0) return;
+  if (f.open) in_close(f);
+  f = InFile{-1, false, false, g_in_buffer, 0, 0};
+  int fd = -1;
+  if (int code = plat_open_read(name, &fd)) {
+    fail(code);
+    return;
+  }
+  f.fd = fd;
+  f.open = true;
+  skip_byte_order_mark(f);
+}
+
+void in_open_memory(InFile& f, const void* data, size_t size) {
+  f = InFile{-1, true, true, static_cast<const unsigned char*>(data), 0, size};
+  skip_byte_order_mark(f);
+}
+
+void in_close(InFile& f) {
+  if (g_io_status != 0) return;
+  plat_close(f.fd);
+  f = InFile{-1, false, true, g_in_buffer, 0, 0};
+}
+
+void read_line(InFile& f, ShortStr& s) {
+  int n = 0;
+  if (g_io_status != 0 || !f.open) {
+    if (!f.open) fail(103);
+    s.b[0] = 0;
+    return;
+  }
+  for (;;) {
+    if (!fill(f)) break;  // end of the file: the line ends here
+    const unsigned char* p = f.buf + f.pos;
+    size_t room = static_cast<size_t>(255 - n);
+    size_t avail = f.len - f.pos;
+    const unsigned char* stop = p + (avail < room ? avail : room);
+    const unsigned char* e = find_line_end(p, stop);
+    size_t k = static_cast<size_t>(e - p);
+    std::memcpy(s.b + 1 + n, p, k);
+    n += static_cast<int>(k);
+    f.pos += k;
+    if (e < stop) {
+      skip_line_end(f);
+      break;
+    }
+    if (n == 255) {
+      // The line is full: drop the rest of it up to and with its line end.
+      while (fill(f)) {
+        const unsigned char* q = f.buf + f.pos;
+        const unsigned char* r = find_line_end(q, f.buf + f.len);
+        f.pos += static_cast<size_t>(r - q);
+        if (f.pos < f.len) {
+          skip_line_end(f);
+          break;
+        }
+      }
+      break;
+    }
+  }
+  s.b[0] = static_cast<unsigned char>(n);
+}
+
+bool at_eof(InFile& f) {
+  if (g_io_status != 0) return true;
+  if (!f.open) {
+    fail(103);
+    return true;
+  }
+  if (!fill(f)) return true;
+  return f.buf[f.pos] == 26;
+}
+
+bool exhausted(InFile& f) {
+  return g_io_status != 0 || !f.open || !fill(f);
+}
+
+namespace {
+
+constexpr size_t kOutCap = 64 * 1024;
+unsigned char g_out_buffer[kOutCap];
+
+}  // namespace
+
+void out_create(OutFile& f, const char* name) {
+  if (g_io_status != 0) return;
+  f = OutFile{-1, false, false, 0, g_out_buffer, kOutCap};
+  int fd = -1;
+  if (int code = plat_create_write(name, &fd)) {
+    fail(code);
+    return;
+  }
+  f.fd = fd;
+  f.open = true;
+}
+
+void out_open_sink(OutFile& f) {
+  f = OutFile{-1, true, false, 0, g_out_buffer, kOutCap};
+}
+
+void out_flush(OutFile& f) {
+  if (f.len == 0) return;
+  size_t n = f.len;
+  f.len = 0;
+  if (f.fd < 0) return;
+  if (int code = plat_write(f.fd, f.buf, n)) fail(code);
+}
+
+void out_write(OutFile& f, const void* data, size_t n) {
+  if (g_io_status != 0) return;
+  if (!f.open) {
+    fail(103);
+    return;
+  }
+  const unsigned char* p = static_cast<const unsigned char*>(data);
+  while (n > 0) {
+    size_t room = f.cap - f.len;
+    size_t k = n < room ? n : room;
+    std::memcpy(f.buf + f.len, p, k);
+    f.len += k;
+    p += k;
+    n -= k;
+    if (f.len == f.cap) {
+      out_flush(f);
+      if (g_io_status != 0) return;
+    }
+  }
+}
+
+void out_text(OutFile& f, const char* text) {
+  out_write(f, text, std::strlen(text));
+}
+
+void out_char(OutFile& f, char c) {
+  out_write(f, &c, 1);
+}
+
+void out_line_end(OutFile& f) {
+  out_write(f, "\r\n", 2);
+}
+
+void out_close(OutFile& f) {
+  if (g_io_status != 0) return;
+  if (!f.open) {
+    fail(103);
+    return;
+  }
+  out_flush(f);
+  plat_close(f.fd);
+  f.fd = -1;
+  f.open = false;
+}
+
+void out_salvage(OutFile& f) {
+  if (f.open && f.fd >= 0 && f.len > 0) plat_write(f.fd, f.buf, f.len);
+  f.len = 0;
+}
+
+void io_check(uint32_t place) {
+  if (g_io_status == 0) return;
+  int code = g_io_status;
+  g_io_status = 0;
+  run_error(code, place);
+}
+
+void textfile_reset() {
+  g_io_status = 0;
+}

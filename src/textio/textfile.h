@@ -1,0 +1,71 @@
+// Text files: the subtitle file read line by line, "errors.txt" and the console written
+// through buffers, the pending I/O status and the I/O check.
+//
+// A failed operation stores its code as the pending I/O status; while a code is pending
+// every further operation returns at once without effect (a read yields an empty line,
+// the end-of-file test yields true). The I/O check that follows each operation takes the
+// code and stops the run with it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "textio/shortstr.h"
+
+// A file open for reading. The window buf[pos..len) holds the unread bytes that have
+// been fetched; `drained` says that no more will come.
+struct InFile {
+  int fd;
+  bool open;
+  bool drained;
+  const unsigned char* buf;
+  size_t pos, len;
+};
+
+// A file open for writing: bytes collect in the buffer and go to the system when it is
+// full, on flush and at the close. With fd < 0 the bytes are dropped (a sink for tests).
+struct OutFile {
+  int fd;
+  bool open;
+  bool tty;  // the console on a terminal: every write is shown at once
+  size_t len;
+  unsigned char* buf;
+  size_t cap;
+};
+
+// The subtitle file. The line read keeps a UTF-8 byte-order mark at the very start of
+// the file out of the first line.
+void in_open(InFile& f, const char* name);
+void in_open_memory(InFile& f, const void* data, size_t size);
+void in_close(InFile& f);
+
+// The line read: the next line into positions 1..n of `s`, length n; positions past n are
+// kept. A line ends at LF, CR, or CR LF; a line longer than 255 characters is cut and its
+// rest dropped with the line end. At the end of the file it yields an empty line.
+void read_line(InFile& f, ShortStr& s);
+
+// The end-of-file test: no byte left, or Ctrl-Z next. Consumes nothing.
+bool at_eof(InFile& f);
+
+// True when the file has no byte left at all (Ctrl-Z or not).
+bool exhausted(InFile& f);
+
+void out_create(OutFile& f, const char* name);
+void out_open_sink(OutFile& f);
+void out_write(OutFile& f, const void* data, size_t n);
+void out_text(OutFile& f, const char* text);
+void out_char(OutFile& f, char c);
+void out_flush(OutFile& f);
+void out_close(OutFile& f);
+
+// The line end of "errors.txt": CR LF.
+void out_line_end(OutFile& f);
+
+// The I/O check: stops the run when an operation left a pending code.
+void io_check(uint32_t place);
+
+// Writes out what is already in the buffer of `f`, ignoring failures: used on the way to a
+// run-time error report, so that every line already written reaches the disk.
+void out_salvage(OutFile& f);
+
+void textfile_reset();
