@@ -1,0 +1,93 @@
+#include "checkers/subrip.h"
+
+#include "cuecheck/globals.h"
+#include "services/readtime.h"
+#include "services/report.h"
+#include "services/timecode.h"
+#include "textio/console.h"
+#include "textio/numconv.h"
+#include "textio/runerror.h"
+
+namespace {
+
+constexpr uint32_t kPlaceEof = 0x00406010;
+constexpr uint32_t kPlaceReadBlock = 0x00406014;
+constexpr uint32_t kPlaceReadEnd = 0x00406018;
+constexpr uint32_t kPlaceSearch = 0x0040601C;
+constexpr uint32_t kReturnReport = 0x00406020;
+constexpr uint32_t kReturnRule = 0x00406024;
+
+int32_t block_number() {
+  return static_cast<int32_t>(static_cast<uint32_t>(g.LINE) - 1u);
+}
+
+void report(uint8_t kind) {
+  TraceFrame frame(kReturnReport);
+  HIBA(kind, block_number(), 0, 0, 0);
+}
+
+// The time code at buffer positions from..from+11 of the time line, whatever its length.
+double cut_time(int from) {
+  ss_clear(g.TC);
+  for (int k = from; k < from + 12; ++k) ss_push(g.TC, g.SOR2.b[k]);
+  return ST2TT(g.TC);
+}
+
+// "[br]" and "|" in a text line, one report each, in position order.
+void scan_marks(const ShortStr& s) {
+  for (int i = 1; i <= ss_len(s); ++i) {
+    if (ss_match(s, i, "[br]")) report(5);
+    if (s.b[i] == '|') report(5);
+  }
+}
+
+bool eof_checked(uint32_t place) {
+  bool end = at_eof(g.F);
+  io_check(place);
+  return end;
+}
+
+void read_checked(ShortStr& s, uint32_t place) {
+  read_line(g.F, s);
+  io_check(place);
+}
+
+}  // namespace
+
+void subrip_check() {
+  con_line("SubRip format found");
+  while (!eof_checked(kPlaceEof)) {
+    IntConv number = int_conversion32(g.SOR);
+    g.CODE = static_cast<int16_t>(number.code);
+    g.LINE = static_cast<int32_t>(static_cast<uint32_t>(number.value) + 1u);
+    int_to_short(g.LINE, g.LINES);
+
+    read_checked(g.SOR2, kPlaceReadBlock);
+    read_checked(g.SOR3, kPlaceReadBlock);
+    read_checked(g.SOR4, kPlaceReadBlock);
+
+    g.STARTTI = cut_time(1);
+    g.STOPTI = cut_time(18);
+    if (g.STOPTI < g.STARTTI) report(3);
+    if (g.STOPTE > g.STARTTI) report(4);
+    g.TK = display_time(g.STOPTI, g.STARTTI);
+    {
+      TraceFrame frame(kReturnRule);
+      reading_time_rule(g.SOR3, g.SOR4, true, 12, block_number(), 0, 0, 0);
+    }
+    g.STOPTE = g.STOPTI;
+    scan_marks(g.SOR3);
+    scan_marks(g.SOR4);
+
+    // The block ends with a blank line or, after a one-line subtitle, the next number.
+    read_checked(g.SOR, kPlaceReadEnd);
+    if (ss_len(g.SOR) != 0 && !ss_eq(g.SOR, g.LINES)) {
+      report(6);
+      read_checked(g.SOR, kPlaceReadEnd);
+    }
+    // Only a line equal to the expected number starts the next block.
+    while (!ss_eq(g.SOR, g.LINES) && !eof_checked(kPlaceSearch)) {
+      read_checked(g.SOR, kPlaceSearch);
+    }
+  }
+}

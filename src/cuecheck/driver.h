@@ -1,0 +1,18 @@
+// The run driver: the program's main sequence.
+#pragma once
+
+#include "textio/shortstr.h"
+
+// The whole run, from the banner to the final wait; returns the exit status. A stop with
+// a run-time error leaves it as a RunStop.
+int run(int argc, const char* const* argv);
+
+// Argument n (1, 2, ...) of the command line, cut to 254 characters; empty when absent.
+void argument(int argc, const char* const* argv, int n, ShortStr& out);
+
+// The frame-rate option: FPS 25.0 and FPSS "on"; a second argument sets FPS and CODE by
+// the real conversion, and "-" sets FPSS "off" and FPS 1.0.
+void set_frame_rate(const ShortStr& arg2);
+
+// With F open: reads the first line, recognises the format and runs the checkers.
+void check_file();

@@ -1,0 +1,49 @@
+#include "services/readtime.h"
+
+#include "cuecheck/globals.h"
+#include "services/report.h"
+#include "textio/extended.h"
+#include "textio/numconv.h"
+#include "textio/runerror.h"
+
+namespace {
+
+constexpr uint32_t kPlaceDurationsLine = 0x00404030;
+constexpr uint32_t kReturnRuleReport = 0x00404034;
+
+}  // namespace
+
+uint8_t LENG(const ShortStr& a, const ShortStr& b) {
+  unsigned count = 0;
+  for (int i = 1; i <= ss_len(a); ++i) count += a.b[i] != ' ';
+  for (int i = 1; i <= ss_len(b); ++i) count += b.b[i] != ' ';
+  return static_cast<uint8_t>(count);
+}
+
+double display_time(double stop, double start) {
+  return ext_to_double(ext_sub(ext_from_double(stop), ext_from_double(start)));
+}
+
+bool too_short(double tk, int n) {
+  // 20 * tk is exact with a 64-bit significand (53 + 5 bits).
+  return ext_lt(ext_mul(ext_from_double(tk), ext_from_int(20)), ext_from_int(n));
+}
+
+void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, uint8_t kind, int32_t ra,
+                       int32_t rb, double t1, double t2) {
+  int n = LENG(a, b);
+  g.TCOUNT = n / 20.0;  // n/20 rounded to the nearest double
+  if (!too_short(g.TK, n)) return;
+  if (gated && !ss_eq(g.FPSS, "on")) return;
+  {
+    TraceFrame frame(kReturnRuleReport);
+    HIBA(kind, ra, rb, t1, t2);
+  }
+  char line[2 * kFixedTextMax + 3];
+  size_t len = fixed_text(g.TCOUNT, 2, 3, line);
+  line[len++] = ',';
+  len += fixed_text(g.TK, 2, 3, line + len);
+  out_write(g.OUTF, line, len);
+  out_line_end(g.OUTF);
+  io_check(kPlaceDurationsLine);
+}

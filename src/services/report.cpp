@@ -1,0 +1,128 @@
+#include "services/report.h"
+
+#include <cstring>
+
+#include "cuecheck/globals.h"
+#include "services/timecode.h"
+#include "textio/console.h"
+#include "textio/numconv.h"
+
+namespace {
+
+constexpr uint32_t kPlaceReportWrite = 0x00404020;
+
+struct Line {
+  char* out;
+  size_t len;
+
+  void text(const char* s) {
+    size_t n = std::strlen(s);
+    std::memcpy(out + len, s, n);
+    len += n;
+  }
+  void number(int32_t v) { len += int_to_text(v, out + len); }
+  void time(double t) {
+    ShortStr s;
+    TT2ST(t, s);
+    std::memcpy(out + len, ss_chars(s), static_cast<size_t>(ss_len(s)));
+    len += static_cast<size_t>(ss_len(s));
+  }
+};
+
+int32_t minus_one(int32_t a) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - 1u);
+}
+
+}  // namespace
+
+size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, char* out) {
+  Line l{out, 0};
+  switch (kind) {
+    case 0:
+      l.text("Invalid frame code in line ");
+      l.number(a);
+      l.text(" frame number: ");
+      l.number(b);
+      break;
+    case 1:
+      l.text("Invalid character [br] in line ");
+      l.number(a);
+      l.text(" frame number: ");
+      l.number(b);
+      break;
+    case 2:
+      l.text("Invalid frame code in lines ");
+      l.number(a);
+      l.text(", ");
+      l.number(minus_one(a));
+      l.text(" frame number: ");
+      l.number(b);
+      break;
+    case 3:
+      l.text("Invalid time code in ");
+      l.number(a);
+      break;
+    case 4:
+      l.text("Invalid time code in ");
+      l.number(a);
+      l.text(", ");
+      l.number(minus_one(a));
+      break;
+    case 5:
+      l.text("Invalid character [br] or | in ");
+      l.number(a);
+      break;
+    case 6:
+      l.text("Three lines error in ");
+      l.number(a);
+      break;
+    case 7:
+      l.text("Invalid time code at ");
+      l.time(t1);
+      break;
+    case 8:
+      l.text("Invalid time code at ");
+      l.time(t1);
+      l.text(", ");
+      l.time(t2);
+      break;
+    case 9:
+      l.text("Invalid character | at ");
+      l.time(t1);
+      break;
+    case 10:
+      l.text("Second line error at ");
+      l.time(t1);
+      break;
+    case 11:
+      l.text("The line stays out too short, in line ");
+      l.number(a);
+      l.text(" frame number: ");
+      l.number(b);
+      break;
+    case 12:
+      l.text("The line stays out too short, in ");
+      l.number(a);
+      break;
+    case 13:
+      l.text("The line stays out too short, at ");
+      l.time(t1);
+      break;
+    default:
+      break;
+  }
+  return l.len;
+}
+
+void HIBA(uint8_t kind, int32_t a, int32_t b, double t1, double t2) {
+  if (kind <= 13) {
+    char line[kMessageMax];
+    size_t n = message_text(kind, a, b, t1, t2, line);
+    con_write(line, n);
+    con_line_end();
+    out_write(g.OUTF, line, n);
+    out_line_end(g.OUTF);
+    io_check(kPlaceReportWrite);
+  }
+  g.ERR = true;
+}
