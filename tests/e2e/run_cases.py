@@ -9,6 +9,8 @@ A case is a folder under the cases directory. Its control files:
   case.status  the expected exit status (decimal); absent: 0
   case.errors  the exact bytes expected in "errors.txt"; absent: "errors.txt" must not exist
   case.note    what the case shows, for the reader (not used by the run)
+  case.copy    files from elsewhere in the repository to copy in as well, one path per
+               line, relative to the case folder (the samples use it)
 Every other file or folder of the case is copied into a fresh temporary directory,
 which becomes the current directory of the run.
 
@@ -21,7 +23,8 @@ import subprocess
 import sys
 import tempfile
 
-CONTROL = {"case.args", "case.stdin", "case.stdout", "case.status", "case.errors", "case.note"}
+CONTROL = {"case.args", "case.stdin", "case.stdout", "case.status", "case.errors", "case.note",
+           "case.copy"}
 
 
 def read(path, default=None):
@@ -62,6 +65,10 @@ def run_case(binary, case_dir):
                 shutil.copytree(src, os.path.join(work, name), symlinks=True)
             else:
                 shutil.copy(src, os.path.join(work, name), follow_symlinks=False)
+        copies = read(os.path.join(case_dir, "case.copy"), b"").decode("utf-8").split("\n")
+        for rel in filter(None, copies):
+            src = os.path.normpath(os.path.join(case_dir, rel))
+            shutil.copy(src, os.path.join(work, os.path.basename(src)))
         try:
             proc = subprocess.run([binary] + args, cwd=work, input=stdin,
                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
