@@ -1,0 +1,228 @@
+#!/usr/bin/env python3
+"""End-to-end fault cases that need more than a folder of files: a full disk, a read-only
+directory, files locked by another process, two runs at once, and hostile input.
+
+usage: fault_cases.py BINARY
+"""
+import fcntl
+import os
+import random
+import shutil
+import stat
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+BANNER = b"The cuecheck ver1.4b\n"
+FAULTY_SRT = b"1\r\n00:00:02,000 --> 00:00:01,000\r\nHi\r\n\r\n"
+PLACE_CREATE = 0x00401010
+PLACE_OPEN = 0x00401018
+PLACE_CLOSE_ERRORS = 0x00401028
+
+
+def stop_report(code, *trace):
+    text = b"Runtime error %d at 0x%08X\n" % (code, trace[0])
+    for place in trace:
+        text += b"  0x%08X\n" % place
+    return text + b"\n"
+
+
+def run(binary, args, cwd, user=None, timeout=120):
+    cmd = [binary] + args
+    if user is not None:
+        cmd = ["setpriv", "--reuid=%d" % user, "--regid=%d" % user, "--clear-groups"] + cmd
+    return subprocess.run(cmd, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, timeout=timeout)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+class Failures:
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def check(self, name, cond, detail=""):
+        if cond:
+            self.passed += 1
+        else:
+            self.failed += 1
+            print("FAIL %s %s" % (name, detail))
+
+
+def case_full_disk(binary, work, f):
+    os.symlink("/dev/full", os.path.join(work, "errors.txt"))
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    p = run(binary, ["in.srt"], work)
+    want = (BANNER + b"Processing file...done\nAnalyzing file type...SubRip format found\n"
+            b"Invalid time code in 1\nThe line stays out too short, in 1\nClosing file..."
+            + stop_report(101, PLACE_CLOSE_ERRORS))
+    f.check("full-disk status", p.returncode == 101, str(p.returncode))
+    f.check("full-disk transcript", p.stdout == want, repr(p.stdout))
+
+
+def case_read_only_directory(binary, work, f):
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    user = None
+    bindir = None
+    if os.geteuid() == 0:
+        # root writes anywhere: the run drops to an unprivileged user instead.
+        user = 65534
+        bindir = tempfile.mkdtemp(prefix="cuecheck-bin-")
+        os.chmod(bindir, 0o755)
+        shutil.copy(binary, os.path.join(bindir, "cuecheck"))
+        binary = os.path.join(bindir, "cuecheck")
+    os.chmod(work, 0o555)
+    os.chmod(os.path.join(work, "in.srt"), 0o444)
+    try:
+        p = run(binary, ["in.srt"], work, user=user)
+    finally:
+        os.chmod(work, 0o755)
+        if bindir:
+            shutil.rmtree(bindir)
+    f.check("read-only status", p.returncode == 5, str(p.returncode) + repr(p.stderr))
+    f.check("read-only transcript", p.stdout == BANNER + stop_report(5, PLACE_CREATE),
+            repr(p.stdout))
+    f.check("read-only no errors.txt", not os.path.exists(os.path.join(work, "errors.txt")))
+
+
+def case_locked_subtitle_file(binary, work, f):
+    path = os.path.join(work, "in.srt")
+    with open(path, "wb") as out:
+        out.write(FAULTY_SRT)
+    holder = open(path, "rb")
+    fcntl.flock(holder, fcntl.LOCK_EX)
+    try:
+        p = run(binary, ["in.srt"], work)
+    finally:
+        holder.close()
+    f.check("locked-file status", p.returncode == 5, str(p.returncode))
+    f.check("locked-file transcript",
+            p.stdout == BANNER + b"Processing file..." + stop_report(5, PLACE_OPEN),
+            repr(p.stdout))
+    f.check("locked-file errors.txt empty", read(os.path.join(work, "errors.txt")) == b"")
+
+
+def case_locked_errors_file(binary, work, f):
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    errors = os.path.join(work, "errors.txt")
+    with open(errors, "wb") as out:
+        out.write(b"another run's report\r\n")
+    holder = open(errors, "ab")
+    fcntl.flock(holder, fcntl.LOCK_EX)
+    try:
+        p = run(binary, ["in.srt"], work)
+    finally:
+        holder.close()
+    f.check("locked-errors status", p.returncode == 5, str(p.returncode))
+    f.check("locked-errors transcript", p.stdout == BANNER + stop_report(5, PLACE_CREATE),
+            repr(p.stdout))
+    f.check("locked-errors kept", read(errors) == b"another run's report\r\n")
+
+
+def lock_taken(path):
+    """True when another process holds the lock of `path`."""
+    try:
+        fd = os.open(path, os.O_RDONLY)
+    except FileNotFoundError:
+        return False
+    try:
+        fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        fcntl.flock(fd, fcntl.LOCK_UN)
+        return False
+    except BlockingIOError:
+        return True
+    finally:
+        os.close(fd)
+
+
+def case_two_runs_at_once(binary, work, f):
+    # The first run waits on a pipe for its subtitle file while it holds errors.txt.
+    fifo = os.path.join(work, "slow.srt")
+    os.mkfifo(fifo)
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    first = subprocess.Popen([binary, "slow.srt"], cwd=work, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    errors = os.path.join(work, "errors.txt")
+    deadline = time.time() + 30
+    while not lock_taken(errors) and time.time() < deadline:
+        time.sleep(0.01)
+    f.check("two-runs first holds errors.txt", lock_taken(errors))
+    second = run(binary, ["in.srt"], work)
+    f.check("two-runs second refused", second.returncode == 5, str(second.returncode))
+    f.check("two-runs second transcript",
+            second.stdout == BANNER + stop_report(5, PLACE_CREATE), repr(second.stdout))
+    writer = threading.Thread(target=lambda: open(fifo, "wb").write(FAULTY_SRT * 1))
+    writer.start()
+    out, _ = first.communicate(timeout=60)
+    writer.join()
+    f.check("two-runs first status", first.returncode == 0, str(first.returncode))
+    f.check("two-runs first report",
+            read(errors) == b"Invalid time code in 1\r\nThe line stays out too short, in 1\r\n"
+            b"0.100,-1.000\r\n", repr(read(errors)))
+
+
+def normal_end(p):
+    return p.returncode == 0 and (
+        p.stdout.endswith(b"Closing file...done\nNo errors were found\n")
+        or p.stdout.endswith(b"Closing file...done\nErrors were found...errors.txt written...\n"))
+
+
+def case_hostile_input(binary, work, f):
+    rnd = random.Random(20261207)
+    inputs = {
+        "random.bin": bytes(rnd.randrange(256) for _ in range(1 << 20)),
+        "one-long-line.txt": b"{" + b"x" * (10 << 20),
+        "nul-ctrlz.txt": bytes(rnd.choice(b"\0\x1a\r\n{}[]01|:,.-br") for _ in range(1 << 20)),
+        "subrip-noise.srt": b"1\r\n" + bytes(rnd.choice(b"\0\x1a\r\n0123456789:,-> |[br]")
+                                            for _ in range(1 << 20)),
+        "subviewer-noise.sub": b"[H]\r\n" + bytes(rnd.choice(b"\0\x1a\r\n0123456789:.,|[br]")
+                                                 for _ in range(1 << 20)),
+        "newlines.txt": b"\n\r" * (1 << 19),
+        "brackets.txt": b"[\r\n" * (1 << 18),
+    }
+    for name, data in inputs.items():
+        with open(os.path.join(work, name), "wb") as out:
+            out.write(data)
+        for arg in ([], ["-"], ["23.976"]):
+            try:
+                p = run(binary, [name] + arg, work, timeout=120)
+            except subprocess.TimeoutExpired:
+                f.check("hostile %s %s" % (name, arg), False, "hung")
+                continue
+            errors = read(os.path.join(work, "errors.txt"))
+            f.check("hostile %s %s" % (name, arg), normal_end(p) and not p.stderr,
+                    "status %d, end %r" % (p.returncode, p.stdout[-80:]))
+            f.check("hostile %s %s errors.txt" % (name, arg),
+                    errors == b"" or errors.endswith(b"\r\n"))
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    binary = os.path.abspath(sys.argv[1])
+    f = Failures()
+    for case in (case_full_disk, case_read_only_directory, case_locked_subtitle_file,
+                 case_locked_errors_file, case_two_runs_at_once, case_hostile_input):
+        work = tempfile.mkdtemp(prefix="cuecheck-fault-")
+        try:
+            case(binary, work, f)
+        finally:
+            os.chmod(work, stat.S_IRWXU)
+            shutil.rmtree(work)
+    print("%d passed, %d failed" % (f.passed, f.failed))
+    return 1 if f.failed or not f.passed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
