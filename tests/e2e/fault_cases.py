@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end fault cases that need more than a folder of files: a full disk, a read-only
-directory, files locked by another process, two runs at once, and hostile input.
+directory, files locked by another process, two runs at once, no standard output, and
+hostile input.
 
 usage: fault_cases.py BINARY
 """
@@ -171,6 +172,18 @@ def case_two_runs_at_once(binary, work, f):
             b"0.100,-1.000\r\n", repr(read(errors)))
 
 
+def case_no_console(binary, work, f):
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    p = subprocess.run(["sh", "-c", 'exec "$0" in.srt >&-', binary], cwd=work,
+                       stdin=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=60)
+    f.check("no-console status", p.returncode == 1, str(p.returncode))
+    f.check("no-console message", p.stderr == b"No way to get the console handle\n",
+            repr(p.stderr))
+    f.check("no-console errors.txt untouched",
+            not os.path.exists(os.path.join(work, "errors.txt")))
+
+
 def normal_end(p):
     return p.returncode == 0 and (
         p.stdout.endswith(b"Closing file...done\nNo errors were found\n")
@@ -213,7 +226,8 @@ def main():
     binary = os.path.abspath(sys.argv[1])
     f = Failures()
     for case in (case_full_disk, case_read_only_directory, case_locked_subtitle_file,
-                 case_locked_errors_file, case_two_runs_at_once, case_hostile_input):
+                 case_locked_errors_file, case_two_runs_at_once, case_no_console,
+                 case_hostile_input):
         work = tempfile.mkdtemp(prefix="cuecheck-fault-")
         try:
             case(binary, work, f)
