@@ -71,11 +71,13 @@ void microdvd_check() {
 
     // The text part. A line whose stop-frame brace is not found keeps the previous
     // line's text start; before any line has set one, the text starts at position 1.
-    ss_clear(g.SOR2);
+    const int from = g.STARTT == 0 ? 1 : g.STARTT;
     const int len = ss_len(g.SOR);
-    for (int i = g.STARTT == 0 ? 1 : g.STARTT; i <= len; ++i) {
-      if (ss_match(g.SOR, i, "[br]")) report(1);
-      ss_push(g.SOR2, g.SOR.b[i]);
+    ss_copy(g.SOR2, g.SOR, from, len >= from ? len - from + 1 : 0);
+    if (ss_has(g.SOR2, '[')) {
+      for (int i = from; i <= len; ++i) {
+        if (ss_match(g.SOR, i, "[br]")) report(1);
+      }
     }
 
     ss_clear(g.SOR3);

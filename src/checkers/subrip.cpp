@@ -28,16 +28,29 @@ void report(uint8_t kind) {
 
 // The time code at buffer positions from..from+11 of the time line, whatever its length.
 double cut_time(int from) {
-  ss_clear(g.TC);
-  for (int k = from; k < from + 12; ++k) ss_push(g.TC, g.SOR2.b[k]);
+  ss_copy(g.TC, g.SOR2, from, 12);
   return ST2TT(g.TC);
 }
 
 // "[br]" and "|" in a text line, one report each, in position order.
 void scan_marks(const ShortStr& s) {
+  if (!ss_has(s, '[') && !ss_has(s, '|')) return;
   for (int i = 1; i <= ss_len(s); ++i) {
     if (ss_match(s, i, "[br]")) report(5);
     if (s.b[i] == '|') report(5);
+  }
+}
+
+// Adds one to the decimal text of a positive number.
+void next_number(ShortStr& s) {
+  int i = ss_len(s);
+  while (i >= 1 && s.b[i] == '9') s.b[i--] = '0';
+  if (i >= 1) {
+    ++s.b[i];
+  } else {
+    s.b[0] = static_cast<unsigned char>(ss_len(s) + 1);
+    s.b[1] = '1';
+    s.b[ss_len(s)] = '0';
   }
 }
 
@@ -57,10 +70,17 @@ void read_checked(ShortStr& s, uint32_t place) {
 void subrip_check() {
   con_line("SubRip format found");
   while (!eof_checked(kPlaceEof)) {
-    IntConv number = int_conversion32(g.SOR);
-    g.CODE = static_cast<int16_t>(number.code);
-    g.LINE = static_cast<int32_t>(static_cast<uint32_t>(number.value) + 1u);
-    int_to_short(g.LINE, g.LINES);
+    if (g.LINE > 0 && g.LINE < INT32_MAX && ss_len(g.LINES) != 0 && ss_eq(g.SOR, g.LINES)) {
+      // SOR is the text of LINE, so it converts to LINE: count on in the text itself.
+      g.CODE = 0;
+      ++g.LINE;
+      next_number(g.LINES);
+    } else {
+      IntConv number = int_conversion32(g.SOR);
+      g.CODE = static_cast<int16_t>(number.code);
+      g.LINE = static_cast<int32_t>(static_cast<uint32_t>(number.value) + 1u);
+      int_to_short(g.LINE, g.LINES);
+    }
 
     read_checked(g.SOR2, kPlaceReadBlock);
     read_checked(g.SOR3, kPlaceReadBlock);

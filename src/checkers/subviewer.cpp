@@ -22,8 +22,7 @@ void report(uint8_t kind, double t2) {
 // The hh:mm:ss.cc at buffer positions from..from+10 of the time line, whatever its
 // length, with a "0" appended so that the hundredths read as milliseconds.
 double cut_time(int from) {
-  ss_clear(g.TC);
-  for (int k = from; k < from + 11; ++k) ss_push(g.TC, g.SOR.b[k]);
+  ss_copy(g.TC, g.SOR, from, 11);
   ss_push(g.TC, '0');
   return ST2TT(g.TC);
 }
@@ -56,9 +55,7 @@ void subviewer_loop() {
       reading_time_rule(g.SOR2, g.SOR3, true, 13, 0, 0, g.STARTTI, g.STOPTI);
     }
     g.STOPTE = g.STOPTI;
-    for (int i = 1; i <= ss_len(g.SOR2); ++i) {
-      if (g.SOR2.b[i] == '|') report(9, g.STARTTI);
-    }
+    for (int bars = ss_count(g.SOR2, '|'); bars > 0; --bars) report(9, g.STARTTI);
     if (ss_len(g.SOR3) != 0) report(10, g.STARTTI);  // a line of blanks is not empty
 
     // The next time line is the next line that begins with "0". An empty line keeps the

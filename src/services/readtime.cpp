@@ -14,10 +14,8 @@ constexpr uint32_t kReturnRuleReport = 0x00404034;
 }  // namespace
 
 uint8_t LENG(const ShortStr& a, const ShortStr& b) {
-  unsigned count = 0;
-  for (int i = 1; i <= ss_len(a); ++i) count += a.b[i] != ' ';
-  for (int i = 1; i <= ss_len(b); ++i) count += b.b[i] != ' ';
-  return static_cast<uint8_t>(count);
+  int count = ss_len(a) - ss_count(a, ' ') + ss_len(b) - ss_count(b, ' ');
+  return static_cast<uint8_t>(count);  // the count wraps at 256
 }
 
 double display_time(double stop, double start) {

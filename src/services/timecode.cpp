@@ -8,7 +8,17 @@ namespace {
 
 constexpr uint32_t kPlaceHundredths = 0x00404010;
 
+bool digit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
+
 int16_t field(const ShortStr& tc, int from, int count) {
+  const unsigned char* p = tc.b + from;
+  if (digit(p[0]) && digit(p[1]) && (count == 2 || digit(p[2]))) {  // the usual case
+    g.CODE = 0;
+    int v = (p[0] - '0') * 10 + (p[1] - '0');
+    return static_cast<int16_t>(count == 2 ? v : v * 10 + (p[2] - '0'));
+  }
   ShortStr f;
   f.b[0] = static_cast<unsigned char>(count);
   for (int i = 0; i < count; ++i) f.b[1 + i] = tc.b[from + i];
@@ -23,16 +33,29 @@ void append(ShortStr& s, int32_t v) {
   for (size_t i = 0; i < n; ++i) ss_push(s, static_cast<unsigned char>(text[i]));
 }
 
+Ext thousandth() {
+  return ext_div(ext_from_int(1), ext_from_int(1000));
+}
+
+// ms * 0.001 for the milliseconds 0..999, each formed as ST2TT forms it.
+struct Thousandths {
+  Ext of[1000];
+  Thousandths() {
+    for (int ms = 0; ms < 1000; ++ms) of[ms] = ext_mul(ext_from_int(ms), thousandth());
+  }
+};
+
 }  // namespace
 
 double ST2TT(const ShortStr& tc) {
-  static const Ext thousandth = ext_div(ext_from_int(1), ext_from_int(1000));
+  static const Thousandths table;
   int32_t h = field(tc, 1, 2);
   int32_t m = field(tc, 4, 2);
   int32_t s = field(tc, 7, 2);
   int32_t ms = field(tc, 10, 3);
   Ext whole = ext_from_int(h * 3600 + m * 60 + s);
-  return ext_to_double(ext_add(whole, ext_mul(ext_from_int(ms), thousandth)));
+  Ext part = ms >= 0 && ms < 1000 ? table.of[ms] : ext_mul(ext_from_int(ms), thousandth());
+  return ext_to_double(ext_add(whole, part));
 }
 
 void TT2ST(double t, ShortStr& out) {

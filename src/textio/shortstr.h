@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 struct ShortStr {
@@ -62,6 +63,34 @@ inline bool ss_match(const ShortStr& s, int k, const char* text) {
   size_t n = std::strlen(text);
   if (k < 1 || k + n - 1 > 255) return false;
   return std::memcmp(s.b + k, text, n) == 0;
+}
+
+// Copies buffer positions from..from+n-1 of src to positions 1..n of dst, length n.
+inline void ss_copy(ShortStr& dst, const ShortStr& src, int from, int n) {
+  std::memmove(dst.b + 1, src.b + from, static_cast<size_t>(n));
+  dst.b[0] = static_cast<unsigned char>(n);
+}
+
+// True when the string holds the character c within its length.
+inline bool ss_has(const ShortStr& s, unsigned char c) {
+  return std::memchr(s.b + 1, c, s.b[0]) != nullptr;
+}
+
+// The number of characters equal to c within the length, eight at a time: a byte equal
+// to c becomes zero after the XOR, and the exact zero-byte test marks its high bit.
+inline int ss_count(const ShortStr& s, unsigned char c) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const int n = s.b[0];
+  int count = 0, i = 1;
+  for (; i + 7 <= n; i += 8) {
+    uint64_t v;
+    std::memcpy(&v, s.b + i, 8);
+    uint64_t x = v ^ (kOnes * c);
+    uint64_t zero = ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+    count += static_cast<int>(((zero >> 7) * kOnes) >> 56);  // one per marked byte
+  }
+  for (; i <= n; ++i) count += s.b[i] == c;
+  return count;
 }
 
 inline const char* ss_chars(const ShortStr& s) {

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "textio/platform.h"
 #include "textio/runerror.h"
 
@@ -11,7 +15,11 @@ namespace {
 constexpr size_t kInCap = 256 * 1024;
 unsigned char g_in_buffer[kInCap];
 
+}  // namespace
+
 int g_io_status;
+
+namespace {
 
 void fail(int code) {
   if (g_io_status == 0) g_io_status = code;
@@ -31,32 +39,47 @@ bool fill(InFile& f) {
   return got > 0;
 }
 
-// Position of the first CR or LF in [p, end), or end. Eight bytes at a time: a byte
-// equal to CR or LF becomes zero after the XOR, and the zero-byte test marks it.
-const unsigned char* find_line_end(const unsigned char* p, const unsigned char* end) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHighs = 0x8080808080808080ull;
-  const uint32_t probe = 1;
-  unsigned char little = 0;
-  std::memcpy(&little, &probe, 1);
-  if (little) {
-    while (end - p >= 8) {
-      uint64_t v;
-      std::memcpy(&v, p, 8);
-      uint64_t lf = v ^ (kOnes * 10);
-      uint64_t cr = v ^ (kOnes * 13);
-      uint64_t hit = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
-      if (hit != 0) {
-        // The lowest marked byte is exact: false marks occur only above a true one.
-        int bit = 0;
-        while (((hit >> bit) & 0xFF) == 0) bit += 8;
-        return p + bit / 8;
-      }
-      p += 8;
+// Position of the first CR or LF in [p, end), or end. Bytes up to `limit` (at or past
+// end) may be loaded but are never taken.
+const unsigned char* find_line_end(const unsigned char* p, const unsigned char* end,
+                                   const unsigned char* limit) {
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8(10), cr = _mm_set1_epi8(13);
+  while (limit - p >= 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    unsigned hit = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+    if (hit != 0) {
+      const unsigned char* q = p + __builtin_ctz(hit);
+      return q < end ? q : end;
     }
+    p += 16;
+    if (p >= end) return end;
   }
+#else
+  (void)limit;
+#endif
   while (p < end && *p != 10 && *p != 13) ++p;
   return p;
+}
+
+// Copies n bytes, exactly [d, d + n): positions past a line's length must keep their old
+// contents. Short lines go with a few fixed-size moves instead of a library call.
+void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
+  if (n >= 16) {
+    std::memcpy(d, s, n);
+  } else if (n >= 8) {
+    std::memcpy(d, s, 8);
+    std::memcpy(d + n - 8, s + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(d, s, 4);
+    std::memcpy(d + n - 4, s + n - 4, 4);
+  } else if (n >= 2) {
+    std::memcpy(d, s, 2);
+    std::memcpy(d + n - 2, s + n - 2, 2);
+  } else if (n == 1) {
+    d[0] = s[0];
+  }
 }
 
 // Drops the line end at the read position: LF, CR, or CR followed by LF.
@@ -128,9 +151,9 @@ void read_line(InFile& f, ShortStr& s) {
     size_t room = static_cast<size_t>(255 - n);
     size_t avail = f.len - f.pos;
     const unsigned char* stop = p + (avail < room ? avail : room);
-    const unsigned char* e = find_line_end(p, stop);
+    const unsigned char* e = find_line_end(p, stop, f.buf + f.len);
     size_t k = static_cast<size_t>(e - p);
-    std::memcpy(s.b + 1 + n, p, k);
+    copy_exact(s.b + 1 + n, p, k);
     n += static_cast<int>(k);
     f.pos += k;
     if (e < stop) {
@@ -141,7 +164,7 @@ void read_line(InFile& f, ShortStr& s) {
       // The line is full: drop the rest of it up to and with its line end.
       while (fill(f)) {
         const unsigned char* q = f.buf + f.pos;
-        const unsigned char* r = find_line_end(q, f.buf + f.len);
+        const unsigned char* r = find_line_end(q, f.buf + f.len, f.buf + f.len);
         f.pos += static_cast<size_t>(r - q);
         if (f.pos < f.len) {
           skip_line_end(f);
@@ -154,7 +177,7 @@ void read_line(InFile& f, ShortStr& s) {
   s.b[0] = static_cast<unsigned char>(n);
 }
 
-bool at_eof(InFile& f) {
+bool at_eof_slow(InFile& f) {
   if (g_io_status != 0) return true;
   if (!f.open) {
     fail(103);
@@ -249,8 +272,7 @@ void out_salvage(OutFile& f) {
   f.len = 0;
 }
 
-void io_check(uint32_t place) {
-  if (g_io_status == 0) return;
+void io_stop(uint32_t place) {
   int code = g_io_status;
   g_io_status = 0;
   run_error(code, place);

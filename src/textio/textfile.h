@@ -44,8 +44,15 @@ void in_close(InFile& f);
 // rest dropped with the line end. At the end of the file it yields an empty line.
 void read_line(InFile& f, ShortStr& s);
 
+// The pending I/O status: 0, or the code of the failed operation.
+extern int g_io_status;
+
 // The end-of-file test: no byte left, or Ctrl-Z next. Consumes nothing.
-bool at_eof(InFile& f);
+bool at_eof_slow(InFile& f);
+inline bool at_eof(InFile& f) {
+  if (f.pos < f.len && g_io_status == 0) return f.buf[f.pos] == 26;
+  return at_eof_slow(f);
+}
 
 // True when the file has no byte left at all (Ctrl-Z or not).
 bool exhausted(InFile& f);
@@ -62,7 +69,10 @@ void out_close(OutFile& f);
 void out_line_end(OutFile& f);
 
 // The I/O check: stops the run when an operation left a pending code.
-void io_check(uint32_t place);
+[[noreturn]] void io_stop(uint32_t place);
+inline void io_check(uint32_t place) {
+  if (g_io_status != 0) io_stop(place);
+}
 
 // Writes out what is already in the buffer of `f`, ignoring failures: used on the way to a
 // run-time error report, so that every line already written reaches the disk.
