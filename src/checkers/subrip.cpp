@@ -34,7 +34,7 @@ double cut_time(int from) {
 
 // "[br]" and "|" in a text line, one report each, in position order.
 void scan_marks(const ShortStr& s) {
-  if (!ss_has(s, '[') && !ss_has(s, '|')) return;
+  if (!ss_has(s, '[', '|')) return;
   for (int i = 1; i <= ss_len(s); ++i) {
     if (ss_match(s, i, "[br]")) report(5);
     if (s.b[i] == '|') report(5);

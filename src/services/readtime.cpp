@@ -18,10 +18,6 @@ uint8_t LENG(const ShortStr& a, const ShortStr& b) {
   return static_cast<uint8_t>(count);  // the count wraps at 256
 }
 
-double display_time(double stop, double start) {
-  return ext_to_double(ext_sub(ext_from_double(stop), ext_from_double(start)));
-}
-
 bool too_short(double tk, int n) {
   // 20 * tk is exact with a 64-bit significand (53 + 5 bits).
   return ext_lt(ext_mul(ext_from_double(tk), ext_from_int(20)), ext_from_int(n));

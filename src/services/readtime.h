@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "textio/extended.h"
 #include "textio/shortstr.h"
 
 // The number of characters of a and then b that are not the space, counted in 8 bits
@@ -10,7 +11,9 @@
 uint8_t LENG(const ShortStr& a, const ShortStr& b);
 
 // stop - start with a 64-bit significand, rounded to a double.
-double display_time(double stop, double start);
+inline double display_time(double stop, double start) {
+  return ext_to_double(ext_sub(ext_from_double(stop), ext_from_double(start)));
+}
 
 // True when a display time of tk seconds is too short for n counted characters:
 // tk < n/20, compared exactly.

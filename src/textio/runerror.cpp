@@ -2,31 +2,18 @@
 
 #include <cstdio>
 
-namespace {
-
-uint32_t g_frames[kTraceMax];
-int g_depth;
-
-}  // namespace
+uint32_t g_trace_frames[kTraceMax];
+int g_trace_depth;
 
 void run_error(int code, uint32_t place) {
   RunStop stop{};
   stop.code = code;
   stop.trace[0] = place;
   stop.depth = 1;
-  for (int i = g_depth - 1; i >= 0 && stop.depth < kTraceMax; --i) {
-    stop.trace[stop.depth++] = g_frames[i];
+  for (int i = g_trace_depth - 1; i >= 0 && stop.depth < kTraceMax; --i) {
+    stop.trace[stop.depth++] = g_trace_frames[i];
   }
   throw stop;
-}
-
-TraceFrame::TraceFrame(uint32_t ret) {
-  if (g_depth < kTraceMax) g_frames[g_depth] = ret;
-  ++g_depth;
-}
-
-TraceFrame::~TraceFrame() {
-  --g_depth;
 }
 
 size_t run_stop_text(const RunStop& stop, char* out) {
@@ -41,5 +28,5 @@ size_t run_stop_text(const RunStop& stop, char* out) {
 }
 
 void runerror_reset() {
-  g_depth = 0;
+  g_trace_depth = 0;
 }

@@ -27,10 +27,16 @@ struct RunStop {
 
 // Marks a procedure as active for the trace while it runs; `ret` identifies the place in
 // the caller to which it returns.
+extern uint32_t g_trace_frames[kTraceMax];
+extern int g_trace_depth;
+
 class TraceFrame {
  public:
-  explicit TraceFrame(uint32_t ret);
-  ~TraceFrame();
+  explicit TraceFrame(uint32_t ret) {
+    if (g_trace_depth < kTraceMax) g_trace_frames[g_trace_depth] = ret;
+    ++g_trace_depth;
+  }
+  ~TraceFrame() { --g_trace_depth; }
   TraceFrame(const TraceFrame&) = delete;
   TraceFrame& operator=(const TraceFrame&) = delete;
 };

@@ -12,6 +12,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 struct ShortStr {
   unsigned char b[256];
 };
@@ -30,6 +34,34 @@ inline void ss_clear(ShortStr& s) {
   s.b[0] = 0;
 }
 
+// Copies n bytes, exactly [d, d + n): positions past a line's length must keep their old
+// contents. Short texts go with a few fixed-size moves instead of a library call.
+inline void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
+  if (n >= 16) {
+    std::memmove(d, s, n);
+  } else if (n >= 8) {
+    uint64_t x, y;
+    std::memcpy(&x, s, 8);
+    std::memcpy(&y, s + n - 8, 8);
+    std::memcpy(d, &x, 8);
+    std::memcpy(d + n - 8, &y, 8);
+  } else if (n >= 4) {
+    uint32_t x, y;
+    std::memcpy(&x, s, 4);
+    std::memcpy(&y, s + n - 4, 4);
+    std::memcpy(d, &x, 4);
+    std::memcpy(d + n - 4, &y, 4);
+  } else if (n >= 2) {
+    uint16_t x, y;
+    std::memcpy(&x, s, 2);
+    std::memcpy(&y, s + n - 2, 2);
+    std::memcpy(d, &x, 2);
+    std::memcpy(d + n - 2, &y, 2);
+  } else if (n == 1) {
+    d[0] = s[0];
+  }
+}
+
 // Appends one character; a string of 255 characters drops it.
 inline void ss_push(ShortStr& s, unsigned char c) {
   if (s.b[0] < 255) s.b[++s.b[0]] = c;
@@ -46,9 +78,43 @@ inline void ss_set(ShortStr& s, const char* text) {
   ss_set(s, text, std::strlen(text));
 }
 
+#if defined(__SSE2__)
+// Scans of a whole short string go sixteen positions at a time over b[0..255], which always
+// lie inside the string; b[0] (the length) and the positions past the length are masked
+// off.
+inline __m128i ss_chunk_valid(int n, int base) {
+  // kValid + 16 - k: k lanes of ones, then zeros.
+  static const unsigned char kValid[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                           0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  int valid = n - base + 1;  // positions base..n of this chunk count
+  __m128i mask = valid >= 16
+                     ? _mm_set1_epi8(-1)
+                     : _mm_loadu_si128(reinterpret_cast<const __m128i*>(kValid + 16 - valid));
+  if (base == 0)
+    mask = _mm_and_si128(
+        mask, _mm_set_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0));
+  return mask;
+}
+
+inline __m128i ss_chunk(const ShortStr& s, int base) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.b + base));
+}
+#endif
+
 // Exact comparison of two short strings (length and characters).
 inline bool ss_eq(const ShortStr& a, const ShortStr& b) {
-  return a.b[0] == b.b[0] && std::memcmp(a.b + 1, b.b + 1, a.b[0]) == 0;
+  if (a.b[0] != b.b[0]) return false;
+#if defined(__SSE2__)
+  const int n = a.b[0];
+  for (int base = 0; base <= n; base += 16) {
+    __m128i differ = _mm_andnot_si128(_mm_cmpeq_epi8(ss_chunk(a, base), ss_chunk(b, base)),
+                                      ss_chunk_valid(n, base));
+    if (_mm_movemask_epi8(differ) != 0) return false;
+  }
+  return true;
+#else
+  return std::memcmp(a.b + 1, b.b + 1, a.b[0]) == 0;
+#endif
 }
 
 // Exact comparison with a C string.
@@ -67,30 +133,50 @@ inline bool ss_match(const ShortStr& s, int k, const char* text) {
 
 // Copies buffer positions from..from+n-1 of src to positions 1..n of dst, length n.
 inline void ss_copy(ShortStr& dst, const ShortStr& src, int from, int n) {
-  std::memmove(dst.b + 1, src.b + from, static_cast<size_t>(n));
+  copy_exact(dst.b + 1, src.b + from, static_cast<size_t>(n));
   dst.b[0] = static_cast<unsigned char>(n);
 }
 
-// True when the string holds the character c within its length.
-inline bool ss_has(const ShortStr& s, unsigned char c) {
-  return std::memchr(s.b + 1, c, s.b[0]) != nullptr;
+// True when the string holds c1 or c2 within its length.
+inline bool ss_has(const ShortStr& s, unsigned char c1, unsigned char c2) {
+#if defined(__SSE2__)
+  const int n = s.b[0];
+  const __m128i k1 = _mm_set1_epi8(static_cast<char>(c1)),
+                k2 = _mm_set1_epi8(static_cast<char>(c2));
+  __m128i any = _mm_setzero_si128();
+  for (int base = 0; base <= n; base += 16) {
+    __m128i v = ss_chunk(s, base);
+    __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, k1), _mm_cmpeq_epi8(v, k2));
+    any = _mm_or_si128(any, _mm_and_si128(hit, ss_chunk_valid(n, base)));
+  }
+  return _mm_movemask_epi8(any) != 0;
+#else
+  return std::memchr(s.b + 1, c1, s.b[0]) != nullptr || std::memchr(s.b + 1, c2, s.b[0]) != nullptr;
+#endif
 }
 
-// The number of characters equal to c within the length, eight at a time: a byte equal
-// to c becomes zero after the XOR, and the exact zero-byte test marks its high bit.
+inline bool ss_has(const ShortStr& s, unsigned char c) {
+  return ss_has(s, c, c);
+}
+
+// The number of characters equal to c within the length.
 inline int ss_count(const ShortStr& s, unsigned char c) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
+#if defined(__SSE2__)
   const int n = s.b[0];
-  int count = 0, i = 1;
-  for (; i + 7 <= n; i += 8) {
-    uint64_t v;
-    std::memcpy(&v, s.b + i, 8);
-    uint64_t x = v ^ (kOnes * c);
-    uint64_t zero = ~(((x & kLow7) + kLow7) | x) & ~kLow7;
-    count += static_cast<int>(((zero >> 7) * kOnes) >> 56);  // one per marked byte
+  const __m128i k = _mm_set1_epi8(static_cast<char>(c)), one = _mm_set1_epi8(1);
+  __m128i acc = _mm_setzero_si128();  // at most 16 chunks: every lane stays below 256
+  for (int base = 0; base <= n; base += 16) {
+    __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(ss_chunk(s, base), k), ss_chunk_valid(n, base));
+    acc = _mm_add_epi8(acc, _mm_and_si128(hit, one));
   }
-  for (; i <= n; ++i) count += s.b[i] == c;
+  __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
+  int count = _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
   return count;
+#else
+  int count = 0;
+  for (int i = 1; i <= s.b[0]; ++i) count += s.b[i] == c;
+  return count;
+#endif
 }
 
 inline const char* ss_chars(const ShortStr& s) {

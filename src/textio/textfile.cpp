@@ -63,25 +63,6 @@ const unsigned char* find_line_end(const unsigned char* p, const unsigned char* 
   return p;
 }
 
-// Copies n bytes, exactly [d, d + n): positions past a line's length must keep their old
-// contents. Short lines go with a few fixed-size moves instead of a library call.
-void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
-  if (n >= 16) {
-    std::memcpy(d, s, n);
-  } else if (n >= 8) {
-    std::memcpy(d, s, 8);
-    std::memcpy(d + n - 8, s + n - 8, 8);
-  } else if (n >= 4) {
-    std::memcpy(d, s, 4);
-    std::memcpy(d + n - 4, s + n - 4, 4);
-  } else if (n >= 2) {
-    std::memcpy(d, s, 2);
-    std::memcpy(d + n - 2, s + n - 2, 2);
-  } else if (n == 1) {
-    d[0] = s[0];
-  }
-}
-
 // Drops the line end at the read position: LF, CR, or CR followed by LF.
 void skip_line_end(InFile& f) {
   unsigned char c = f.buf[f.pos++];
@@ -139,6 +120,18 @@ void in_close(InFile& f) {
 }
 
 void read_line(InFile& f, ShortStr& s) {
+  // The usual case: the line and its line end lie well inside the bytes fetched.
+  if (f.len - f.pos > 256 && g_io_status == 0) {
+    const unsigned char* p = f.buf + f.pos;
+    const unsigned char* e = find_line_end(p, p + 255, p + 256);
+    if (e < p + 255) {
+      size_t k = static_cast<size_t>(e - p);
+      copy_exact(s.b + 1, p, k);
+      s.b[0] = static_cast<unsigned char>(k);
+      f.pos += k + (e[0] == 13 && e[1] == 10 ? 2 : 1);
+      return;
+    }
+  }
   int n = 0;
   if (g_io_status != 0 || !f.open) {
     if (!f.open) fail(103);
