@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end fault cases that need more than a folder of files: a full disk, a read-only
-directory, files locked by another process, two runs at once, no standard output, and
-hostile input.
+directory, files locked by another process, two runs at once, no standard output, a
+terminal as standard output, and hostile input.
 
 usage: fault_cases.py BINARY
 """
@@ -184,6 +184,33 @@ def case_no_console(binary, work, f):
             not os.path.exists(os.path.join(work, "errors.txt")))
 
 
+def case_terminal(binary, work, f):
+    import pty
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    master, slave = pty.openpty()
+    p = subprocess.Popen([binary, "in.srt"], cwd=work, stdin=subprocess.DEVNULL, stdout=slave,
+                         stderr=subprocess.PIPE)
+    os.close(slave)
+    shown = b""
+    while True:
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        shown += chunk
+    p.wait(timeout=60)
+    os.close(master)
+    # The terminal shows each line end as CR LF.
+    want = (b"\x1b[H\x1b[2J" + BANNER + b"Processing file...done\nAnalyzing file type..."
+            b"SubRip format found\nInvalid time code in 1\nThe line stays out too short, in 1\n"
+            b"Closing file...done\nErrors were found...errors.txt written...\n").replace(b"\n", b"\r\n")
+    f.check("terminal status", p.returncode == 0, str(p.returncode))
+    f.check("terminal transcript", shown == want, repr(shown))
+
+
 def normal_end(p):
     return p.returncode == 0 and (
         p.stdout.endswith(b"Closing file...done\nNo errors were found\n")
@@ -226,7 +253,7 @@ def main():
     binary = os.path.abspath(sys.argv[1])
     f = Failures()
     for case in (case_full_disk, case_read_only_directory, case_locked_subtitle_file,
-                 case_locked_errors_file, case_two_runs_at_once, case_no_console,
+                 case_locked_errors_file, case_two_runs_at_once, case_no_console, case_terminal,
                  case_hostile_input):
         work = tempfile.mkdtemp(prefix="cuecheck-fault-")
         try:
