@@ -1,6 +1,7 @@
 #include "textio/extended_soft.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -14,8 +15,17 @@ SoftExt zero(bool neg) {
 SoftExt inf(bool neg) {
   return SoftExt{0, 0, neg, kSoftInf};
 }
+// The NaN an invalid operation makes: the x87's "indefinite", which has the sign bit set.
 SoftExt nan() {
-  return SoftExt{0, 0, 0, kSoftNan};
+  return SoftExt{0, 0, 1, kSoftNan};
+}
+
+// The result of an operation with a NaN operand: that NaN; of two, the negative one only
+// if both are (all NaNs here carry the same significand, and the x87 then keeps the sign
+// bit only when both have it).
+SoftExt nan_of(const SoftExt& a, const SoftExt& b) {
+  if (a.cls == kSoftNan && b.cls == kSoftNan) return SoftExt{0, 0, a.neg && b.neg, kSoftNan};
+  return a.cls == kSoftNan ? a : b;
 }
 
 int clz64(uint64_t v) {
@@ -135,8 +145,8 @@ SoftExt soft_from_int(int64_t v) {
 }
 
 SoftExt soft_from_double(double d) {
-  if (std::isnan(d)) return nan();
   bool neg = std::signbit(d);
+  if (std::isnan(d)) return SoftExt{0, 0, neg, kSoftNan};
   if (std::isinf(d)) return inf(neg);
   if (d == 0) return zero(neg);
   int k = 0;
@@ -148,7 +158,7 @@ SoftExt soft_from_double(double d) {
 double soft_to_double(SoftExt x) {
   switch (x.cls) {
     case kSoftNan:
-      return std::nan("");
+      return std::copysign(std::numeric_limits<double>::quiet_NaN(), x.neg ? -1.0 : 1.0);
     case kSoftInf:
       return x.neg ? -HUGE_VAL : HUGE_VAL;
     case kSoftZero:
@@ -171,12 +181,12 @@ double soft_to_double(SoftExt x) {
 }
 
 SoftExt soft_neg(SoftExt a) {
-  if (a.cls != kSoftNan) a.neg = !a.neg;
+  a.neg = !a.neg;  // a NaN's sign too, as the x87 does
   return a;
 }
 
 SoftExt soft_add(SoftExt a, SoftExt b) {
-  if (a.cls == kSoftNan || b.cls == kSoftNan) return nan();
+  if (a.cls == kSoftNan || b.cls == kSoftNan) return nan_of(a, b);
   if (a.cls == kSoftInf || b.cls == kSoftInf) {
     if (a.cls == kSoftInf && b.cls == kSoftInf && a.neg != b.neg) return nan();
     return a.cls == kSoftInf ? a : b;
@@ -224,12 +234,13 @@ SoftExt soft_add(SoftExt a, SoftExt b) {
 }
 
 SoftExt soft_sub(SoftExt a, SoftExt b) {
+  if (a.cls == kSoftNan || b.cls == kSoftNan) return nan_of(a, b);  // b's sign unchanged
   return soft_add(a, soft_neg(b));
 }
 
 SoftExt soft_mul(SoftExt a, SoftExt b) {
   bool neg = a.neg != b.neg;
-  if (a.cls == kSoftNan || b.cls == kSoftNan) return nan();
+  if (a.cls == kSoftNan || b.cls == kSoftNan) return nan_of(a, b);
   if (a.cls == kSoftInf || b.cls == kSoftInf) {
     if (a.cls == kSoftZero || b.cls == kSoftZero) return nan();
     return inf(neg);
@@ -253,7 +264,7 @@ SoftExt soft_mul(SoftExt a, SoftExt b) {
 
 SoftExt soft_div(SoftExt a, SoftExt b) {
   bool neg = a.neg != b.neg;
-  if (a.cls == kSoftNan || b.cls == kSoftNan) return nan();
+  if (a.cls == kSoftNan || b.cls == kSoftNan) return nan_of(a, b);
   if (a.cls == kSoftInf) return b.cls == kSoftInf ? nan() : inf(neg);
   if (b.cls == kSoftInf) return zero(neg);
   if (b.cls == kSoftZero) return a.cls == kSoftZero ? nan() : inf(neg);
