@@ -43,15 +43,26 @@ inline bool x87_is_zero(X87Ext a) {
   return a.v == 0;
 }
 
+// The nearest whole number, ties to even, for |v| below 2^62: adding 1.5 * 2^63 leaves no
+// bits below the units in the 64-bit significand, so the addition itself rounds.
+inline long double x87_nearest(long double v) {
+  const long double magic = 13835058055282163712.0L;  // 1.5 * 2^63
+  volatile long double sum = v + magic;               // kept from being folded away
+  return sum - magic;
+}
+
 inline int32_t x87_trunc_i32(X87Ext a) {
   if (!(a.v > -2147483649.0L && a.v < 2147483648.0L)) return INT32_MIN;
-  return static_cast<int32_t>(a.v);
+  long double r = x87_nearest(a.v);  // then one step toward zero where it rounded away
+  if (r > a.v && r > 0) r -= 1;
+  if (r < a.v && r < 0) r += 1;
+  return static_cast<int32_t>(static_cast<int64_t>(r));
 }
 
 inline bool x87_round_i32(X87Ext a, int32_t* out) {
-  if (std::isnan(a.v)) return false;
-  long double r = std::nearbyint(a.v);  // the default mode: ties to even
+  if (!(a.v > -2147483649.0L && a.v < 2147483648.0L)) return false;
+  long double r = x87_nearest(a.v);
   if (r < -2147483648.0L || r > 2147483647.0L) return false;
-  *out = static_cast<int32_t>(r);
+  *out = static_cast<int32_t>(static_cast<int64_t>(r));
   return true;
 }
