@@ -46,13 +46,26 @@ uint64_t scaled_round(double ax, int p) {
 }
 
 size_t put_uint(uint64_t v, char* out) {
+  static const char kPairs[] =
+      "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243"
+      "4445464748495051525354555657585960616263646566676869707172737475767778798081828384858687"
+      "888990919293949596979899";
   char tmp[24];
-  size_t n = 0;
-  do {
-    tmp[n++] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v != 0);
-  for (size_t i = 0; i < n; ++i) out[i] = tmp[n - 1 - i];
+  char* p = tmp + sizeof tmp;
+  while (v >= 100) {  // two digits at a time
+    const char* pair = kPairs + 2 * (v % 100);
+    v /= 100;
+    *--p = pair[1];
+    *--p = pair[0];
+  }
+  if (v >= 10) {
+    *--p = kPairs[2 * v + 1];
+    *--p = kPairs[2 * v];
+  } else {
+    *--p = static_cast<char>('0' + v);
+  }
+  size_t n = static_cast<size_t>(tmp + sizeof tmp - p);
+  std::memcpy(out, p, n);
   return n;
 }
 
@@ -78,6 +91,12 @@ size_t put_fixed(uint64_t n, int kept, int decimals, char* out) {
 
 IntConv int_conversion32(const ShortStr& s) {
   const int n = ss_len(s);
+  if (n >= 1 && n <= 9) {  // plain decimal digits, below every limit
+    int32_t v = 0;
+    int i = 1;
+    while (i <= n && is_digit(s.b[i])) v = v * 10 + (s.b[i++] - '0');
+    if (i > n) return IntConv{v, 0};
+  }
   int p = 1;
   while (p <= n && is_blank(s.b[p])) ++p;
   bool neg = false;
