@@ -15,16 +15,17 @@ struct Line {
   char* out;
   size_t len;
 
-  void text(const char* s) {
-    size_t n = std::strlen(s);
-    std::memcpy(out + len, s, n);
-    len += n;
+  template <size_t N>
+  void text(const char (&s)[N]) {
+    std::memcpy(out + len, s, N - 1);
+    len += N - 1;
   }
   void number(int32_t v) { len += int_to_text(v, out + len); }
   void time(double t) {
     ShortStr s;
     TT2ST(t, s);
-    std::memcpy(out + len, ss_chars(s), static_cast<size_t>(ss_len(s)));
+    copy_exact(reinterpret_cast<unsigned char*>(out + len), s.b + 1,
+               static_cast<size_t>(ss_len(s)));
     len += static_cast<size_t>(ss_len(s));
   }
 };

@@ -27,10 +27,10 @@ int16_t field(const ShortStr& tc, int from, int count) {
   return static_cast<int16_t>(c.value);
 }
 
+// Appends the decimal text of v; the four fields of a time never come near 255 characters.
 void append(ShortStr& s, int32_t v) {
-  char text[16];
-  size_t n = int_to_text(v, text);
-  for (size_t i = 0; i < n; ++i) ss_push(s, static_cast<unsigned char>(text[i]));
+  s.b[0] = static_cast<unsigned char>(s.b[0] +
+                                      int_to_text(v, reinterpret_cast<char*>(s.b + 1 + s.b[0])));
 }
 
 Ext thousandth() {

@@ -65,7 +65,7 @@ size_t put_uint(uint64_t v, char* out) {
     *--p = static_cast<char>('0' + v);
   }
   size_t n = static_cast<size_t>(tmp + sizeof tmp - p);
-  std::memcpy(out, p, n);
+  for (size_t i = 0; i < n; ++i) out[i] = p[i];
   return n;
 }
 
@@ -247,8 +247,9 @@ size_t fixed_text(double x, int width, int decimals, char* out) {
     }
   }
   size_t pad = width > 0 && static_cast<size_t>(width) > len ? static_cast<size_t>(width) - len : 0;
-  std::memset(out, ' ', pad);
-  std::memcpy(out + pad, body, len);
+  for (size_t i = 0; i < pad; ++i) out[i] = ' ';
+  copy_exact(reinterpret_cast<unsigned char*>(out + pad), reinterpret_cast<unsigned char*>(body),
+             len);
   return pad + len;
 }
 
