@@ -31,6 +31,13 @@ void read_checked(uint32_t place) {
   io_check(place);
 }
 
+// The test for the last byte may fetch more bytes, so it is an operation of its own.
+bool exhausted_checked() {
+  bool end = exhausted(g.F);
+  io_check(kPlaceSkip);
+  return end;
+}
+
 }  // namespace
 
 void argument(int argc, const char* const* argv, int n, ShortStr& out) {
@@ -68,7 +75,7 @@ void check_file() {
   // Empty lines may stand before the first "1". The skip also ends when the file has no
   // byte left, where every further read would give an empty line again.
   g.STOPTE = 0.0;
-  while (ss_len(g.SOR) == 0 && !exhausted(g.F)) read_checked(kPlaceSkip);
+  while (ss_len(g.SOR) == 0 && !exhausted_checked()) read_checked(kPlaceSkip);
 
   if (ss_eq(g.SOR, "1")) {
     TraceFrame frame(kReturnSubRip);
@@ -77,7 +84,7 @@ void check_file() {
 
   // The header: lines that begin with "[" (an empty line among them still does). The
   // same end at the last byte of the file.
-  while (ss_at(g.SOR, 1) == '[' && !exhausted(g.F)) read_checked(kPlaceSkip);
+  while (ss_at(g.SOR, 1) == '[' && !exhausted_checked()) read_checked(kPlaceSkip);
   if (ss_at(g.SOR, 1) == '0') con_line("Subviewer 2.0 format found");
 
   // A file that no test recognised is checked as Subviewer 2.0 all the same.
