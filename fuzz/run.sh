@@ -1,0 +1,57 @@
+#!/bin/sh
+# Builds the libFuzzer target and runs it for a given number of seconds.
+#
+#   fuzz/run.sh [SECONDS] [LIBFUZZER_FLAG ...]      (default 60 seconds)
+#
+# The seeds in fuzz/corpus/ are copied to a scratch corpus, and the new inputs the fuzzer
+# finds go there, never into the repository. A crash, leak, hang or sanitizer report
+# leaves its input in the artifact folder; the script then exits non-zero.
+#
+# Environment (all optional):
+#   BUILD_DIR   build folder                (default: <repo>/build-fuzz)
+#   CORPUS_DIR  scratch corpus              (default: /tmp/cuecheck-fuzz-corpus)
+#   ARTIFACTS   folder for crashing inputs  (default: /tmp/cuecheck-fuzz-artifacts)
+#   CMAKE_ARGS  extra configure options, e.g. -DCUECHECK_SOFT_EXT=ON (use another BUILD_DIR)
+#   CXX         the C++ compiler            (default: clang++)
+set -eu
+
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(dirname "$here")
+seconds=${1:-60}
+[ $# -gt 0 ] && shift
+
+build=${BUILD_DIR:-$repo/build-fuzz}
+corpus=${CORPUS_DIR:-/tmp/cuecheck-fuzz-corpus}
+artifacts=${ARTIFACTS:-/tmp/cuecheck-fuzz-artifacts}
+
+# Configure once; later runs only rebuild what changed.
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  # shellcheck disable=SC2086 # CMAKE_ARGS is a list of options
+  CXX=${CXX:-clang++} cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCUECHECK_FUZZ=ON -DCUECHECK_TESTS=OFF ${CMAKE_ARGS:-}
+fi
+cmake --build "$build" --target fuzz_check -j 2
+
+mkdir -p "$corpus" "$artifacts"
+cp "$here"/corpus/* "$corpus"/
+
+log="$artifacts/fuzz-$(date +%Y%m%d-%H%M%S).log"
+echo "fuzzing for $seconds s; corpus $corpus, artifacts $artifacts, log $log"
+
+# One process (the machine is shared). -timeout turns a check that runs 10 s into a
+# finding (a hang); 4 KiB inputs hold a few dozen subtitles, lines of all lengths
+# around the 255-character cut among them.
+status=0
+UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+  "$build/fuzz_check" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+  -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/" \
+  "$@" "$corpus" >"$log" 2>&1 || status=$?
+
+# The last progress line (executions, cov:, ft:, exec/s) and the final statistics.
+grep -E '^#[0-9]+' "$log" | tail -n 1
+grep -E '^stat::' "$log" || true
+if [ "$status" -ne 0 ]; then
+  grep -E 'ERROR|runtime error|SUMMARY|Test unit written' "$log" || true
+  echo "fuzzer stopped with status $status; see $log" >&2
+fi
+exit "$status"
