@@ -90,11 +90,8 @@ void microdvd_check() {
       reading_time_rule(g.SOR2, g.SOR3, false, 11, g.LINE, g.STARTF, 0, 0);
     }
 
-    bool end = at_eof(g.F);
-    io_check(kPlaceEof);
-    if (end) return;
-    read_line(g.F, g.SOR);
-    io_check(kPlaceRead);
+    if (at_eof_checked(g.F, kPlaceEof)) return;
+    read_line_checked(g.F, g.SOR, kPlaceRead);
     g.LINE = static_cast<int32_t>(static_cast<uint32_t>(g.LINE) + 1u);
   }
 }

@@ -54,22 +54,11 @@ void next_number(ShortStr& s) {
   }
 }
 
-bool eof_checked(uint32_t place) {
-  bool end = at_eof(g.F);
-  io_check(place);
-  return end;
-}
-
-void read_checked(ShortStr& s, uint32_t place) {
-  read_line(g.F, s);
-  io_check(place);
-}
-
 }  // namespace
 
 void subrip_check() {
   con_line("SubRip format found");
-  while (!eof_checked(kPlaceEof)) {
+  while (!at_eof_checked(g.F, kPlaceEof)) {
     if (g.LINE > 0 && g.LINE < INT32_MAX && ss_len(g.LINES) != 0 && ss_eq(g.SOR, g.LINES)) {
       // SOR is the text of LINE, so it converts to LINE: count on in the text itself.
       g.CODE = 0;
@@ -82,9 +71,9 @@ void subrip_check() {
       int_to_short(g.LINE, g.LINES);
     }
 
-    read_checked(g.SOR2, kPlaceReadBlock);
-    read_checked(g.SOR3, kPlaceReadBlock);
-    read_checked(g.SOR4, kPlaceReadBlock);
+    read_line_checked(g.F, g.SOR2, kPlaceReadBlock);
+    read_line_checked(g.F, g.SOR3, kPlaceReadBlock);
+    read_line_checked(g.F, g.SOR4, kPlaceReadBlock);
 
     g.STARTTI = cut_time(1);
     g.STOPTI = cut_time(18);
@@ -100,14 +89,14 @@ void subrip_check() {
     scan_marks(g.SOR4);
 
     // The block ends with a blank line or, after a one-line subtitle, the next number.
-    read_checked(g.SOR, kPlaceReadEnd);
+    read_line_checked(g.F, g.SOR, kPlaceReadEnd);
     if (ss_len(g.SOR) != 0 && !ss_eq(g.SOR, g.LINES)) {
       report(6);
-      read_checked(g.SOR, kPlaceReadEnd);
+      read_line_checked(g.F, g.SOR, kPlaceReadEnd);
     }
     // Only a line equal to the expected number starts the next block.
-    while (!ss_eq(g.SOR, g.LINES) && !eof_checked(kPlaceSearch)) {
-      read_checked(g.SOR, kPlaceSearch);
+    while (!ss_eq(g.SOR, g.LINES) && !at_eof_checked(g.F, kPlaceSearch)) {
+      read_line_checked(g.F, g.SOR, kPlaceSearch);
     }
   }
 }

@@ -27,23 +27,12 @@ double cut_time(int from) {
   return ST2TT(g.TC);
 }
 
-bool eof_checked(uint32_t place) {
-  bool end = at_eof(g.F);
-  io_check(place);
-  return end;
-}
-
-void read_checked(ShortStr& s, uint32_t place) {
-  read_line(g.F, s);
-  io_check(place);
-}
-
 }  // namespace
 
 void subviewer_loop() {
-  while (!eof_checked(kPlaceEof)) {
-    read_checked(g.SOR2, kPlaceReadBlock);
-    read_checked(g.SOR3, kPlaceReadBlock);
+  while (!at_eof_checked(g.F, kPlaceEof)) {
+    read_line_checked(g.F, g.SOR2, kPlaceReadBlock);
+    read_line_checked(g.F, g.SOR3, kPlaceReadBlock);
 
     g.STARTTI = cut_time(1);
     g.STOPTI = cut_time(13);
@@ -60,7 +49,8 @@ void subviewer_loop() {
 
     // The next time line is the next line that begins with "0". An empty line keeps the
     // first character of the last longer line, so it may be taken for one.
-    read_checked(g.SOR, kPlaceReadBlock);
-    while (g.SOR.b[1] != '0' && !eof_checked(kPlaceSearch)) read_checked(g.SOR, kPlaceSearch);
+    read_line_checked(g.F, g.SOR, kPlaceReadBlock);
+    while (g.SOR.b[1] != '0' && !at_eof_checked(g.F, kPlaceSearch))
+      read_line_checked(g.F, g.SOR, kPlaceSearch);
   }
 }

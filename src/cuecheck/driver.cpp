@@ -26,18 +26,6 @@ constexpr uint32_t kReturnSubRip = 0x00401034;
 constexpr uint32_t kReturnSubviewer = 0x00401038;
 constexpr uint32_t kReturnCheckFile = 0x0040103C;
 
-void read_checked(uint32_t place) {
-  read_line(g.F, g.SOR);
-  io_check(place);
-}
-
-// The test for the last byte may fetch more bytes, so it is an operation of its own.
-bool exhausted_checked() {
-  bool end = exhausted(g.F);
-  io_check(kPlaceSkip);
-  return end;
-}
-
 }  // namespace
 
 void argument(int argc, const char* const* argv, int n, ShortStr& out) {
@@ -63,7 +51,7 @@ void set_frame_rate(const ShortStr& arg2) {
 }
 
 void check_file() {
-  read_checked(kPlaceFirstLine);
+  read_line_checked(g.F, g.SOR, kPlaceFirstLine);
   g.LINE = 1;
   con_text("Analyzing file type...");
 
@@ -75,7 +63,8 @@ void check_file() {
   // Empty lines may stand before the first "1". The skip also ends when the file has no
   // byte left, where every further read would give an empty line again.
   g.STOPTE = 0.0;
-  while (ss_len(g.SOR) == 0 && !exhausted_checked()) read_checked(kPlaceSkip);
+  while (ss_len(g.SOR) == 0 && !exhausted_checked(g.F, kPlaceSkip))
+    read_line_checked(g.F, g.SOR, kPlaceSkip);
 
   if (ss_eq(g.SOR, "1")) {
     TraceFrame frame(kReturnSubRip);
@@ -84,7 +73,8 @@ void check_file() {
 
   // The header: lines that begin with "[" (an empty line among them still does). The
   // same end at the last byte of the file.
-  while (ss_at(g.SOR, 1) == '[' && !exhausted_checked()) read_checked(kPlaceSkip);
+  while (ss_at(g.SOR, 1) == '[' && !exhausted_checked(g.F, kPlaceSkip))
+    read_line_checked(g.F, g.SOR, kPlaceSkip);
   if (ss_at(g.SOR, 1) == '0') con_line("Subviewer 2.0 format found");
 
   // A file that no test recognised is checked as Subviewer 2.0 all the same.

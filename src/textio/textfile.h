@@ -78,4 +78,22 @@ inline void io_check(uint32_t place) {
 // run-time error report, so that every line already written reaches the disk.
 void out_salvage(OutFile& f);
 
+// The line read, the end-of-file test and the last-byte test, each with its I/O check.
+inline void read_line_checked(InFile& f, ShortStr& s, uint32_t place) {
+  read_line(f, s);
+  io_check(place);
+}
+
+inline bool at_eof_checked(InFile& f, uint32_t place) {
+  bool end = at_eof(f);
+  io_check(place);
+  return end;
+}
+
+inline bool exhausted_checked(InFile& f, uint32_t place) {
+  bool end = exhausted(f);
+  io_check(place);
+  return end;
+}
+
 void textfile_reset();

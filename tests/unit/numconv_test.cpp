@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "short_text.h"
+
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -9,13 +11,6 @@
 #include "textio/runerror.h"
 
 namespace {
-
-ShortStr S(const std::string& text) {
-  ShortStr s;
-  std::memset(&s, 0, sizeof s);
-  ss_set(s, text.data(), text.size());
-  return s;
-}
 
 struct IntCase {
   const char* text;
@@ -71,15 +66,18 @@ TEST(IntegerConversion, Table) {
 }
 
 TEST(IntegerConversion, NulInsideTheTextIsABadCharacter) {
-  IntConv r = int_conversion32(S(std::string("1\0" "2", 3)));
+  IntConv r =
+      int_conversion32(S(std::string("1\0"
+                                     "2",
+                                     3)));
   EXPECT_EQ(r.value, 0);
   EXPECT_EQ(r.code, 2);
 }
 
 TEST(IntegerConversion, SixteenBitsKeepTheLowHalf) {
   const IntCase cases[] = {
-      {"59", 59, 0}, {"65535", -1, 0}, {"32768", -32768, 0}, {"-1", -1, 0}, {"65536", 0, 0},
-      {"$FFFF", -1, 0}, {"x", 0, 1},
+      {"59", 59, 0},   {"65535", -1, 0}, {"32768", -32768, 0}, {"-1", -1, 0},
+      {"65536", 0, 0}, {"$FFFF", -1, 0}, {"x", 0, 1},
   };
   for (const IntCase& c : cases) {
     IntConv r = int_conversion16(S(c.text));
@@ -133,7 +131,7 @@ int stop_code(const char* text, bool store) {
 
 TEST(RealConversion, RangeFaultsStopWith205) {
   runerror_reset();
-  EXPECT_EQ(stop_code("1e400", false), 0);  // fits the extended range...
+  EXPECT_EQ(stop_code("1e400", false), 0);   // fits the extended range...
   EXPECT_EQ(stop_code("1e400", true), 205);  // ...but not a double
   EXPECT_EQ(stop_code("1e5000", false), 205);
   EXPECT_EQ(stop_code("1e-5000", false), 205);  // the power is formed before it divides
@@ -204,7 +202,9 @@ TEST(IntegerOutput, NoPaddingAndAMinusSign) {
   }
 }
 
-Ext E(double v) { return ext_from_double(v); }
+Ext E(double v) {
+  return ext_from_double(v);
+}
 
 TEST(TruncationAndRounding, Table) {
   EXPECT_EQ(truncation(E(2.9)), 2);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "short_text.h"
+
 #include <string>
 
 #include "cuecheck/globals.h"
@@ -55,12 +57,6 @@ TEST(Report, EveryKindRaisesTheFlagAndUnknownKindsWriteNothing) {
   HIBA(3, 5, 0, 0, 0);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(g.OUTF.buf), g.OUTF.len),
             "Invalid time code in 5\r\n");
-}
-
-ShortStr S(const std::string& text) {
-  ShortStr s{};
-  ss_set(s, text.data(), text.size());
-  return s;
 }
 
 TEST(Length, CountsEverythingButTheSpace) {

@@ -2,18 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "textio/runerror.h"
 
 namespace {
 
-std::string text_of(const ShortStr& s) { return std::string(ss_chars(s), ss_len(s)); }
+std::string text_of(const ShortStr& s) {
+  return std::string(ss_chars(s), ss_len(s));
+}
 
 // Reads every line of `bytes` the way the checkers do: test, then read.
 std::vector<std::string> lines_of(InFile& f) {
@@ -49,10 +51,19 @@ TEST(LineRead, LineEndsAndEndOfFile) {
       {"\n", {""}},
       {"\r\n\r\n", {"", ""}},
       {std::string("A\0B\n", 4), {std::string("A\0B", 3)}},
-      {"\xEF\xBB\xBF" "1\r\n", {"1"}},  // a byte-order mark at the start is no text
+      {"\xEF\xBB\xBF"
+       "1\r\n",
+       {"1"}},  // a byte-order mark at the start is no text
       {"\xEF\xBB\xBF", {}},
-      {"\xEF\xBB" "X", {"\xEF\xBB" "X"}},
-      {"A\r\n\xEF\xBB\xBF" "B", {"A", "\xEF\xBB\xBF" "B"}},
+      {"\xEF\xBB"
+       "X",
+       {"\xEF\xBB"
+        "X"}},
+      {"A\r\n\xEF\xBB\xBF"
+       "B",
+       {"A",
+        "\xEF\xBB\xBF"
+        "B"}},
   };
   for (const LineCase& c : cases) {
     InFile f;
@@ -104,14 +115,18 @@ TEST(LineRead, AtTheEndEveryReadIsAnEmptyLine) {
 }
 
 TEST(LineRead, CtrlZEndsTheTestButNotTheBytes) {
-  const std::string bytes = "\x1a" "B";
+  const std::string bytes =
+      "\x1a"
+      "B";
   InFile f;
   in_open_memory(f, bytes.data(), bytes.size());
   EXPECT_TRUE(at_eof(f));
   EXPECT_FALSE(exhausted(f));
   ShortStr s;
   read_line(f, s);
-  EXPECT_EQ(text_of(s), "\x1a" "B");
+  EXPECT_EQ(text_of(s),
+            "\x1a"
+            "B");
   EXPECT_TRUE(exhausted(f));
 }
 

@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "short_text.h"
+
 #include <cstring>
 #include <string>
 
 #include "cuecheck/globals.h"
 
 namespace {
-
-ShortStr S(const std::string& text) {
-  ShortStr s;
-  std::memset(&s, 0, sizeof s);
-  ss_set(s, text.data(), text.size());
-  return s;
-}
 
 std::string T(double t) {
   ShortStr s;
@@ -44,24 +39,14 @@ TEST(TimeToText, WorkedExamples) {
 
 TEST(TextToTime, WorkedExamplesAndEdgeCases) {
   const std::pair<const char*, double> cases[] = {
-      {"01:02:05,126", 3725.126},
-      {"00:00:44.400", 44.4},
-      {"00-00-41;500", 41.5},
-      {"-1:00:00,000", -3600},
-      {"ab:cd:ef,ghi", 0},
-      {"01.02.05.126", 3725.126},
-      {"01x02x05x126", 3725.126},
-      {"0:00:41,000 ", 0},   // a one-digit hour shifts every field
-      {" 1: 2: 3, 45", 3723.045},
-      {"00:00:01,5 -", 1},  // anything after the digits makes the field 0
-      {"00:00:00,125", 0.125},
-      {"00:00:03,070", 3.07},
-      {"99:99:99,999", 362439.999},
-      {"-9:-9:-9,-99", -32949.099},
-      {"$A:00:00,000", 36000},
-      {"00:00:00,+50", 0.05},
-      {"00:00:00,050", 0.05},
-      {"00:00:00,150", 0.15},
+      {"01:02:05,126", 3725.126},   {"00:00:44.400", 44.4},  {"00-00-41;500", 41.5},
+      {"-1:00:00,000", -3600},      {"ab:cd:ef,ghi", 0},     {"01.02.05.126", 3725.126},
+      {"01x02x05x126", 3725.126},   {"0:00:41,000 ", 0},  // a one-digit hour shifts every field
+      {" 1: 2: 3, 45", 3723.045},   {"00:00:01,5 -", 1},  // anything after the digits makes the
+                                                          // field 0
+      {"00:00:00,125", 0.125},      {"00:00:03,070", 3.07},  {"99:99:99,999", 362439.999},
+      {"-9:-9:-9,-99", -32949.099}, {"$A:00:00,000", 36000}, {"00:00:00,+50", 0.05},
+      {"00:00:00,050", 0.05},       {"00:00:00,150", 0.15},
   };
   for (const auto& c : cases) EXPECT_EQ(ST2TT(S(c.first)), c.second) << c.first;
 }
