@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 struct X87Ext {
   long double v;
@@ -44,25 +45,28 @@ inline bool x87_is_zero(X87Ext a) {
 }
 
 // The nearest whole number, ties to even, for |v| below 2^62: adding 1.5 * 2^63 leaves no
-// bits below the units in the 64-bit significand, so the addition itself rounds.
-inline long double x87_nearest(long double v) {
-  const long double magic = 13835058055282163712.0L;  // 1.5 * 2^63
-  volatile long double sum = v + magic;               // kept from being folded away
-  return sum - magic;
+// bits below the units in the 64-bit significand, so the addition itself rounds, and the
+// significand then holds the number plus 0xC000000000000000. Reading it from there avoids
+// the x87 conversion instructions and their control-word changes.
+inline int64_t x87_nearest(long double v) {
+  long double sum = v + 13835058055282163712.0L;  // 1.5 * 2^63
+  uint64_t sig;
+  std::memcpy(&sig, &sum, sizeof sig);  // the significand is the first 8 bytes
+  return static_cast<int64_t>(sig - 0xC000000000000000ull);
 }
 
 inline int32_t x87_trunc_i32(X87Ext a) {
   if (!(a.v > -2147483649.0L && a.v < 2147483648.0L)) return INT32_MIN;
-  long double r = x87_nearest(a.v);  // then one step toward zero where it rounded away
-  if (r > a.v && r > 0) r -= 1;
-  if (r < a.v && r < 0) r += 1;
-  return static_cast<int32_t>(static_cast<int64_t>(r));
+  int64_t r = x87_nearest(a.v);  // then one step toward zero where it rounded away
+  if (r > 0 && static_cast<long double>(r) > a.v) --r;
+  if (r < 0 && static_cast<long double>(r) < a.v) ++r;
+  return static_cast<int32_t>(r);
 }
 
 inline bool x87_round_i32(X87Ext a, int32_t* out) {
   if (!(a.v > -2147483649.0L && a.v < 2147483648.0L)) return false;
-  long double r = x87_nearest(a.v);
-  if (r < -2147483648.0L || r > 2147483647.0L) return false;
-  *out = static_cast<int32_t>(static_cast<int64_t>(r));
+  int64_t r = x87_nearest(a.v);
+  if (r < INT32_MIN || r > INT32_MAX) return false;
+  *out = static_cast<int32_t>(r);
   return true;
 }
