@@ -337,7 +337,6 @@ bool soft_round_i32(SoftExt a, int32_t* out) {
   if (e >= 32) return false;
   uint64_t ip = e >= 0 ? sig >> (63 - e) : 0;
   uint64_t fr = e >= 0 ? sig << (e + 1) : sig;  // the fraction, bit 63 weighing 1/2
-  if (e == 63) fr = 0;
   if (fr > kTop || (fr == kTop && (ip & 1))) ++ip;
   if (ip > (a.neg ? 2147483648ull : 2147483647ull)) return false;
   *out = static_cast<int32_t>(a.neg ? -static_cast<int64_t>(ip) : static_cast<int64_t>(ip));

@@ -36,27 +36,26 @@ inline void ss_clear(ShortStr& s) {
 
 // Copies n bytes, exactly [d, d + n): positions past a line's length must keep their old
 // contents. Short texts go with a few fixed-size moves instead of a library call.
+// The first and the last sizeof(T) bytes of n (n from sizeof(T) to 2 * sizeof(T)), both
+// loaded before either is stored, so source and destination may overlap.
+template <typename T>
+inline void copy_ends(unsigned char* d, const unsigned char* s, size_t n) {
+  T head, tail;
+  std::memcpy(&head, s, sizeof head);
+  std::memcpy(&tail, s + n - sizeof tail, sizeof tail);
+  std::memcpy(d, &head, sizeof head);
+  std::memcpy(d + n - sizeof tail, &tail, sizeof tail);
+}
+
 inline void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
   if (n >= 16) {
     std::memmove(d, s, n);
   } else if (n >= 8) {
-    uint64_t x, y;
-    std::memcpy(&x, s, 8);
-    std::memcpy(&y, s + n - 8, 8);
-    std::memcpy(d, &x, 8);
-    std::memcpy(d + n - 8, &y, 8);
+    copy_ends<uint64_t>(d, s, n);
   } else if (n >= 4) {
-    uint32_t x, y;
-    std::memcpy(&x, s, 4);
-    std::memcpy(&y, s + n - 4, 4);
-    std::memcpy(d, &x, 4);
-    std::memcpy(d + n - 4, &y, 4);
+    copy_ends<uint32_t>(d, s, n);
   } else if (n >= 2) {
-    uint16_t x, y;
-    std::memcpy(&x, s, 2);
-    std::memcpy(&y, s + n - 2, 2);
-    std::memcpy(d, &x, 2);
-    std::memcpy(d + n - 2, &y, 2);
+    copy_ends<uint16_t>(d, s, n);
   } else if (n == 1) {
     d[0] = s[0];
   }
