@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const RunStop& stop) {
     // The entry point would show this report; forming it keeps that code under test too.
     char text[kRunStopTextMax];
-    size_t n = run_stop_text(stop, text);
+    size_t n = run_stop_text(stop, kTraceLinesOther, "\r\n", text);
     if (n > sizeof text) __builtin_trap();
   }
   return 0;

@@ -81,9 +81,9 @@ void microdvd_check() {
     }
 
     ss_clear(g.SOR3);
-    const uint32_t frames = static_cast<uint32_t>(g.STOPF) - static_cast<uint32_t>(g.STARTF);
-    const int32_t diff = static_cast<int32_t>(frames);
-    if (g.FPS == 0) run_error(diff == 0 ? 207 : 200, kPlaceDisplayTime);
+    const int32_t diff = wrap_sub(g.STOPF, g.STARTF);
+    if (g.FPS == 0)
+      run_error(diff == 0 ? kErrInvalidOperation : kErrDivisionByZero, kPlaceDisplayTime);
     g.TK = ext_store(ext_div(ext_from_int(diff), ext_from_double(g.FPS)), kPlaceDisplayTime);
     {
       TraceFrame frame(kReturnRule);
@@ -92,6 +92,6 @@ void microdvd_check() {
 
     if (at_eof_checked(g.F, kPlaceEof)) return;
     read_line_checked(g.F, g.SOR, kPlaceRead);
-    g.LINE = static_cast<int32_t>(static_cast<uint32_t>(g.LINE) + 1u);
+    g.LINE = wrap_add(g.LINE, 1);
   }
 }

@@ -18,7 +18,7 @@ constexpr uint32_t kReturnReport = 0x00406020;
 constexpr uint32_t kReturnRule = 0x00406024;
 
 int32_t block_number() {
-  return static_cast<int32_t>(static_cast<uint32_t>(g.LINE) - 1u);
+  return wrap_add(g.LINE, -1);
 }
 
 void report(uint8_t kind) {
@@ -67,7 +67,7 @@ void subrip_check() {
     } else {
       IntConv number = int_conversion32(g.SOR);
       g.CODE = static_cast<int16_t>(number.code);
-      g.LINE = static_cast<int32_t>(static_cast<uint32_t>(number.value) + 1u);
+      g.LINE = wrap_add(number.value, 1);
       int_to_short(g.LINE, g.LINES);
     }
 

@@ -9,6 +9,7 @@
 #include "textio/console.h"
 #include "textio/extended.h"
 #include "textio/numconv.h"
+#include "textio/platform.h"
 #include "textio/runerror.h"
 #include "textio/textfile.h"
 
@@ -28,11 +29,11 @@ constexpr uint32_t kReturnCheckFile = 0x0040103C;
 
 }  // namespace
 
-void argument(int argc, const char* const* argv, int n, ShortStr& out) {
+void argument(int n, ShortStr& out) {
   ss_clear(out);
-  if (n < argc && argv[n] != nullptr) {
-    size_t len = std::strlen(argv[n]);
-    ss_set(out, argv[n], len < 254 ? len : 254);
+  if (const char* arg = plat_arg(n)) {
+    size_t len = std::strlen(arg);
+    ss_set(out, arg, len < 254 ? len : 254);
   }
 }
 
@@ -82,13 +83,13 @@ void check_file() {
   subviewer_loop();
 }
 
-int run(int argc, const char* const* argv) {
+int run() {
   g.ERR = false;
   con_clear();
   con_line("The cuecheck ver1.4b");
 
   ShortStr arg1;
-  argument(argc, argv, 1, arg1);
+  argument(1, arg1);
   if (ss_len(arg1) == 0 || ss_eq(arg1, "--help") || ss_eq(arg1, "--h")) {
     con_line("usage: cuecheck filename [fps]");
     con_line("");
@@ -107,7 +108,7 @@ int run(int argc, const char* const* argv) {
   g.STOPFE = 0;
   g.NAM = arg1;
   ShortStr arg2;
-  argument(argc, argv, 2, arg2);
+  argument(2, arg2);
   set_frame_rate(arg2);
 
   char name[256];

@@ -5,13 +5,12 @@
 
 // The whole run, from the banner to the final wait; returns the exit status. A stop with
 // a run-time error leaves it as a RunStop.
-int run(int argc, const char* const* argv);
+int run();
 
 // Argument n (1, 2, ...) of the command line, cut to 254 characters; empty when absent.
-void argument(int argc, const char* const* argv, int n, ShortStr& out);
+void argument(int n, ShortStr& out);
 
-// The frame-rate option: FPS 25.0 and FPSS "on"; a second argument sets FPS and CODE by
-// the real conversion, and "-" sets FPSS "off" and FPS 1.0.
+// Sets FPS, FPSS and CODE from the second argument.
 void set_frame_rate(const ShortStr& arg2);
 
 // With F open: reads the first line, recognises the format and runs the checkers.

@@ -9,8 +9,8 @@ Globals g;
 
 void reset_globals() {
   std::memset(&g, 0, sizeof g);
-  g.F.fd = -1;
-  g.OUTF.fd = -1;
+  g.F.file = kNoFile;
+  g.OUTF.file = kNoFile;
   textfile_reset();
   console_reset();
   runerror_reset();

@@ -1,6 +1,8 @@
-// The program's state: one set of globals shared by the run driver, the services and the
-// checkers. Everything starts zero, false or empty; reset_globals() brings a process back
-// to that start, so that many checks can run in one process.
+// The one header of src/cuecheck/ that lower layers include: the program's state.
+//
+// One set of globals shared by the run driver, the services and the checkers. Everything
+// starts zero, false or empty; reset_globals() brings a process back to that start, so that
+// many checks can run in one process.
 #pragma once
 
 #include <cstdint>

@@ -6,21 +6,35 @@
 #include "textio/platform.h"
 #include "textio/runerror.h"
 
+namespace {
+
+int no_console(const char* why) {
+  plat_error_write(why);
+  plat_error_write(plat_console_line_end());
+  return 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (!plat_stdout_open()) {
-    plat_stderr_write("No way to get the console handle\n");
-    return 1;
+  switch (plat_start(argc, argv)) {
+    case kConsoleNoHandle:
+      return no_console("No way to get the console handle");
+    case kConsoleNoBufferInfo:
+      return no_console("No way to get console screen buffer info");
+    case kConsoleReady:
+      break;
   }
-  plat_init();
   reset_globals();
   con_init();
   try {
-    return run(argc, argv);
+    return run();
   } catch (const RunStop& stop) {
     // Every line already written to "errors.txt" reaches the disk; then the report.
     out_salvage(g.OUTF);
     char text[kRunStopTextMax];
-    size_t n = run_stop_text(stop, text);
+    int max_trace = plat_console_is_device() ? kTraceLinesDevice : kTraceLinesOther;
+    size_t n = run_stop_text(stop, max_trace, plat_console_line_end(), text);
     con_write(text, n);
     con_flush();
     return stop.code & 0xFF;

@@ -37,7 +37,5 @@ void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, uint8_t
   size_t len = fixed_text(g.TCOUNT, 2, 3, line);
   line[len++] = ',';
   len += fixed_text(g.TK, 2, 3, line + len);
-  out_write(g.OUTF, line, len);
-  out_line_end(g.OUTF);
-  io_check(kPlaceDurationsLine);
+  out_line_checked(g.OUTF, line, len, kPlaceDurationsLine);
 }

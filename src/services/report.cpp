@@ -1,5 +1,6 @@
 #include "services/report.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "cuecheck/globals.h"
@@ -30,10 +31,6 @@ struct Line {
   }
 };
 
-int32_t minus_one(int32_t a) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - 1u);
-}
-
 }  // namespace
 
 size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, char* out) {
@@ -55,7 +52,7 @@ size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, ch
       l.text("Invalid frame code in lines ");
       l.number(a);
       l.text(", ");
-      l.number(minus_one(a));
+      l.number(wrap_add(a, -1));
       l.text(" frame number: ");
       l.number(b);
       break;
@@ -67,7 +64,7 @@ size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, ch
       l.text("Invalid time code in ");
       l.number(a);
       l.text(", ");
-      l.number(minus_one(a));
+      l.number(wrap_add(a, -1));
       break;
     case 5:
       l.text("Invalid character [br] or | in ");
@@ -112,6 +109,7 @@ size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, ch
     default:
       break;
   }
+  assert(l.len < kMessageMax);
   return l.len;
 }
 
@@ -121,9 +119,7 @@ void HIBA(uint8_t kind, int32_t a, int32_t b, double t1, double t2) {
     size_t n = message_text(kind, a, b, t1, t2, line);
     con_write(line, n);
     con_line_end();
-    out_write(g.OUTF, line, n);
-    out_line_end(g.OUTF);
-    io_check(kPlaceReportWrite);
+    out_line_checked(g.OUTF, line, n, kPlaceReportWrite);
   }
   g.ERR = true;
 }

@@ -8,13 +8,9 @@ namespace {
 
 constexpr uint32_t kPlaceHundredths = 0x00404010;
 
-bool digit(unsigned char c) {
-  return c >= '0' && c <= '9';
-}
-
 int16_t field(const ShortStr& tc, int from, int count) {
   const unsigned char* p = tc.b + from;
-  if (digit(p[0]) && digit(p[1]) && (count == 2 || digit(p[2]))) {  // the usual case
+  if (is_digit(p[0]) && is_digit(p[1]) && (count == 2 || is_digit(p[2]))) {  // the usual case
     g.CODE = 0;
     int v = (p[0] - '0') * 10 + (p[1] - '0');
     return static_cast<int16_t>(count == 2 ? v : v * 10 + (p[2] - '0'));

@@ -15,7 +15,7 @@ bool g_con_sink;
 }  // namespace
 
 void con_init() {
-  g_con_tty = plat_stdout_is_tty();
+  g_con_tty = plat_console_is_device();
 }
 
 void con_set_sink() {
@@ -23,7 +23,7 @@ void con_set_sink() {
 }
 
 void con_flush() {
-  if (g_con_len > 0 && !g_con_sink) plat_stdout_write(g_con_buffer, g_con_len);
+  if (g_con_len > 0 && !g_con_sink) plat_console_write(g_con_buffer, g_con_len);
   g_con_len = 0;
 }
 
@@ -45,17 +45,19 @@ void con_text(const char* text) {
 }
 
 void con_line_end() {
-  con_write("\n", 1);
+  con_text(plat_console_line_end());
 }
 
 void con_line(const char* text) {
   size_t n = std::strlen(text);
   if (g_con_tty) {  // one write statement, shown at once
+    const char* end = plat_console_line_end();
+    size_t e = std::strlen(end);
     char line[512];
-    if (n < sizeof line) {
+    if (n + e <= sizeof line) {
       std::memcpy(line, text, n);
-      line[n] = '\n';
-      con_write(line, n + 1);
+      std::memcpy(line + n, end, e);
+      con_write(line, n + e);
       return;
     }
   }
@@ -64,12 +66,12 @@ void con_line(const char* text) {
 }
 
 void con_clear() {
-  if (g_con_tty) con_text("\x1b[H\x1b[2J");
+  if (!g_con_sink) plat_console_clear();
 }
 
 void con_wait_enter() {
   con_flush();
-  if (!g_con_sink) plat_wait_line();
+  if (!g_con_sink) plat_console_wait_line();
 }
 
 void console_reset() {

@@ -1,6 +1,6 @@
-// The console: standard output. On a terminal every write is shown at once; otherwise the
-// output collects in a buffer that goes out before each wait, before a run-time error
-// report and at the end. The console line end is a single LF. Writing to the console never
+// The console: the process's standard output, through the platform. On a terminal every
+// write is shown at once; otherwise the output collects in a buffer that goes out before
+// each wait, before a run-time error report and at the end. Writing to the console never
 // fails.
 #pragma once
 

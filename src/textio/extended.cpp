@@ -6,6 +6,6 @@
 
 double ext_store(Ext x, uint32_t place) {
   double d = ext_to_double(x);
-  if (std::isinf(d)) run_error(205, place);
+  if (std::isinf(d)) run_error(kErrOverflow, place);
   return d;
 }

@@ -12,12 +12,10 @@
 #include "textio/extended_soft.h"
 
 #if !defined(CUECHECK_SOFT_EXT) && LDBL_MANT_DIG == 64
-#define CUECHECK_EXT_X87 1
 #include "textio/extended_x87.h"
 #define CUECHECK_EXT_OP(name) x87_##name
 using Ext = X87Ext;
 #else
-#define CUECHECK_EXT_X87 0
 #define CUECHECK_EXT_OP(name) soft_##name
 using Ext = SoftExt;
 #endif
@@ -51,9 +49,6 @@ inline bool ext_lt(Ext a, Ext b) {
 }
 inline bool ext_is_finite(Ext a) {
   return CUECHECK_EXT_OP(is_finite)(a);
-}
-inline bool ext_is_zero(Ext a) {
-  return CUECHECK_EXT_OP(is_zero)(a);
 }
 inline int32_t ext_trunc_i32(Ext a) {
   return CUECHECK_EXT_OP(trunc_i32)(a);

@@ -1,5 +1,6 @@
 #include "textio/extended_soft.h"
 
+#include <cassert>
 #include <cmath>
 #include <limits>
 
@@ -40,7 +41,8 @@ int clz64(uint64_t v) {
 // Shifts hi:lo right by sh bits; the bits shifted out are jammed into bit 0 of lo, which
 // lies far below every rounding point, so rounding decisions stay exact.
 void shr_jam(uint64_t& hi, uint64_t& lo, int sh) {
-  if (sh <= 0) return;
+  assert(sh >= 0 && sh <= 200);  // callers cap far shifts: every bit is lost from 128 on
+  if (sh == 0) return;
   uint64_t lost;
   if (sh < 64) {
     lost = lo << (64 - sh);
@@ -98,6 +100,7 @@ void mul64(uint64_t a, uint64_t b, uint64_t& hi, uint64_t& lo) {
 // (u1:u0) / v for u1 < v and v with bit 63 set: quotient and remainder (two-digit long
 // division in base 2^32).
 uint64_t div128(uint64_t u1, uint64_t u0, uint64_t v, uint64_t& r) {
+  assert(u1 < v && (v & kTop) != 0);  // the quotient fits 64 bits; the divisor is normal
   const uint64_t b = 1ull << 32;
   uint64_t vn1 = v >> 32, vn0 = v & 0xFFFFFFFFu;
   uint64_t un1 = u0 >> 32, un0 = u0 & 0xFFFFFFFFu;
@@ -303,10 +306,6 @@ bool soft_lt(SoftExt a, SoftExt b) {
 
 bool soft_is_finite(SoftExt a) {
   return a.cls == kSoftZero || a.cls == kSoftFinite;
-}
-
-bool soft_is_zero(SoftExt a) {
-  return a.cls == kSoftZero;
 }
 
 int32_t soft_trunc_i32(SoftExt a) {

@@ -24,6 +24,5 @@ SoftExt soft_div(SoftExt a, SoftExt b);
 SoftExt soft_neg(SoftExt a);
 bool soft_lt(SoftExt a, SoftExt b);
 bool soft_is_finite(SoftExt a);
-bool soft_is_zero(SoftExt a);
 int32_t soft_trunc_i32(SoftExt a);             // outside 32 bits or not a number: INT32_MIN
 bool soft_round_i32(SoftExt a, int32_t* out);  // false outside 32 bits or not a number

@@ -40,9 +40,6 @@ inline bool x87_lt(X87Ext a, X87Ext b) {
 inline bool x87_is_finite(X87Ext a) {
   return std::isfinite(a.v);
 }
-inline bool x87_is_zero(X87Ext a) {
-  return a.v == 0;
-}
 
 // The nearest whole number, ties to even, for |v| below 2^62: adding 1.5 * 2^63 leaves no
 // bits below the units in the 64-bit significand, so the addition itself rounds, and the

@@ -1,5 +1,6 @@
 #include "textio/numconv.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +16,20 @@ constexpr uint32_t kPlaceScale = 0x00403014;
 bool is_blank(unsigned char c) {
   return c == ' ' || c == '\t';
 }
-bool is_digit(unsigned char c) {
-  return c >= '0' && c <= '9';
+
+// Blanks and tabs, then a sign: returns the position after them and sets `neg`.
+int skip_blanks_and_sign(const ShortStr& s, bool* neg) {
+  const int n = ss_len(s);
+  int p = 1;
+  while (p <= n && is_blank(s.b[p])) ++p;
+  *neg = false;
+  if (p <= n && s.b[p] == '-') {
+    *neg = true;
+    ++p;
+  } else if (p <= n && s.b[p] == '+') {
+    ++p;
+  }
+  return p;
 }
 
 int digit_value(unsigned char c) {
@@ -29,6 +42,8 @@ int digit_value(unsigned char c) {
 // round(ax * 10^p) with ties away from zero, decided on the exact value of ax; needs
 // ax * 10^p below 2^63 and p at most 3.
 uint64_t scaled_round(double ax, int p) {
+  assert(ax >= 0 && p >= 0 && p <= 3);
+  assert(ax * (p == 0 ? 1 : p == 1 ? 10 : p == 2 ? 100 : 1000) < 9.2e18);
   if (ax == 0) return 0;
   int k = 0;
   double f = std::frexp(ax, &k);
@@ -97,15 +112,8 @@ IntConv int_conversion32(const ShortStr& s) {
     while (i <= n && is_digit(s.b[i])) v = v * 10 + (s.b[i++] - '0');
     if (i > n) return IntConv{v, 0};
   }
-  int p = 1;
-  while (p <= n && is_blank(s.b[p])) ++p;
-  bool neg = false;
-  if (p <= n && s.b[p] == '-') {
-    neg = true;
-    ++p;
-  } else if (p <= n && s.b[p] == '+') {
-    ++p;
-  }
+  bool neg;
+  int p = skip_blanks_and_sign(s, &neg);
   uint64_t base = 10;
   if (p <= n && s.b[p] == '$') {
     base = 16;
@@ -138,15 +146,8 @@ IntConv int_conversion16(const ShortStr& s) {
 RealConv real_conversion(const ShortStr& s) {
   const int n = ss_len(s);
   const Ext ten = ext_from_int(10);
-  int p = 1;
-  while (p <= n && is_blank(s.b[p])) ++p;
-  bool neg = false;
-  if (p <= n && s.b[p] == '-') {
-    neg = true;
-    ++p;
-  } else if (p <= n && s.b[p] == '+') {
-    ++p;
-  }
+  bool neg;
+  int p = skip_blanks_and_sign(s, &neg);
   Ext m = ext_from_int(0);
   bool any = false;
   while (p <= n && is_digit(s.b[p])) {
@@ -188,10 +189,10 @@ RealConv real_conversion(const ShortStr& s) {
     Ext power = ext_from_int(1);
     for (uint32_t i = 0; i < e; ++i) {
       power = ext_mul(power, ten);
-      if (!ext_is_finite(power)) run_error(205, kPlacePowerOfTen);
+      if (!ext_is_finite(power)) run_error(kErrOverflow, kPlacePowerOfTen);
     }
     m = eneg ? ext_div(m, power) : ext_mul(m, power);
-    if (!ext_is_finite(m)) run_error(205, kPlaceScale);
+    if (!ext_is_finite(m)) run_error(kErrOverflow, kPlaceScale);
   }
   if (p <= n) return RealConv{ext_from_int(0), p};
   return RealConv{neg ? ext_neg(m) : m, 0};
@@ -263,6 +264,6 @@ int32_t truncation(Ext x) {
 
 int32_t rounding(Ext x, uint32_t place) {
   int32_t v = 0;
-  if (!ext_round_i32(x, &v)) run_error(207, place);
+  if (!ext_round_i32(x, &v)) run_error(kErrInvalidOperation, place);
   return v;
 }

@@ -8,6 +8,18 @@
 #include "textio/extended.h"
 #include "textio/shortstr.h"
 
+inline bool is_digit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
+
+// a + d in 32-bit two's complement: the program's whole numbers wrap around.
+inline int32_t wrap_add(int32_t a, int32_t d) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(d));
+}
+inline int32_t wrap_sub(int32_t a, int32_t d) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(d));
+}
+
 // The result code of a conversion: 0 for success, else the position of the offending
 // character (one past the end when the text ended too early).
 struct IntConv {

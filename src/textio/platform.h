@@ -1,40 +1,52 @@
-// The thin layer over the operating system. Everything above it is portable C++.
+// The thin layer over the operating system: files, the console and the process's
+// arguments. Everything above it is portable C++; one file per system implements it
+// (platform_posix.cpp, platform_win32.cpp).
 //
-// Error codes are the program's run-time error codes: 2 file not found, 3 path not found,
-// 4 too many open files, 5 access denied (also a file locked by another run, a read-only
-// place and a name that is a directory), 6 invalid handle, 100 disk read error, 101 disk
-// write error (a full disk or any short write). Any other failure of the system reports
-// the system's own error number.
+// The file calls return 0 or a run-time error code (textio/errcodes.h): the system's
+// failures are mapped to the program's codes there, so callers never see a system number
+// that has a name of its own.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-// Process set-up before the first step: a closed pipe must not kill the run.
-void plat_init();
+// A file the system holds open for us. kNoFile is none.
+struct PlatFile {
+  intptr_t h;
+};
+constexpr PlatFile kNoFile{-1};
+inline bool plat_is_file(PlatFile f) {
+  return f.h != kNoFile.h;
+}
 
-// Opens an existing file for reading, locked for exclusive use. 0 or an error code.
-int plat_open_read(const char* name, int* fd);
+// Process start-up, before the program's first step: the arguments are taken and the
+// console is prepared. Anything but kConsoleReady ends the run before its first step.
+enum ConsoleStart { kConsoleReady, kConsoleNoHandle, kConsoleNoBufferInfo };
+ConsoleStart plat_start(int argc, char** argv);
 
-// Creates a file for writing, or empties an existing one. The exclusive lock is taken
-// before the file is emptied, so a file that another run is writing is never emptied.
-int plat_create_write(const char* name, int* fd);
+// Argument n of the command line (0 is the program's name), or nullptr past the last.
+const char* plat_arg(int n);
 
-// Reads up to cap bytes; *got is 0 at the end of the file. 0 or an error code.
-int plat_read(int fd, void* buf, size_t cap, size_t* got);
+// Opens an existing file for reading, for exclusive use.
+int plat_open_read(const char* name, PlatFile* f);
 
-// Writes all n bytes. 0 or an error code; a write that stores fewer bytes is 101.
-int plat_write(int fd, const void* buf, size_t n);
+// Creates a file for writing, or empties an existing one. It is held for exclusive use
+// before it is emptied, so a file that another process holds is never emptied.
+int plat_create_write(const char* name, PlatFile* f);
 
-void plat_close(int fd);
+// Reads up to cap bytes; *got is 0 at the end of the file.
+int plat_read(PlatFile f, void* buf, size_t cap, size_t* got);
 
-bool plat_stdout_open();
-bool plat_stdout_is_tty();
+// Writes all n bytes; a write that stores fewer is kErrDiskWrite.
+int plat_write(PlatFile f, const void* buf, size_t n);
 
-// Writes to standard output, retrying short writes. The console never fails: a closed or
-// broken standard output loses the text and the run goes on.
-void plat_stdout_write(const void* buf, size_t n);
+int plat_close(PlatFile f);
 
-void plat_stderr_write(const char* text);
-
-// Reads and discards one line of standard input; the end of the input ends it at once.
-void plat_wait_line();
+// The console: the process's standard output. Writing to it never fails; a closed or
+// broken output loses the text and the run goes on.
+bool plat_console_is_device();  // a terminal or other character device
+void plat_console_clear();      // blanks the window and homes the cursor; else nothing
+const char* plat_console_line_end();
+void plat_console_write(const void* buf, size_t n);
+void plat_console_wait_line();            // reads and drops one line of input; its end ends it
+void plat_error_write(const char* text);  // standard error

@@ -1,6 +1,8 @@
 #include "textio/runerror.h"
 
+#include <cassert>
 #include <cstdio>
+#include <cstring>
 
 uint32_t g_trace_frames[kTraceMax];
 int g_trace_depth;
@@ -16,14 +18,15 @@ void run_error(int code, uint32_t place) {
   throw stop;
 }
 
-size_t run_stop_text(const RunStop& stop, char* out) {
-  int n = std::snprintf(out, kRunStopTextMax, "Runtime error %d at 0x%08X\n", stop.code,
-                        static_cast<unsigned>(stop.trace[0]));
-  for (int i = 0; i < stop.depth; ++i) {
-    n += std::snprintf(out + n, kRunStopTextMax - static_cast<size_t>(n), "  0x%08X\n",
-                       static_cast<unsigned>(stop.trace[i]));
+size_t run_stop_text(const RunStop& stop, int max_trace, const char* line_end, char* out) {
+  assert(std::strlen(line_end) <= 2);
+  int n = std::snprintf(out, kRunStopTextMax, "Runtime error %d at 0x%08X%s", stop.code,
+                        static_cast<unsigned>(stop.trace[0]), line_end);
+  for (int i = 0; i < stop.depth && i < max_trace; ++i) {
+    n += std::snprintf(out + n, kRunStopTextMax - static_cast<size_t>(n), "  0x%08X%s",
+                       static_cast<unsigned>(stop.trace[i]), line_end);
   }
-  out[n++] = '\n';
+  n += std::snprintf(out + n, kRunStopTextMax - static_cast<size_t>(n), "%s", line_end);
   return static_cast<size_t>(n);
 }
 

@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "textio/errcodes.h"
+
 constexpr int kTraceMax = 16;
 
 struct RunStop {
@@ -41,9 +43,15 @@ class TraceFrame {
   TraceFrame& operator=(const TraceFrame&) = delete;
 };
 
-// The report of a stop as the console shows it, each line ended by a line feed.
-// Returns its length; out must hold kRunStopTextMax bytes.
-constexpr size_t kRunStopTextMax = 64 + 14 * kTraceMax;
-size_t run_stop_text(const RunStop& stop, char* out);
+// The report of a stop as the console shows it, each line ended by `line_end` (at most
+// two characters), with at most `max_trace` trace lines. Returns its length; out must hold
+// kRunStopTextMax bytes.
+constexpr size_t kRunStopTextMax = 64 + 16 * kTraceMax;
+size_t run_stop_text(const RunStop& stop, int max_trace, const char* line_end, char* out);
+
+// The most trace lines a report shows: few on a console device, where they would scroll
+// the rest away, many when the output goes to a file or a pipe.
+constexpr int kTraceLinesDevice = 10;
+constexpr int kTraceLinesOther = 258;
 
 void runerror_reset();

@@ -8,13 +8,12 @@
 // current length is, so `at` never looks at the length.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "textio/simd.h"
 
 struct ShortStr {
   unsigned char b[256];
@@ -40,6 +39,7 @@ inline void ss_clear(ShortStr& s) {
 // loaded before either is stored, so source and destination may overlap.
 template <typename T>
 inline void copy_ends(unsigned char* d, const unsigned char* s, size_t n) {
+  assert(n >= sizeof(T) && n <= 2 * sizeof(T));
   T head, tail;
   std::memcpy(&head, s, sizeof head);
   std::memcpy(&tail, s + n - sizeof tail, sizeof tail);
@@ -77,7 +77,7 @@ inline void ss_set(ShortStr& s, const char* text) {
   ss_set(s, text, std::strlen(text));
 }
 
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
 // Scans of a whole short string go sixteen positions at a time over b[0..255], which always
 // lie inside the string; b[0] (the length) and the positions past the length are masked
 // off.
@@ -103,7 +103,7 @@ inline __m128i ss_chunk(const ShortStr& s, int base) {
 // Exact comparison of two short strings (length and characters).
 inline bool ss_eq(const ShortStr& a, const ShortStr& b) {
   if (a.b[0] != b.b[0]) return false;
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   const int n = a.b[0];
   for (int base = 0; base <= n; base += 16) {
     __m128i differ = _mm_andnot_si128(_mm_cmpeq_epi8(ss_chunk(a, base), ss_chunk(b, base)),
@@ -132,13 +132,14 @@ inline bool ss_match(const ShortStr& s, int k, const char* text) {
 
 // Copies buffer positions from..from+n-1 of src to positions 1..n of dst, length n.
 inline void ss_copy(ShortStr& dst, const ShortStr& src, int from, int n) {
+  assert(from >= 1 && n >= 0 && from + n - 1 <= 255);  // buffer positions only
   copy_exact(dst.b + 1, src.b + from, static_cast<size_t>(n));
   dst.b[0] = static_cast<unsigned char>(n);
 }
 
 // True when the string holds c1 or c2 within its length.
 inline bool ss_has(const ShortStr& s, unsigned char c1, unsigned char c2) {
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   const int n = s.b[0];
   const __m128i k1 = _mm_set1_epi8(static_cast<char>(c1)),
                 k2 = _mm_set1_epi8(static_cast<char>(c2));
@@ -160,7 +161,7 @@ inline bool ss_has(const ShortStr& s, unsigned char c) {
 
 // The number of characters equal to c within the length.
 inline int ss_count(const ShortStr& s, unsigned char c) {
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   const int n = s.b[0];
   const __m128i k = _mm_set1_epi8(static_cast<char>(c)), one = _mm_set1_epi8(1);
   __m128i acc = _mm_setzero_si128();  // at most 16 chunks: every lane stays below 256

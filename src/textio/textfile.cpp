@@ -1,19 +1,19 @@
 #include "textio/textfile.h"
 
+#include <cassert>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "textio/errcodes.h"
 #include "textio/platform.h"
 #include "textio/runerror.h"
+#include "textio/simd.h"
 
 namespace {
 
 // One subtitle file is read at a time; its bytes come through this buffer.
 constexpr size_t kInCap = 256 * 1024;
 unsigned char g_in_buffer[kInCap];
+size_t g_in_cap = kInCap;
 
 }  // namespace
 
@@ -30,7 +30,7 @@ bool fill(InFile& f) {
   if (f.pos < f.len) return true;
   if (f.drained || g_io_status != 0) return false;
   size_t got = 0;
-  int code = plat_read(f.fd, g_in_buffer, kInCap, &got);
+  int code = plat_read(f.file, g_in_buffer, g_in_cap, &got);
   f.buf = g_in_buffer;
   f.pos = 0;
   f.len = got;
@@ -43,7 +43,7 @@ bool fill(InFile& f) {
 // end) may be loaded but are never taken.
 const unsigned char* find_line_end(const unsigned char* p, const unsigned char* end,
                                    const unsigned char* limit) {
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   const __m128i lf = _mm_set1_epi8(10), cr = _mm_set1_epi8(13);
   while (limit - p >= 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -71,7 +71,7 @@ void skip_line_end(InFile& f) {
 
 void skip_byte_order_mark(InFile& f) {
   // The three bytes may arrive in more than one read from a pipe.
-  while (!f.drained && f.len - f.pos < 3 && f.fd >= 0 && g_io_status == 0) {
+  while (!f.drained && f.len - f.pos < 3 && plat_is_file(f.file) && g_io_status == 0) {
     if (f.buf != g_in_buffer) {
       std::memmove(g_in_buffer, f.buf + f.pos, f.len - f.pos);
     } else if (f.pos > 0) {
@@ -81,7 +81,7 @@ void skip_byte_order_mark(InFile& f) {
     f.pos = 0;
     f.buf = g_in_buffer;
     size_t got = 0;
-    int code = plat_read(f.fd, g_in_buffer + f.len, kInCap - f.len, &got);
+    int code = plat_read(f.file, g_in_buffer + f.len, g_in_cap - f.len, &got);
     if (code != 0) fail(code);
     if (got == 0) f.drained = true;
     f.len += got;
@@ -97,26 +97,27 @@ void skip_byte_order_mark(InFile& f) {
 void in_open(InFile& f, const char* name) {
   if (g_io_status != 0) return;
   if (f.open) in_close(f);
-  f = InFile{-1, false, false, g_in_buffer, 0, 0};
-  int fd = -1;
-  if (int code = plat_open_read(name, &fd)) {
+  f = InFile{kNoFile, false, false, g_in_buffer, 0, 0};
+  PlatFile file;
+  if (int code = plat_open_read(name, &file)) {
     fail(code);
     return;
   }
-  f.fd = fd;
+  f.file = file;
   f.open = true;
   skip_byte_order_mark(f);
 }
 
 void in_open_memory(InFile& f, const void* data, size_t size) {
-  f = InFile{-1, true, true, static_cast<const unsigned char*>(data), 0, size};
+  f = InFile{kNoFile, true, true, static_cast<const unsigned char*>(data), 0, size};
   skip_byte_order_mark(f);
 }
 
 void in_close(InFile& f) {
   if (g_io_status != 0) return;
-  plat_close(f.fd);
-  f = InFile{-1, false, true, g_in_buffer, 0, 0};
+  int code = plat_close(f.file);
+  f = InFile{kNoFile, false, true, g_in_buffer, 0, 0};
+  if (code != 0) fail(code);
 }
 
 void read_line(InFile& f, ShortStr& s) {
@@ -134,7 +135,7 @@ void read_line(InFile& f, ShortStr& s) {
   }
   int n = 0;
   if (g_io_status != 0 || !f.open) {
-    if (!f.open) fail(103);
+    if (!f.open) fail(kErrFileNotOpen);
     s.b[0] = 0;
     return;
   }
@@ -173,7 +174,7 @@ void read_line(InFile& f, ShortStr& s) {
 bool at_eof_slow(InFile& f) {
   if (g_io_status != 0) return true;
   if (!f.open) {
-    fail(103);
+    fail(kErrFileNotOpen);
     return true;
   }
   if (!fill(f)) return true;
@@ -188,37 +189,38 @@ namespace {
 
 constexpr size_t kOutCap = 64 * 1024;
 unsigned char g_out_buffer[kOutCap];
+size_t g_out_cap = kOutCap;
 
 }  // namespace
 
 void out_create(OutFile& f, const char* name) {
   if (g_io_status != 0) return;
-  f = OutFile{-1, false, false, 0, g_out_buffer, kOutCap};
-  int fd = -1;
-  if (int code = plat_create_write(name, &fd)) {
+  f = OutFile{kNoFile, false, 0, g_out_buffer, g_out_cap};
+  PlatFile file;
+  if (int code = plat_create_write(name, &file)) {
     fail(code);
     return;
   }
-  f.fd = fd;
+  f.file = file;
   f.open = true;
 }
 
 void out_open_sink(OutFile& f) {
-  f = OutFile{-1, true, false, 0, g_out_buffer, kOutCap};
+  f = OutFile{kNoFile, true, 0, g_out_buffer, g_out_cap};
 }
 
 void out_flush(OutFile& f) {
   if (f.len == 0) return;
   size_t n = f.len;
   f.len = 0;
-  if (f.fd < 0) return;
-  if (int code = plat_write(f.fd, f.buf, n)) fail(code);
+  if (!plat_is_file(f.file)) return;
+  if (int code = plat_write(f.file, f.buf, n)) fail(code);
 }
 
 void out_write(OutFile& f, const void* data, size_t n) {
   if (g_io_status != 0) return;
   if (!f.open) {
-    fail(103);
+    fail(kErrFileNotOpen);
     return;
   }
   const unsigned char* p = static_cast<const unsigned char*>(data);
@@ -236,14 +238,6 @@ void out_write(OutFile& f, const void* data, size_t n) {
   }
 }
 
-void out_text(OutFile& f, const char* text) {
-  out_write(f, text, std::strlen(text));
-}
-
-void out_char(OutFile& f, char c) {
-  out_write(f, &c, 1);
-}
-
 void out_line_end(OutFile& f) {
   out_write(f, "\r\n", 2);
 }
@@ -251,17 +245,18 @@ void out_line_end(OutFile& f) {
 void out_close(OutFile& f) {
   if (g_io_status != 0) return;
   if (!f.open) {
-    fail(103);
+    fail(kErrFileNotOpen);
     return;
   }
   out_flush(f);
-  plat_close(f.fd);
-  f.fd = -1;
+  int code = plat_close(f.file);
+  f.file = kNoFile;
   f.open = false;
+  if (code != 0) fail(code);
 }
 
 void out_salvage(OutFile& f) {
-  if (f.open && f.fd >= 0 && f.len > 0) plat_write(f.fd, f.buf, f.len);
+  if (f.open && plat_is_file(f.file) && f.len > 0) plat_write(f.file, f.buf, f.len);
   f.len = 0;
 }
 
@@ -271,6 +266,15 @@ void io_stop(uint32_t place) {
   run_error(code, place);
 }
 
+void textfile_set_buffer_sizes(size_t in_cap, size_t out_cap) {
+  assert(in_cap >= 4 && in_cap <= kInCap);  // the byte-order mark needs three at once
+  assert(out_cap >= 1 && out_cap <= kOutCap);
+  g_in_cap = in_cap;
+  g_out_cap = out_cap;
+}
+
 void textfile_reset() {
   g_io_status = 0;
+  g_in_cap = kInCap;
+  g_out_cap = kOutCap;
 }

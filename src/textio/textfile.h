@@ -1,5 +1,5 @@
-// Text files: the subtitle file read line by line, "errors.txt" and the console written
-// through buffers, the pending I/O status and the I/O check.
+// Text files: the subtitle file read line by line, "errors.txt" written through a buffer,
+// the pending I/O status and the I/O check.
 //
 // A failed operation stores its code as the pending I/O status; while a code is pending
 // every further operation returns at once without effect (a read yields an empty line,
@@ -10,12 +10,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "textio/platform.h"
 #include "textio/shortstr.h"
 
 // A file open for reading. The window buf[pos..len) holds the unread bytes that have
 // been fetched; `drained` says that no more will come.
 struct InFile {
-  int fd;
+  PlatFile file;
   bool open;
   bool drained;
   const unsigned char* buf;
@@ -23,11 +24,10 @@ struct InFile {
 };
 
 // A file open for writing: bytes collect in the buffer and go to the system when it is
-// full, on flush and at the close. With fd < 0 the bytes are dropped (a sink for tests).
+// full, on flush and at the close. Without a file the bytes are dropped (a sink for tests).
 struct OutFile {
-  int fd;
+  PlatFile file;
   bool open;
-  bool tty;  // the console on a terminal: every write is shown at once
   size_t len;
   unsigned char* buf;
   size_t cap;
@@ -60,8 +60,6 @@ bool exhausted(InFile& f);
 void out_create(OutFile& f, const char* name);
 void out_open_sink(OutFile& f);
 void out_write(OutFile& f, const void* data, size_t n);
-void out_text(OutFile& f, const char* text);
-void out_char(OutFile& f, char c);
 void out_flush(OutFile& f);
 void out_close(OutFile& f);
 
@@ -95,5 +93,16 @@ inline bool exhausted_checked(InFile& f, uint32_t place) {
   io_check(place);
   return end;
 }
+
+// n bytes and the line end to `f`, then the I/O check.
+inline void out_line_checked(OutFile& f, const void* data, size_t n, uint32_t place) {
+  out_write(f, data, n);
+  out_line_end(f);
+  io_check(place);
+}
+
+// The buffer sizes: the read and the write buffer's capacity, at most their full size
+// (which reset brings back). Tests make them small to reach every place where one fills.
+void textfile_set_buffer_sizes(size_t in_cap, size_t out_cap);
 
 void textfile_reset();

@@ -654,8 +654,6 @@ TEST(ExtendedKnown, Comparison) {
   // 0.15 as a double is below 3/20.
   EXPECT_TRUE(soft_lt(soft_mul(soft_from_double(0.15), twenty), soft_from_int(3)));
   EXPECT_FALSE(soft_lt(soft_mul(soft_from_double(0.15), twenty), soft_from_int(2)));
-  EXPECT_TRUE(soft_is_zero(kNegZero));
-  EXPECT_FALSE(soft_is_zero(Fin(1, kEmin)));
   EXPECT_TRUE(soft_is_finite(Fin(1, kEmin)));
   EXPECT_FALSE(soft_is_finite(kInf));
   EXPECT_FALSE(soft_is_finite(kNan));
@@ -1106,7 +1104,6 @@ void compare_unary(Tally& t, const SoftExt& a) {
   t.num(oks, okx, ctx);
   if (oks && okx) t.num(rs, rx, ctx);
   t.num(soft_is_finite(a), x87_is_finite(pa.x), ctx);
-  t.num(soft_is_zero(a), x87_is_zero(pa.x), ctx);
 }
 
 TEST_F(ExtendedVsX87, RawOperands) {

@@ -216,7 +216,7 @@ TEST(Writing, AShortWriteStopsWith101) {
   OutFile out{};
   out_create(out, "/dev/full");
   io_check(1);
-  out_text(out, "a line");
+  out_write(out, "a line", 6);
   out_line_end(out);
   int code = 0;
   try {
@@ -239,10 +239,10 @@ TEST(Writing, BytesGoOutExactlyWithCrLf) {
   OutFile out{};
   out_create(out, path);
   std::string big(200000, 'q');
-  out_text(out, "x");
+  out_write(out, "x", 1);
   out_line_end(out);
   out_write(out, big.data(), big.size());
-  out_char(out, '\0');
+  out_write(out, "", 1);
   out_close(out);
   io_check(1);
   FILE* in = std::fopen(path, "rb");
