@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   reset_globals();
-  con_set_sink();
+  con_set_sink(nullptr);
   out_open_sink(g.OUTF);
   try {
     set_frame_rate(arg2);

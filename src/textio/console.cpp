@@ -11,6 +11,7 @@ char g_con_buffer[kConCap];
 size_t g_con_len;
 bool g_con_tty;
 bool g_con_sink;
+ConsoleSink g_con_sink_fn;
 
 }  // namespace
 
@@ -18,12 +19,19 @@ void con_init() {
   g_con_tty = plat_console_is_device();
 }
 
-void con_set_sink() {
+void con_set_sink(ConsoleSink sink) {
   g_con_sink = true;
+  g_con_sink_fn = sink;
 }
 
 void con_flush() {
-  if (g_con_len > 0 && !g_con_sink) plat_console_write(g_con_buffer, g_con_len);
+  if (g_con_len > 0) {
+    if (!g_con_sink) {
+      plat_console_write(g_con_buffer, g_con_len);
+    } else if (g_con_sink_fn != nullptr) {
+      g_con_sink_fn(g_con_buffer, g_con_len);
+    }
+  }
   g_con_len = 0;
 }
 
@@ -78,4 +86,5 @@ void console_reset() {
   g_con_len = 0;
   g_con_tty = false;
   g_con_sink = false;
+  g_con_sink_fn = nullptr;
 }

@@ -8,8 +8,10 @@
 
 void con_init();
 
-// Drops all console output from now on (for running many checks in one process).
-void con_set_sink();
+// From now on the console output goes to `sink`, or nowhere when it is null, and the clear
+// and the wait for Enter are skipped: for running many checks in one process.
+using ConsoleSink = void (*)(const char* data, size_t n);
+void con_set_sink(ConsoleSink sink);
 
 void con_write(const char* data, size_t n);
 void con_text(const char* text);
