@@ -381,12 +381,46 @@ def case_win_command_line(binary, work, f):
                                     b"Runtime error 200 at ")), repr(p.stdout))
 
 
+def case_win_console(binary, work, f):
+    # A terminal under wine is a Windows console, which wine draws on the terminal: the clear
+    # comes out as erased rows and the cursor sent home, then the transcript.
+    import pty
+    import re
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    master, slave = pty.openpty()
+    p = subprocess.Popen([binary, "in.srt"], cwd=work, stdin=subprocess.DEVNULL, stdout=slave,
+                         stderr=subprocess.PIPE)
+    os.close(slave)
+    shown = b""
+    while True:
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        shown += chunk
+    p.wait(timeout=60)
+    os.close(master)
+    shown = re.sub(rb"\x1b\[\?25[hl]", b"", shown)  # the cursor hidden while drawing
+    before, banner, after = shown.partition(b"The cuecheck ver1.4b")
+    f.check("win-console status", p.returncode == 0, str(p.returncode))
+    f.check("win-console cleared", before.count(b"\x1b[K") >= 10 and before.endswith(b"\x1b[H"),
+            repr(before[-200:]))
+    want = (b"The cuecheck ver1.4b\nProcessing file...done\nAnalyzing file type..."
+            b"SubRip format found\nInvalid time code in 1\nThe line stays out too short, in 1\n"
+            b"Closing file...done\nErrors were found...errors.txt written...\n")
+    f.check("win-console transcript", (banner + after).replace(b"\r", b"") == want,
+            repr(banner + after))
+
+
 POSIX_CASES = (case_full_disk, case_read_only_directory, case_locked_subtitle_file,
                case_locked_errors_file, case_two_runs_at_once, case_no_console, case_terminal,
                case_hostile_input)
 
 WINDOWS_CASES = (case_full_disk, case_win_held_subtitle_file, case_win_held_errors_file,
-                 case_win_slash_name, case_win_command_line, case_hostile_input)
+                 case_win_slash_name, case_win_command_line, case_win_console, case_hostile_input)
 
 SKIPPED_ON_WINDOWS = {
     case_read_only_directory: "it drops to another user, and wine runs only for the owner of "
@@ -398,7 +432,8 @@ SKIPPED_ON_WINDOWS = {
     case_two_runs_at_once: "wine does not wait on a FIFO, so the first run never holds "
                            "errors.txt long enough (win-held cases instead)",
     case_no_console: "wine gives a closed standard output a handle of its own",
-    case_terminal: "under wine a terminal is wine's console, which draws the window itself",
+    case_terminal: "it expects the clear of a Linux terminal; under wine a terminal is a "
+                   "Windows console (win-console instead)",
 }
 
 
