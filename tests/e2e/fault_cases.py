@@ -9,8 +9,10 @@ usage: fault_cases.py [--windows PROBE EXE] BINARY
 console line end is CR LF there. Wine hides a Linux process's flock, does not wait on
 FIFOs and gives a closed standard output a handle of its own, so the cases that rest on
 these are skipped, and Windows cases take their place: files held open by a second Windows
-process, a name with "/", and command lines split by the program through cmd.
+process, a name with "/", command lines split by the program through cmd, and a terminal
+that wine makes a Windows console.
 """
+import fcntl
 import os
 import random
 import shutil
@@ -20,11 +22,6 @@ import sys
 import tempfile
 import threading
 import time
-
-try:
-    import fcntl
-except ImportError:
-    fcntl = None
 
 LINE_END = b"\n"  # the program's console line end: CR LF on Windows
 BANNER = b"The cuecheck ver1.4b\n"

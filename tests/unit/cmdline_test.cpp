@@ -86,9 +86,8 @@ TEST(CommandLine, CountsWordsPastTheStoredOnes) {
   EXPECT_EQ(cmdline_split(line, text, nullptr, 0), 4u);
 }
 
-// Lines built from the characters that matter, against the rules stated word by word: the
-// text area stays within its bound, and joining the words back with the separators and
-// quotes they lost gives the line again.
+// Random short lines of the characters that matter: the text area stays within its bound,
+// and the words, joined, are the line less its separators and enclosing quotes.
 TEST(CommandLine, RandomLinesStayWithinTheTextArea) {
   const char alphabet[] = {' ', '\t', '\r', '"', '\'', 'a', 'b', '\n'};
   unsigned state = 12345;
@@ -101,9 +100,6 @@ TEST(CommandLine, RandomLinesStayWithinTheTextArea) {
       line += alphabet[(state >> 16) % sizeof alphabet];
     }
     const Words got = split(line);
-    // The characters outside quotes that are neither separators nor quotes opening a word
-    // all land in some word, in order: the words joined equal the line less separators
-    // and the quotes that enclose.
     std::string kept;
     size_t i = 0;
     while (i < line.size()) {
