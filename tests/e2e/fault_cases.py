@@ -3,7 +3,14 @@
 directory, files locked by another process, two runs at once, no standard output, a
 terminal as standard output, and hostile input.
 
-usage: fault_cases.py BINARY
+usage: fault_cases.py [--windows PROBE EXE] BINARY
+
+--windows: BINARY starts a Windows build (EXE) under wine; PROBE is win_probe.exe. The
+console line end is CR LF there. Wine hides a Linux process's flock, does not wait on
+FIFOs and gives a closed standard output a handle of its own, so the cases that rest on
+these are skipped, and Windows cases take their place: files held open by a second Windows
+process, a name with "/", command lines split by the program through cmd, and a terminal
+that wine makes a Windows console.
 """
 import fcntl
 import os
@@ -16,6 +23,7 @@ import tempfile
 import threading
 import time
 
+LINE_END = b"\n"  # the program's console line end: CR LF on Windows
 BANNER = b"The cuecheck ver1.4b\n"
 FAULTY_SRT = b"1\r\n00:00:02,000 --> 00:00:01,000\r\nHi\r\n\r\n"
 PLACE_CREATE = 0x00401010
@@ -28,6 +36,11 @@ def stop_report(code, *trace):
     for place in trace:
         text += b"  0x%08X\n" % place
     return text + b"\n"
+
+
+def con(text):
+    """Expected console bytes written with LF line ends, in the program's line end."""
+    return text.replace(b"\n", LINE_END)
 
 
 def run(binary, args, cwd, user=None, timeout=120):
@@ -65,7 +78,7 @@ def case_full_disk(binary, work, f):
             b"Invalid time code in 1\nThe line stays out too short, in 1\nClosing file..."
             + stop_report(101, PLACE_CLOSE_ERRORS))
     f.check("full-disk status", p.returncode == 101, str(p.returncode))
-    f.check("full-disk transcript", p.stdout == want, repr(p.stdout))
+    f.check("full-disk transcript", p.stdout == con(want), repr(p.stdout))
 
 
 def case_read_only_directory(binary, work, f):
@@ -213,8 +226,8 @@ def case_terminal(binary, work, f):
 
 def normal_end(p):
     return p.returncode == 0 and (
-        p.stdout.endswith(b"Closing file...done\nNo errors were found\n")
-        or p.stdout.endswith(b"Closing file...done\nErrors were found...errors.txt written...\n"))
+        p.stdout.endswith(con(b"Closing file...done\nNo errors were found\n"))
+        or p.stdout.endswith(con(b"Closing file...done\nErrors were found...errors.txt written...\n")))
 
 
 def case_hostile_input(binary, work, f):
@@ -246,22 +259,214 @@ def case_hostile_input(binary, work, f):
                     errors == b"" or errors.endswith(b"\r\n"))
 
 
+# Windows cases: wine runs the program and the probe, each a Windows process.
+WIN_PROBE = None
+WIN_EXE = None
+WINE_ENV = dict(os.environ, WINEDEBUG="-all")
+
+
+class Holder:
+    """A second Windows process that holds files open until it is let go."""
+
+    def __init__(self, work, names):
+        self.proc = subprocess.Popen(["wine", WIN_PROBE, "hold"] + names, cwd=work,
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, env=WINE_ENV)
+        self.ready = self.proc.stdout.readline() == b"held\r\n"
+
+    def release(self):
+        self.proc.stdin.close()
+        self.proc.wait(timeout=60)
+        self.proc.stdout.close()
+
+
+def case_win_held_subtitle_file(binary, work, f):
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    holder = Holder(work, ["in.srt"])
+    try:
+        f.check("win-held-file holder ready", holder.ready)
+        p = run(binary, ["in.srt"], work)
+    finally:
+        holder.release()
+    f.check("win-held-file status", p.returncode == 5, str(p.returncode))
+    f.check("win-held-file transcript",
+            p.stdout == con(BANNER + b"Processing file..." + stop_report(5, PLACE_OPEN)),
+            repr(p.stdout))
+    f.check("win-held-file errors.txt empty", read(os.path.join(work, "errors.txt")) == b"")
+
+
+def case_win_held_errors_file(binary, work, f):
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    errors = os.path.join(work, "errors.txt")
+    with open(errors, "wb") as out:
+        out.write(b"another run's report\r\n")
+    holder = Holder(work, ["errors.txt"])
+    try:
+        f.check("win-held-errors holder ready", holder.ready)
+        p = run(binary, ["in.srt"], work)
+    finally:
+        holder.release()
+    f.check("win-held-errors status", p.returncode == 5, str(p.returncode))
+    f.check("win-held-errors transcript", p.stdout == con(BANNER + stop_report(5, PLACE_CREATE)),
+            repr(p.stdout))
+    f.check("win-held-errors kept", read(errors) == b"another run's report\r\n",
+            repr(read(errors)))
+    # Once let go, the next run empties it and writes its own report.
+    p = run(binary, ["in.srt"], work)
+    f.check("win-held-errors after status", p.returncode == 0, str(p.returncode))
+    f.check("win-held-errors after report",
+            read(errors) == b"Invalid time code in 1\r\nThe line stays out too short, in 1\r\n"
+            b"0.100,-1.000\r\n", repr(read(errors)))
+
+
+def case_win_slash_name(binary, work, f):
+    os.mkdir(os.path.join(work, "sub"))
+    with open(os.path.join(work, "sub", "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    p = run(binary, ["sub/in.srt"], work)
+    want = (BANNER + b"Processing file...done\nAnalyzing file type...SubRip format found\n"
+            b"Invalid time code in 1\nThe line stays out too short, in 1\n"
+            b"Closing file...done\nErrors were found...errors.txt written...\n")
+    f.check("win-slash status", p.returncode == 0, str(p.returncode))
+    f.check("win-slash transcript", p.stdout == con(want), repr(p.stdout))
+    p = run(binary, ["sub/none.srt"], work)
+    f.check("win-slash missing status", p.returncode == 2, str(p.returncode))
+
+
+def through_cmd(work, line):
+    """Runs one command line as cmd.exe passes it on, from a batch file."""
+    with open(os.path.join(work, "run.bat"), "wb") as out:
+        out.write(b"@" + line + b"\r\n")
+    return subprocess.run(["wine", "cmd", "/c", "run.bat"], cwd=work, stdin=subprocess.DEVNULL,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=WINE_ENV,
+                          timeout=120)
+
+
+def case_win_command_line(binary, work, f):
+    shutil.copy(WIN_PROBE, os.path.join(work, "win_probe.exe"))
+    shutil.copy(WIN_EXE, os.path.join(work, "cuecheck.exe"))
+    example = b"a \"b c\" 'd e' f\"g"
+    p = through_cmd(work, b"win_probe.exe " + example)
+    print("command line: %s" % example.decode())
+    print("  split: %s" % p.stdout.decode(errors="replace").replace("\r\n", " ").strip())
+    f.check("win-cmdline example", p.stdout == b"count:4\r\n1:[a]\r\n2:[b c]\r\n3:[d e]\r\n"
+            b"4:[f\"g]\r\n", repr(p.stdout))
+    p = through_cmd(work, b"win_probe.exe \"\" x\t'\"'\"'\"")
+    f.check("win-cmdline empty and quotes", p.stdout == b"count:4\r\n1:[]\r\n2:[x]\r\n"
+            b"3:[\"]\r\n4:[']\r\n", repr(p.stdout))
+
+    # The program itself: a quoted name with a blank and a "/", and the frame rate after it.
+    os.mkdir(os.path.join(work, "sub"))
+    with open(os.path.join(work, "sub", "b c.sub"), "wb") as out:
+        out.write(b"{0}{24}Exactly twenty-one chars\n{24}{72}Short\n")
+    p = through_cmd(work, b"cuecheck.exe 'sub/b c.sub' \"23.976\" <NUL")
+    want = (BANNER + b"Processing file...done\nAnalyzing file type...MicroDVD sub found\n"
+            b"Using fps option...23.976\nThe line stays out too short, in line 1 frame number: 0\n"
+            b"Closing file...done\nErrors were found...errors.txt written...\n")
+    f.check("win-cmdline cuecheck status", p.returncode == 0, str(p.returncode))
+    f.check("win-cmdline cuecheck transcript", p.stdout == con(want), repr(p.stdout))
+    # The example as the program's own command line: "a" is the file and "b c" a rejected
+    # frame rate, so the frame rate is 0 and the first display time divides by it.
+    shutil.copy(os.path.join(work, "sub", "b c.sub"), os.path.join(work, "a"))
+    p = through_cmd(work, b"cuecheck.exe " + example + b" <NUL")
+    f.check("win-cmdline cuecheck example status", p.returncode == 200, str(p.returncode))
+    f.check("win-cmdline cuecheck example transcript",
+            p.stdout.startswith(con(BANNER + b"Processing file...done\nAnalyzing file type..."
+                                    b"MicroDVD sub found\nUsing fps option...on\n"
+                                    b"Runtime error 200 at ")), repr(p.stdout))
+
+
+def case_win_console(binary, work, f):
+    # A terminal under wine is a Windows console, which wine draws on the terminal: the clear
+    # comes out as erased rows and the cursor sent home, then the transcript.
+    import pty
+    import re
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    master, slave = pty.openpty()
+    p = subprocess.Popen([binary, "in.srt"], cwd=work, stdin=subprocess.DEVNULL, stdout=slave,
+                         stderr=subprocess.PIPE)
+    os.close(slave)
+    shown = b""
+    while True:
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        shown += chunk
+    p.wait(timeout=60)
+    os.close(master)
+    shown = re.sub(rb"\x1b\[\?25[hl]", b"", shown)  # the cursor hidden while drawing
+    before, banner, after = shown.partition(b"The cuecheck ver1.4b")
+    f.check("win-console status", p.returncode == 0, str(p.returncode))
+    f.check("win-console cleared", before.count(b"\x1b[K") >= 10 and before.endswith(b"\x1b[H"),
+            repr(before[-200:]))
+    want = (b"The cuecheck ver1.4b\nProcessing file...done\nAnalyzing file type..."
+            b"SubRip format found\nInvalid time code in 1\nThe line stays out too short, in 1\n"
+            b"Closing file...done\nErrors were found...errors.txt written...\n")
+    f.check("win-console transcript", (banner + after).replace(b"\r", b"") == want,
+            repr(banner + after))
+
+
+POSIX_CASES = (case_full_disk, case_read_only_directory, case_locked_subtitle_file,
+               case_locked_errors_file, case_two_runs_at_once, case_no_console, case_terminal,
+               case_hostile_input)
+
+WINDOWS_CASES = (case_full_disk, case_win_held_subtitle_file, case_win_held_errors_file,
+                 case_win_slash_name, case_win_command_line, case_win_console, case_hostile_input)
+
+SKIPPED_ON_WINDOWS = {
+    case_read_only_directory: "it drops to another user, and wine runs only for the owner of "
+                              "its prefix",
+    case_locked_subtitle_file: "a Linux process's flock is invisible to wine (win-held cases "
+                               "instead)",
+    case_locked_errors_file: "a Linux process's flock is invisible to wine (win-held cases "
+                             "instead)",
+    case_two_runs_at_once: "wine does not wait on a FIFO, so the first run never holds "
+                           "errors.txt long enough (win-held cases instead)",
+    case_no_console: "wine gives a closed standard output a handle of its own",
+    case_terminal: "it expects the clear of a Linux terminal; under wine a terminal is a "
+                   "Windows console (win-console instead)",
+}
+
+
 def main():
-    if len(sys.argv) != 2:
+    global LINE_END, WIN_PROBE, WIN_EXE
+    argv = sys.argv[1:]
+    windows = argv[:1] == ["--windows"]
+    if windows:
+        if len(argv) != 4:
+            print(__doc__)
+            return 2
+        LINE_END = b"\r\n"
+        WIN_PROBE = os.path.abspath(argv[1])
+        WIN_EXE = os.path.abspath(argv[2])
+        argv = argv[3:]
+    if len(argv) != 1:
         print(__doc__)
         return 2
-    binary = os.path.abspath(sys.argv[1])
+    binary = os.path.abspath(argv[0])
     f = Failures()
-    for case in (case_full_disk, case_read_only_directory, case_locked_subtitle_file,
-                 case_locked_errors_file, case_two_runs_at_once, case_no_console, case_terminal,
-                 case_hostile_input):
+    skipped = 0
+    if windows:
+        for case, why in SKIPPED_ON_WINDOWS.items():
+            print("SKIP %s: %s" % (case.__name__, why))
+            skipped += 1
+    for case in WINDOWS_CASES if windows else POSIX_CASES:
         work = tempfile.mkdtemp(prefix="cuecheck-fault-")
         try:
             case(binary, work, f)
         finally:
             os.chmod(work, stat.S_IRWXU)
             shutil.rmtree(work)
-    print("%d passed, %d failed" % (f.passed, f.failed))
+    if windows:
+        print("%d passed, %d failed, %d skipped" % (f.passed, f.failed, skipped))
+    else:
+        print("%d passed, %d failed" % (f.passed, f.failed))
     return 1 if f.failed or not f.passed else 0
 
 

@@ -14,7 +14,10 @@ A case is a folder under the cases directory. Its control files:
 Every other file or folder of the case is copied into a fresh temporary directory,
 which becomes the current directory of the run.
 
-usage: run_cases.py BINARY CASES_DIR [CASE ...]
+usage: run_cases.py [--windows] BINARY CASES_DIR [CASE ...]
+
+--windows: the program is a Windows build (started through a wrapper); its console line
+end is CR LF, so every line feed of case.stdout is expected as CR LF.
 """
 import difflib
 import os
@@ -44,7 +47,7 @@ def diff(label, want, got):
     return "\n".join(lines)
 
 
-def run_case(binary, case_dir):
+def run_case(binary, case_dir, windows):
     args_data = read(os.path.join(case_dir, "case.args"))
     args = [] if args_data is None else args_data.decode("utf-8").split("\n")
     if args and args[-1] == "":
@@ -53,6 +56,9 @@ def run_case(binary, case_dir):
     want_out = read(os.path.join(case_dir, "case.stdout"))
     if want_out is None:
         return ["case.stdout is missing"]
+    if windows:
+        # Console lines never hold a line end of their own: every one is the program's.
+        want_out = want_out.replace(b"\n", b"\r\n")
     want_status = int(read(os.path.join(case_dir, "case.status"), b"0").decode().strip())
     want_errors = read(os.path.join(case_dir, "case.errors"))
 
@@ -94,16 +100,20 @@ def run_case(binary, case_dir):
 
 
 def main():
-    if len(sys.argv) < 3:
+    argv = sys.argv[1:]
+    windows = bool(argv) and argv[0] == "--windows"
+    if windows:
+        argv = argv[1:]
+    if len(argv) < 2:
         print(__doc__)
         return 2
-    binary = os.path.abspath(sys.argv[1])
-    cases_dir = sys.argv[2]
-    names = sys.argv[3:] or sorted(
+    binary = os.path.abspath(argv[0])
+    cases_dir = argv[1]
+    names = argv[2:] or sorted(
         n for n in os.listdir(cases_dir) if os.path.isdir(os.path.join(cases_dir, n)))
     passed = failed = 0
     for name in names:
-        faults = run_case(binary, os.path.join(cases_dir, name))
+        faults = run_case(binary, os.path.join(cases_dir, name), windows)
         if faults:
             failed += 1
             print("FAIL %s" % name)

@@ -5,13 +5,11 @@
 // either complete exactly as the run without a fault does, or stop with the run-time
 // error that the failing call maps to, at a place that makes that kind of call, with a
 // console transcript and an "errors.txt" that are byte prefixes of the complete run's.
-#include <errno.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -68,22 +66,34 @@ const std::map<unsigned, std::set<uint32_t>> kPlacesOf = {
     {kCallClose, {kCloseF, kCloseErrors}},
 };
 
-// The run-time error that a system error gives for a kind of call.
-int code_for(unsigned call, int err) {
-  switch (err) {
-    case ENOENT:
-      return kErrFileNotFound;
-    case EACCES:
-      return kErrAccessDenied;
-    case EMFILE:
-      return kErrTooManyOpenFiles;
-    case ENOSPC:
-      return kErrDiskWrite;
-    case EIO:
-      return call == kCallRead || call == kCallOpen ? kErrDiskRead : kErrDiskWrite;
-    default:
-      return err;
-  }
+// A system error to inject, and the run-time errors it gives on a read (or an opening)
+// and on any other call.
+struct Injected {
+  int error;
+  int on_read;
+  int on_other;
+};
+
+#if defined(_WIN32)
+// Windows's numbers: file not found, access denied, too many open files, a data error
+// (CRC, a device error: reported as the number plus 131), disk full, an invalid parameter.
+const Injected kNotFound{2, kErrFileNotFound, kErrFileNotFound};
+const Injected kDenied{5, kErrAccessDenied, kErrAccessDenied};
+const Injected kTooMany{4, kErrTooManyOpenFiles, kErrTooManyOpenFiles};
+const Injected kDeviceError{23, 154, 154};
+const Injected kDiskFull{112, kErrDiskWrite, kErrDiskWrite};
+const Injected kOther{87, 87, 87};
+#else
+const Injected kNotFound{ENOENT, kErrFileNotFound, kErrFileNotFound};
+const Injected kDenied{EACCES, kErrAccessDenied, kErrAccessDenied};
+const Injected kTooMany{EMFILE, kErrTooManyOpenFiles, kErrTooManyOpenFiles};
+const Injected kDeviceError{EIO, kErrDiskRead, kErrDiskWrite};
+const Injected kDiskFull{ENOSPC, kErrDiskWrite, kErrDiskWrite};
+const Injected kOther{EINVAL, EINVAL, EINVAL};
+#endif
+
+int code_for(unsigned call, const Injected& e) {
+  return call == kCallRead || call == kCallOpen ? e.on_read : e.on_other;
 }
 
 std::string g_console;
@@ -152,21 +162,20 @@ bool is_prefix(const std::string& part, const std::string& whole) {
 class FaultInjection : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/cuecheck-faults-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    old_cwd_ = cwd;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    namespace fs = std::filesystem;
+    old_cwd_ = fs::current_path();
+    for (int i = 0;; ++i) {
+      dir_ = fs::temp_directory_path() / ("cuecheck-faults-" + std::to_string(i));
+      if (fs::create_directory(dir_)) break;
+    }
+    fs::current_path(dir_);
   }
   void TearDown() override {
     fault_clear();
-    ASSERT_EQ(chdir(old_cwd_.c_str()), 0);
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::filesystem::current_path(old_cwd_);
+    std::filesystem::remove_all(dir_);
   }
-  std::string dir_, old_cwd_;
+  std::filesystem::path dir_, old_cwd_;
 };
 
 struct Input {
@@ -209,7 +218,7 @@ std::vector<Input> inputs() {
 }
 
 // Runs the input with the Nth call failing for N = 1, 2, ... and checks every run.
-void sweep(const Input& in, size_t in_cap, size_t out_cap, int err, bool one_byte,
+void sweep(const Input& in, size_t in_cap, size_t out_cap, const Injected& err, bool one_byte,
            std::set<uint32_t>* reached) {
   std::vector<const char*> args = {in.file};
   args.insert(args.end(), in.args.begin(), in.args.end());
@@ -217,9 +226,9 @@ void sweep(const Input& in, size_t in_cap, size_t out_cap, int err, bool one_byt
   ASSERT_FALSE(clean.stopped) << in.name;
   for (long n = 1;; ++n) {
     SCOPED_TRACE(std::string(in.name) + " call " + std::to_string(n) + " errno " +
-                 std::to_string(err) + " in " + std::to_string(in_cap) + " out " +
+                 std::to_string(err.error) + " in " + std::to_string(in_cap) + " out " +
                  std::to_string(out_cap) + (one_byte ? " one-byte reads" : ""));
-    const Outcome o = run_once(args, FaultPlan{n, kCallAny, err, one_byte}, in_cap, out_cap);
+    const Outcome o = run_once(args, FaultPlan{n, kCallAny, err.error, one_byte}, in_cap, out_cap);
     const unsigned failed = o.failed;
     ++g_runs;
     g_stops += o.stopped;
@@ -248,7 +257,7 @@ void sweep(const Input& in, size_t in_cap, size_t out_cap, int err, bool one_byt
 
 TEST_F(FaultInjection, EveryCallFailsInTurn) {
   std::set<uint32_t> reached;
-  const int errors[] = {ENOENT, EACCES, EIO, ENOSPC, EMFILE, EINVAL};
+  const Injected errors[] = {kNotFound, kDenied, kDeviceError, kDiskFull, kTooMany, kOther};
   const size_t caps[][2] = {{256 * 1024, 64 * 1024}, {7, 16}, {4, 1}};
   for (const Input& in : inputs()) {
     {
@@ -257,10 +266,10 @@ TEST_F(FaultInjection, EveryCallFailsInTurn) {
     }
     // Every error with the full buffers; with small ones, where a buffer fills at every
     // place that can fill it, and with reads of one byte, one error is enough.
-    for (int err : errors) sweep(in, caps[0][0], caps[0][1], err, false, &reached);
-    sweep(in, caps[1][0], caps[1][1], EIO, false, &reached);
-    sweep(in, caps[2][0], caps[2][1], ENOSPC, false, &reached);
-    sweep(in, caps[1][0], caps[1][1], EIO, true, &reached);
+    for (const Injected& err : errors) sweep(in, caps[0][0], caps[0][1], err, false, &reached);
+    sweep(in, caps[1][0], caps[1][1], kDeviceError, false, &reached);
+    sweep(in, caps[2][0], caps[2][1], kDiskFull, false, &reached);
+    sweep(in, caps[1][0], caps[1][1], kDeviceError, true, &reached);
     std::remove(in.file);
   }
   const std::set<uint32_t> io_places = {

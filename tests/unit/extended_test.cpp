@@ -1118,7 +1118,15 @@ TEST_F(ExtendedVsX87, RawOperands) {
   }
 }
 
-__extension__ typedef unsigned __int128 u128;
+// The full product of two 64-bit numbers, high and low halves (no 128-bit type on
+// 32-bit targets).
+void mul_64x64(uint64_t a, uint64_t b, uint64_t* hi, uint64_t* lo) {
+  const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const uint64_t mid = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  *lo = (mid << 32) | (p00 & 0xFFFFFFFFu);
+  *hi = p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32);
+}
 
 uint64_t inverse_mod_2_64(uint64_t k) {  // k odd
   uint64_t inv = k;
@@ -1155,11 +1163,10 @@ TEST_F(ExtendedVsX87, HalfwayCases) {
         const uint64_t mask = (1ull << drop) - 1;
         const uint64_t low = ((1ull << (drop - 1)) * inv) & mask;
         const uint64_t sb = ((r.u64() | kTop) & ~mask) | low;
-        const u128 prod = static_cast<u128>(kk) * sb;
-        const int bitlen =
-            64 + (static_cast<uint64_t>(prod >> 64) >= (1ull << (j - 1)) ? j : j - 1);
-        const bool exact_tie =
-            bitlen - 64 == drop && (static_cast<uint64_t>(prod) & mask) == (1ull << (drop - 1));
+        uint64_t prod_hi, prod_lo;
+        mul_64x64(kk, sb, &prod_hi, &prod_lo);
+        const int bitlen = 64 + (prod_hi >= (1ull << (j - 1)) ? j : j - 1);
+        const bool exact_tie = bitlen - 64 == drop && (prod_lo & mask) == (1ull << (drop - 1));
         b = Fin(sb, 0, nb);
         tie = exact_tie;
       }
