@@ -13,3 +13,8 @@ double ST2TT(const ShortStr& tc);
 // own (so each non-zero field of a negative time carries a minus sign), the hundredths
 // rounded with ties to even and possibly 100, no leading zeros and no fixed widths.
 void TT2ST(double t, ShortStr& out);
+
+// TT2ST computed step by step in extended precision, as described above; TT2ST gives the
+// same text from whole-number arithmetic on the double's exact value where that is proven
+// equal (|t| < 2^20) and calls this elsewhere.
+void tt2st_extended(double t, ShortStr& out);
