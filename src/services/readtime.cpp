@@ -1,5 +1,7 @@
 #include "services/readtime.h"
 
+#include <cstring>
+
 #include "cuecheck/globals.h"
 #include "services/report.h"
 #include "textio/extended.h"
@@ -10,6 +12,19 @@ namespace {
 
 constexpr uint32_t kPlaceDurationsLine = 0x00404030;
 constexpr uint32_t kReturnRuleReport = 0x00404034;
+
+// The text of TCOUNT for every count: n/20 in the fixed-point output, made once.
+struct CountTexts {
+  char text[256][8];
+  uint8_t len[256];
+  CountTexts() {
+    for (int n = 0; n < 256; ++n) {
+      char t[kFixedTextMax];
+      len[n] = static_cast<uint8_t>(fixed_text(n / 20.0, 2, 3, t));
+      std::memcpy(text[n], t, len[n]);
+    }
+  }
+};
 
 }  // namespace
 
@@ -33,8 +48,10 @@ void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, uint8_t
     TraceFrame frame(kReturnRuleReport);
     HIBA(kind, ra, rb, t1, t2);
   }
+  static const CountTexts counts;
   char line[2 * kFixedTextMax + 3];
-  size_t len = fixed_text(g.TCOUNT, 2, 3, line);
+  size_t len = counts.len[n];
+  std::memcpy(line, counts.text[n], sizeof counts.text[n]);
   line[len++] = ',';
   len += fixed_text(g.TK, 2, 3, line + len);
   out_line_checked(g.OUTF, line, len, kPlaceDurationsLine);

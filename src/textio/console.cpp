@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "textio/platform.h"
+#include "textio/shortstr.h"
 
 namespace {
 
@@ -11,11 +12,15 @@ char g_con_buffer[kConCap];
 size_t g_con_len;
 bool g_con_tty;
 bool g_con_sink;
+const char* g_con_end = "";  // the console's line end, at most two characters
+size_t g_con_end_len;
 
 }  // namespace
 
 void con_init() {
   g_con_tty = plat_console_is_device();
+  g_con_end = plat_console_line_end();
+  g_con_end_len = std::strlen(g_con_end);
 }
 
 void con_set_sink() {
@@ -31,7 +36,8 @@ void con_write(const char* data, size_t n) {
   while (n > 0) {
     size_t room = kConCap - g_con_len;
     size_t k = n < room ? n : room;
-    std::memcpy(g_con_buffer + g_con_len, data, k);
+    copy_exact(reinterpret_cast<unsigned char*>(g_con_buffer + g_con_len),
+               reinterpret_cast<const unsigned char*>(data), k);
     g_con_len += k;
     data += k;
     n -= k;
@@ -46,6 +52,22 @@ void con_text(const char* text) {
 
 void con_line_end() {
   con_text(plat_console_line_end());
+}
+
+void con_write_line(const char* data, size_t n) {
+  if (kConCap - g_con_len > n + 2 &&
+      g_con_end_len - 1 < 2) {  // after con_init  // the buffer does not fill
+    char* d = g_con_buffer + g_con_len;
+    copy_exact(reinterpret_cast<unsigned char*>(d), reinterpret_cast<const unsigned char*>(data),
+               n);
+    d[n] = g_con_end[0];
+    if (g_con_end_len == 2) d[n + 1] = g_con_end[1];
+    g_con_len += n + g_con_end_len;
+    if (g_con_tty) con_flush();
+    return;
+  }
+  con_write(data, n);
+  con_line_end();
 }
 
 void con_line(const char* text) {
@@ -78,4 +100,5 @@ void console_reset() {
   g_con_len = 0;
   g_con_tty = false;
   g_con_sink = false;
+  g_con_end_len = 0;
 }

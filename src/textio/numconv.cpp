@@ -45,10 +45,12 @@ uint64_t scaled_round(double ax, int p) {
   assert(ax >= 0 && p >= 0 && p <= 3);
   assert(ax * (p == 0 ? 1 : p == 1 ? 10 : p == 2 ? 100 : 1000) < 9.2e18);
   if (ax == 0) return 0;
-  int k = 0;
-  double f = std::frexp(ax, &k);
-  uint64_t m = static_cast<uint64_t>(std::ldexp(f, 53));  // ax = m * 2^(k - 53)
-  int e2 = k - 53;
+  uint64_t bits;
+  std::memcpy(&bits, &ax, sizeof bits);
+  const int exp = static_cast<int>(bits >> 52);  // ax is positive and finite
+  uint64_t m = bits & ((uint64_t{1} << 52) - 1);
+  if (exp != 0) m |= uint64_t{1} << 52;  // ax = m * 2^e2 with m below 2^53
+  int e2 = (exp != 0 ? exp : 1) - 1075;  // subnormals: 2^-1074 units
   uint64_t q = m;
   for (int i = 0; i < p; ++i) q *= 10;
   if (e2 >= 0) return q << e2;

@@ -47,9 +47,20 @@ inline void copy_ends(unsigned char* d, const unsigned char* s, size_t n) {
   std::memcpy(d + n - sizeof tail, &tail, sizeof tail);
 }
 
+struct Bytes16 {
+  uint64_t w[2];
+};
+struct Bytes32 {
+  uint64_t w[4];
+};
+
 inline void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
-  if (n >= 16) {
+  if (n > 64) {
     std::memmove(d, s, n);
+  } else if (n >= 32) {
+    copy_ends<Bytes32>(d, s, n);
+  } else if (n >= 16) {
+    copy_ends<Bytes16>(d, s, n);
   } else if (n >= 8) {
     copy_ends<uint64_t>(d, s, n);
   } else if (n >= 4) {

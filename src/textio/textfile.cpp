@@ -242,6 +242,19 @@ void out_line_end(OutFile& f) {
   out_write(f, "\r\n", 2);
 }
 
+void out_line(OutFile& f, const void* data, size_t n) {
+  if (g_io_status == 0 && f.open && f.cap - f.len > n + 2) {  // the buffer does not fill
+    unsigned char* d = f.buf + f.len;
+    copy_exact(d, static_cast<const unsigned char*>(data), n);
+    d[n] = '\r';
+    d[n + 1] = '\n';
+    f.len += n + 2;
+    return;
+  }
+  out_write(f, data, n);
+  out_line_end(f);
+}
+
 void out_close(OutFile& f) {
   if (g_io_status != 0) return;
   if (!f.open) {

@@ -94,10 +94,12 @@ inline bool exhausted_checked(InFile& f, uint32_t place) {
   return end;
 }
 
+// n bytes and the line end, as out_write and out_line_end would write them.
+void out_line(OutFile& f, const void* data, size_t n);
+
 // n bytes and the line end to `f`, then the I/O check.
 inline void out_line_checked(OutFile& f, const void* data, size_t n, uint32_t place) {
-  out_write(f, data, n);
-  out_line_end(f);
+  out_line(f, data, n);
   io_check(place);
 }
 
