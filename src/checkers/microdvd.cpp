@@ -56,6 +56,11 @@ void microdvd_check() {
   }
   con_line_end();
 
+  // The display time of the last frame difference: FPS does not change, and most
+  // subtitles of a file share a few differences.
+  bool known = false;
+  int32_t known_diff = 0;
+  double known_tk = 0;
   for (;;) {
     scan_frames();
     IntConv start = int_conversion32(g.START);
@@ -84,7 +89,12 @@ void microdvd_check() {
     const int32_t diff = wrap_sub(g.STOPF, g.STARTF);
     if (g.FPS == 0)
       run_error(diff == 0 ? kErrInvalidOperation : kErrDivisionByZero, kPlaceDisplayTime);
-    g.TK = ext_store(ext_div(ext_from_int(diff), ext_from_double(g.FPS)), kPlaceDisplayTime);
+    if (!known || diff != known_diff) {
+      known_tk = ext_store(ext_div(ext_from_int(diff), ext_from_double(g.FPS)), kPlaceDisplayTime);
+      known_diff = diff;
+      known = true;
+    }
+    g.TK = known_tk;
     {
       TraceFrame frame(kReturnRule);
       reading_time_rule(g.SOR2, g.SOR3, false, 11, g.LINE, g.STARTF, 0, 0);

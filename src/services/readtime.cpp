@@ -1,5 +1,7 @@
 #include "services/readtime.h"
 
+#include <cassert>
+#include <cmath>
 #include <cstring>
 
 #include "cuecheck/globals.h"
@@ -33,9 +35,29 @@ uint8_t LENG(const ShortStr& a, const ShortStr& b) {
   return static_cast<uint8_t>(count);  // the count wraps at 256
 }
 
-bool too_short(double tk, int n) {
+bool too_short_extended(double tk, int n) {
   // 20 * tk is exact with a 64-bit significand (53 + 5 bits).
   return ext_lt(ext_mul(ext_from_double(tk), ext_from_int(20)), ext_from_int(n));
+}
+
+namespace {
+
+struct Thresholds {
+  double of[256];  // the smallest double not below n/20
+  Thresholds() {
+    for (int n = 0; n < 256; ++n) {
+      double c = n / 20.0;  // the nearest double: the next one up if it lies below
+      of[n] = too_short_extended(c, n) ? std::nextafter(c, HUGE_VAL) : c;
+    }
+  }
+};
+const Thresholds thresholds;
+
+}  // namespace
+
+bool too_short(double tk, int n) {
+  assert(n >= 0 && n < 256);
+  return tk < thresholds.of[n];
 }
 
 void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, uint8_t kind, int32_t ra,

@@ -1,6 +1,7 @@
 // The reading-time rule: every character that is not a space needs 0.05 seconds.
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 
 #include "textio/extended.h"
@@ -11,12 +12,28 @@
 uint8_t LENG(const ShortStr& a, const ShortStr& b);
 
 // stop - start with a 64-bit significand, rounded to a double.
-inline double display_time(double stop, double start) {
+inline double display_time_extended(double stop, double start) {
   return ext_to_double(ext_sub(ext_from_double(stop), ext_from_double(start)));
 }
 
+// The same. Where doubles are computed as doubles, the two-sum gives the exact rounding
+// error of stop - start; when it is zero the difference is exact, and so is the extended
+// one, rounded to the same double. Otherwise the extended path decides.
+inline double display_time(double stop, double start) {
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+  const double d = stop - start;
+  const double stop_part = d + start;
+  const double start_part = stop_part - d;
+  const double error = (stop - stop_part) - (start - start_part);
+  if (error == 0) return d;  // an infinite input makes `error` not a number
+#endif
+  return display_time_extended(stop, start);
+}
+
 // True when a display time of tk seconds is too short for n counted characters:
-// tk < n/20, compared exactly.
+// tk < n/20, compared exactly. too_short takes it from a table of the smallest double not
+// below n/20 for each count (a double lies below n/20 exactly when it lies below that one).
+bool too_short_extended(double tk, int n);
 bool too_short(double tk, int n);
 
 // Applies the rule to the subtitle whose display time is in TK and whose text is a and b:
