@@ -72,6 +72,62 @@ inline void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
   }
 }
 
+// Copies n bytes (at most 64) to d, keeping d[n..63]: 64 bytes are loaded from s, so
+// s[0..63] must be readable; the stores are blended, so no byte past n changes.
+inline void copy_line64(unsigned char* d, const unsigned char* s, size_t n) {
+  assert(n <= 64);
+#if CUECHECK_SSE2
+  // kTake + 64 - n, read 64 bytes on: n lanes of ones, then zeros.
+  alignas(64) static const unsigned char kTake[128] = {
+      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+  const unsigned char* take = kTake + 64 - n;
+  for (int i = 0; i < 64; i += 16) {
+    __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(take + i));
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                     _mm_or_si128(_mm_and_si128(m, v), _mm_andnot_si128(m, old)));
+  }
+#else
+  copy_exact(d, s, n);
+#endif
+}
+
+// Copies n bytes (at most 255) to d, keeping d[n..63]: s[0..n+63] must be readable.
+// Beyond 64 bytes, whole 64-byte moves, the last one ending at n.
+inline void copy_line(unsigned char* d, const unsigned char* s, size_t n) {
+  assert(n <= 255);
+  if (n <= 64) {
+    copy_line64(d, s, n);
+    return;
+  }
+  struct Bytes64 {
+    uint64_t w[8];
+  };
+  for (size_t i = 0; i + 64 < n; i += 64) std::memcpy(d + i, s + i, 64);
+  Bytes64 last;
+  std::memcpy(&last, s + n - 64, 64);
+  std::memcpy(d + n - 64, &last, 64);
+}
+
+// The number of zero bits below the lowest set bit; x is not 0.
+inline int count_trailing_zeros(uint64_t x) {
+  assert(x != 0);
+#if defined(__GNUC__) || defined(__clang__)
+  return __builtin_ctzll(x);
+#else
+  int n = 0;
+  while ((x & 1) == 0) {
+    x >>= 1;
+    ++n;
+  }
+  return n;
+#endif
+}
+
 // Appends one character; a string of 255 characters drops it.
 inline void ss_push(ShortStr& s, unsigned char c) {
   if (s.b[0] < 255) s.b[++s.b[0]] = c;
