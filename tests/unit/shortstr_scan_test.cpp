@@ -1,0 +1,55 @@
+// The space counts and mark tests against a byte-by-byte reference, on lines of every
+// length whose buffers hold the searched characters past the length too.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "textio/shortstr.h"
+
+namespace {
+
+uint64_t next(uint64_t& x) {
+  uint64_t z = (x += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+int count_ref(const ShortStr& s, unsigned char c) {
+  int n = 0;
+  for (int i = 1; i <= s.b[0]; ++i) n += s.b[i] == c;
+  return n;
+}
+
+bool has_ref(const ShortStr& s, unsigned char c1, unsigned char c2) {
+  for (int i = 1; i <= s.b[0]; ++i) {
+    if (s.b[i] == c1 || s.b[i] == c2) return true;
+  }
+  return false;
+}
+
+TEST(ShortStrScan, CountsAndMarksOfEveryLength) {
+  static const unsigned char kChars[] = {' ', ' ', 'a', 'b', '[', '|', 0, 255, ' ', 'x'};
+  uint64_t x = 7;
+  long differ = 0, compared = 0;
+  ShortStr s;
+  for (int round = 0; round < 1000000; ++round) {
+    uint64_t r = next(x);
+    // Rarer marks in half of the lines, so that "none" comes up often.
+    const int sparse = static_cast<int>(r & 1);
+    for (int i = 0; i < 256; ++i) {
+      uint64_t c = next(x);
+      s.b[i] = sparse && c % 7 != 0 ? 'a' : kChars[c % sizeof kChars];
+    }
+    s.b[0] = static_cast<unsigned char>(r % 5 == 0 ? (r >> 8) % 256 : (r >> 8) % 72);
+    ++compared;
+    if (ss_count(s, ' ') != count_ref(s, ' ') || ss_count(s, '|') != count_ref(s, '|') ||
+        ss_has(s, '[', '|') != has_ref(s, '[', '|') || ss_has(s, '[') != has_ref(s, '[', '[')) {
+      if (++differ < 10) ADD_FAILURE() << "length " << int{s.b[0]};
+    }
+  }
+  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(compared, 1000000);
+}
+
+}  // namespace
