@@ -106,14 +106,57 @@ size_t put_fixed(uint64_t n, int kept, int decimals, char* out) {
 
 }  // namespace
 
+namespace {
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+// The value of n (1..8) decimal digits at p, eight at a time; -1 when one of them is not
+// a digit. p[0..7] must be readable. Read little-endian, the first character is the
+// lowest byte; the shift moves the n characters to the top bytes, leaving zeros (leading
+// zero digits) below. Then bytes pair into 0..99, pairs into 0..9999 and those into the
+// value, the earlier (lower) part of each pair taking the higher weight; no lane carries
+// into the next.
+int32_t eight_digits(const unsigned char* p, int n) {
+  uint64_t x;
+  std::memcpy(&x, p, sizeof x);
+  const int unused = 8 * (8 - n);
+  x <<= unused;
+  const uint64_t zeros = 0x3030303030303030ull & (~uint64_t{0} << unused);
+  // Each used byte 0x30..0x3F, so that subtracting '0' borrows nowhere; then below 10.
+  if ((x & 0xF0F0F0F0F0F0F0F0ull) != zeros) return -1;
+  uint64_t v = x - zeros;
+  if (((v + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) != 0) return -1;
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+  v = (v * 10000 + (v >> 32)) & 0x00000000FFFFFFFFull;
+  return static_cast<int32_t>(v);
+}
+#else
+int32_t eight_digits(const unsigned char* p, int n) {
+  int32_t v = 0;
+  for (int i = 0; i < n; ++i) {
+    if (!is_digit(p[i])) return -1;
+    v = v * 10 + (p[i] - '0');
+  }
+  return v;
+}
+#endif
+
+}  // namespace
+
 IntConv int_conversion32(const ShortStr& s) {
   const int n = ss_len(s);
-  if (n >= 1 && n <= 9) {  // plain decimal digits, below every limit
-    int32_t v = 0;
-    int i = 1;
-    while (i <= n && is_digit(s.b[i])) v = v * 10 + (s.b[i++] - '0');
-    if (i > n) return IntConv{v, 0};
+  if (n >= 1 && n <= 8) {  // plain decimal digits, below every limit
+    const int32_t v = eight_digits(s.b + 1, n);
+    if (v >= 0) return IntConv{v, 0};
+  } else if (n == 9) {
+    const int32_t v = eight_digits(s.b + 1, 8);
+    if (v >= 0 && is_digit(s.b[9])) return IntConv{v * 10 + (s.b[9] - '0'), 0};
   }
+  return int_conversion32_general(s);
+}
+
+IntConv int_conversion32_general(const ShortStr& s) {
+  const int n = ss_len(s);
   bool neg;
   int p = skip_blanks_and_sign(s, &neg);
   uint64_t base = 10;
