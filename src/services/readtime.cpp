@@ -55,7 +55,7 @@ const Thresholds thresholds;
 
 }  // namespace
 
-bool too_short(double tk, int n) {
+bool too_short_table(double tk, int n) {
   assert(n >= 0 && n < 256);
   return tk < thresholds.of[n];
 }
