@@ -65,6 +65,35 @@ void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, uint8_t
   int n = LENG(a, b);
   g.TCOUNT = n / 20.0;  // n/20 rounded to the nearest double
   if (!too_short(g.TK, n)) return;
+  reading_time_fault(n, gated, kind, ra, rb, t1, t2);
+}
+
+bool reading_time_short(CodeTime& start, CodeTime& stop, int n) {
+  if (start.ms >= 0 && stop.ms >= 0) {
+    // The durations differ from (stop.ms - start.ms) / 1000 by under 2^-31 s; n/20 lies
+    // 0.001 s or more away unless the two are equal, where the doubles decide.
+    const int32_t d = stop.ms - start.ms;
+    if (d != 50 * n) return d < 50 * n;
+  }
+  g.TK = display_time(time_value(stop), time_value(start));
+  return too_short(g.TK, n);
+}
+
+void reading_time_rule_codes(const ShortStr& a, const ShortStr& b, CodeTime& start, CodeTime& stop,
+                             uint8_t kind, int32_t ra, bool times) {
+  int n = LENG(a, b);
+  g.TCOUNT = n / 20.0;
+  if (!reading_time_short(start, stop, n)) return;
+  g.TK = display_time(time_value(stop), time_value(start));
+  if (times) {
+    reading_time_fault(n, true, kind, ra, 0, time_value(start), time_value(stop));
+  } else {
+    reading_time_fault(n, true, kind, ra, 0, 0, 0);
+  }
+}
+
+void reading_time_fault(int n, bool gated, uint8_t kind, int32_t ra, int32_t rb, double t1,
+                        double t2) {
   if (gated && !ss_eq(g.FPSS, "on")) return;
   {
     TraceFrame frame(kReturnRuleReport);

@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cstdint>
 
+#include "services/timecode.h"
 #include "textio/extended.h"
 #include "textio/shortstr.h"
 
@@ -54,6 +55,21 @@ inline bool too_short(double tk, int n) {
   return too_short_table(tk, n);
 }
 #endif
+
+// The rule's fault, once the display time in TK is found too short for n characters:
+// when `gated` and FPSS is not "on", nothing; else the report through HIBA and the
+// durations line "TCOUNT,TK" to "errors.txt" alone.
+void reading_time_fault(int n, bool gated, uint8_t kind, int32_t ra, int32_t rb, double t1,
+                        double t2);
+
+// TK < n/20 for the display time from start to stop: on their milliseconds when both are
+// plain and the decision is not a tie, else on the doubles (then TK is stored).
+bool reading_time_short(CodeTime& start, CodeTime& stop, int n);
+
+// The gated rule with the display time from start to stop, stored in TK only when it is
+// needed; t1, t2 of the report are the start and stop when `times`, else 0 (b is 0).
+void reading_time_rule_codes(const ShortStr& a, const ShortStr& b, CodeTime& start, CodeTime& stop,
+                             uint8_t kind, int32_t ra, bool times);
 
 // Applies the rule to the subtitle whose display time is in TK and whose text is a and b:
 // stores TCOUNT, and when TK is too short (and, if `gated`, FPSS is "on") reports the

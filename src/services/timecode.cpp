@@ -1,5 +1,6 @@
 #include "services/timecode.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "cuecheck/globals.h"
@@ -43,10 +44,15 @@ struct Thousandths {
   }
 };
 
+const Thousandths& thousandths() {
+  static const Thousandths table;
+  return table;
+}
+
 }  // namespace
 
 double ST2TT(const ShortStr& tc) {
-  static const Thousandths table;
+  const Thousandths& table = thousandths();
   int32_t h = field(tc, 1, 2);
   int32_t m = field(tc, 4, 2);
   int32_t s = field(tc, 7, 2);
@@ -54,6 +60,35 @@ double ST2TT(const ShortStr& tc) {
   Ext whole = ext_from_int(h * 3600 + m * 60 + s);
   Ext part = ms >= 0 && ms < 1000 ? table.of[ms] : ext_mul(ext_from_int(ms), thousandth());
   return ext_to_double(ext_add(whole, part));
+}
+
+double time_of_ms(int32_t ms) {
+  assert(ms >= 0 && ms <= 362439999);
+  const Ext whole = ext_from_int(ms / 1000);
+  return ext_to_double(ext_add(whole, thousandths().of[ms % 1000]));
+}
+
+int32_t plain_ms(const unsigned char* p, unsigned char twelfth) {
+  const unsigned d0 = p[0] - 48u, d1 = p[1] - 48u, d3 = p[3] - 48u, d4 = p[4] - 48u,
+                 d6 = p[6] - 48u, d7 = p[7] - 48u, d9 = p[9] - 48u, d10 = p[10] - 48u,
+                 d11 = twelfth - 48u;
+  if ((d0 > 9) | (d1 > 9) | (d3 > 9) | (d4 > 9) | (d6 > 9) | (d7 > 9) | (d9 > 9) | (d10 > 9) |
+      (d11 > 9))
+    return -1;
+  const unsigned whole = (d0 * 10 + d1) * 3600 + (d3 * 10 + d4) * 60 + d6 * 10 + d7;
+  return static_cast<int32_t>(whole * 1000 + d9 * 100 + d10 * 10 + d11);
+}
+
+CodeTime code_time(const ShortStr& line, int from, int twelfth_at) {
+  const unsigned char twelfth = twelfth_at != 0 ? line.b[twelfth_at] : '0';
+  const int32_t ms = plain_ms(line.b + from, twelfth);
+  if (ms >= 0) {
+    g.CODE = 0;  // what ST2TT leaves after a plain milliseconds field
+    return CodeTime{ms, false, 0.0};
+  }
+  ss_copy(g.TC, line, from, 11);
+  ss_push(g.TC, twelfth);
+  return CodeTime{-1, true, ST2TT(g.TC)};
 }
 
 namespace {
