@@ -119,7 +119,7 @@ void microdvd_check() {
     ss_copy(g.SOR2, g.SOR, from, len >= from ? len - from + 1 : 0);
     if (ss_has(g.SOR2, '[')) {
       for (int i = from; i <= len; ++i) {
-        if (ss_match(g.SOR, i, "[br]")) report(1);
+        if (g.SOR.b[i] == '[' && ss_match4(g.SOR, i, "[br]")) report(1);
       }
     }
 

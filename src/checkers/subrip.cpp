@@ -30,8 +30,9 @@ void report(uint8_t kind) {
 void scan_marks(const ShortStr& s) {
   if (!ss_has(s, '[', '|')) return;
   for (int i = 1; i <= ss_len(s); ++i) {
-    if (ss_match(s, i, "[br]")) report(5);
-    if (s.b[i] == '|') report(5);
+    const unsigned char c = s.b[i];
+    if (c == '[' && ss_match4(s, i, "[br]")) report(5);
+    if (c == '|') report(5);
   }
 }
 

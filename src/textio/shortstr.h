@@ -53,10 +53,15 @@ struct Bytes16 {
 struct Bytes32 {
   uint64_t w[4];
 };
+struct Bytes64 {
+  uint64_t w[8];
+};
 
 inline void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
-  if (n > 64) {
+  if (n > 128) {
     std::memmove(d, s, n);
+  } else if (n >= 64) {
+    copy_ends<Bytes64>(d, s, n);
   } else if (n >= 32) {
     copy_ends<Bytes32>(d, s, n);
   } else if (n >= 16) {
@@ -104,9 +109,6 @@ inline void copy_line(unsigned char* d, const unsigned char* s, size_t n) {
     copy_line64(d, s, n);
     return;
   }
-  struct Bytes64 {
-    uint64_t w[8];
-  };
   for (size_t i = 0; i + 64 < n; i += 64) std::memcpy(d + i, s + i, 64);
   Bytes64 last;
   std::memcpy(&last, s + n - 64, 64);
@@ -195,6 +197,16 @@ inline bool ss_match(const ShortStr& s, int k, const char* text) {
   size_t n = std::strlen(text);
   if (k < 1 || k + n - 1 > 255) return false;
   return std::memcmp(s.b + k, text, n) == 0;
+}
+
+// ss_match for a text of four characters: one 32-bit comparison.
+inline bool ss_match4(const ShortStr& s, int k, const char* text) {
+  assert(std::strlen(text) == 4);
+  if (k < 1 || k > 252) return false;
+  uint32_t have, want;
+  std::memcpy(&have, s.b + k, 4);
+  std::memcpy(&want, text, 4);
+  return have == want;
 }
 
 // Copies buffer positions from..from+n-1 of src to positions 1..n of dst, length n.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "textio/shortstr.h"
 
@@ -50,6 +51,36 @@ TEST(ShortStrScan, CountsAndMarksOfEveryLength) {
   }
   EXPECT_EQ(differ, 0);
   EXPECT_EQ(compared, 1000000);
+}
+
+TEST(ShortStrScan, FourCharacterMatchAsTheGeneralOne) {
+  uint64_t x = 17;
+  ShortStr s;
+  long differ = 0;
+  for (int round = 0; round < 20000; ++round) {
+    for (int i = 0; i < 256; ++i) s.b[i] = "[br]|x"[next(x) % 6];
+    for (int k = -2; k <= 257; ++k) {
+      if (ss_match4(s, k, "[br]") != ss_match(s, k, "[br]") && ++differ < 10) ADD_FAILURE() << k;
+    }
+  }
+  EXPECT_EQ(differ, 0);
+}
+
+TEST(ShortStrScan, ExactCopiesOfEverySizeAndOverlap) {
+  // Every size 0..255 at every shift -70..70 within one buffer, against memmove: only
+  // [d, d + n) changes.
+  long differ = 0;
+  unsigned char buf[600], want[600];
+  for (int n = 0; n <= 255; ++n) {
+    for (int shift = -70; shift <= 70; ++shift) {
+      for (int i = 0; i < 600; ++i) buf[i] = want[i] = static_cast<unsigned char>(i * 7 + n);
+      std::memmove(want + 200 + shift, want + 200, static_cast<size_t>(n));
+      copy_exact(buf + 200 + shift, buf + 200, static_cast<size_t>(n));
+      if (std::memcmp(buf, want, sizeof buf) != 0 && ++differ < 10)
+        ADD_FAILURE() << n << " " << shift;
+    }
+  }
+  EXPECT_EQ(differ, 0);
 }
 
 }  // namespace
