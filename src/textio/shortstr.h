@@ -77,20 +77,27 @@ inline void copy_exact(unsigned char* d, const unsigned char* s, size_t n) {
   }
 }
 
+#if CUECHECK_SSE2
+// kTake + 64 - n, read 64 bytes on: n lanes of ones, then zeros (n from 0 to 64).
+alignas(64) inline constexpr unsigned char kTake[128] = {
+    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+
+// Lanes i..i+15 of the first n (n at most 64).
+inline __m128i take_first(size_t n, int i) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTake + 64 - n + i));
+}
+#endif
+
 // Copies n bytes (at most 64) to d, keeping d[n..63]: 64 bytes are loaded from s, so
 // s[0..63] must be readable; the stores are blended, so no byte past n changes.
 inline void copy_line64(unsigned char* d, const unsigned char* s, size_t n) {
   assert(n <= 64);
 #if CUECHECK_SSE2
-  // kTake + 64 - n, read 64 bytes on: n lanes of ones, then zeros.
-  alignas(64) static const unsigned char kTake[128] = {
-      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
-      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
-      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
-      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
-  const unsigned char* take = kTake + 64 - n;
   for (int i = 0; i < 64; i += 16) {
-    __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(take + i));
+    __m128i m = take_first(n, i);
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
     __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),

@@ -101,4 +101,27 @@ TEST(TooShortTable, AgainstTheExactComparison) {
   EXPECT_TRUE(too_short_table(0.15, 3));   // and the one nearest 0.15 below 3/20
 }
 
+TEST(LengCount, AgainstByteByByte) {
+  // Two lines of every length (mostly under 64), spaces past the lengths too: 2 million.
+  uint64_t x = 29;
+  long differ = 0;
+  ShortStr a, b;
+  for (int round = 0; round < 2000000; ++round) {
+    uint64_t r = next(x), c = next(x);
+    for (int i = 0; i < 256; i += 8, c = next(x)) {
+      for (int j = 0; j < 8; ++j) {
+        a.b[i + j] = (c >> (2 * j)) & 1 ? ' ' : 'a';
+        b.b[i + j] = (c >> (2 * j + 1)) & 1 ? ' ' : '\t';
+      }
+    }
+    a.b[0] = static_cast<unsigned char>(r % 7 == 0 ? r >> 8 : (r >> 8) % 66);
+    b.b[0] = static_cast<unsigned char>(r % 5 == 0 ? r >> 16 : (r >> 16) % 66);
+    int want = 0;
+    for (int i = 1; i <= a.b[0]; ++i) want += a.b[i] != ' ';
+    for (int i = 1; i <= b.b[0]; ++i) want += b.b[i] != ' ';
+    if (LENG(a, b) != (want & 0xFF) && ++differ < 10) ADD_FAILURE() << round;
+  }
+  EXPECT_EQ(differ, 0);
+}
+
 }  // namespace
