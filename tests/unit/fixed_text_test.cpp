@@ -87,3 +87,28 @@ TEST(FixedTextBits, DurationsAndTheirNeighbours) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IntegerText, AgainstPrintf) {
+  // Every value within a million of 0 and of both ends of the range, and 4 million spread
+  // over the rest.
+  long differ = 0;
+  auto check = [&](int32_t v) {
+    char want[16], got[16];
+    const int n = std::snprintf(want, sizeof want, "%d", v);
+    const size_t len = int_to_text(v, got);
+    if ((len != static_cast<size_t>(n) || std::memcmp(got, want, len) != 0) && ++differ < 10)
+      ADD_FAILURE() << v;
+  };
+  for (int32_t v = -1000000; v <= 1000000; ++v) check(v);
+  for (int32_t k = 0; k < 1000000; ++k) {
+    check(INT32_MIN + k);
+    check(INT32_MAX - k);
+  }
+  uint64_t x = 41;
+  for (int i = 0; i < 4000000; ++i) check(static_cast<int32_t>(next(x)));
+  EXPECT_EQ(differ, 0);
+}
+
+}  // namespace
