@@ -244,9 +244,14 @@ RealConv real_conversion(const ShortStr& s) {
 }
 
 size_t int_to_text(int32_t v, char* out) {
-  if (v >= 0 && v < 10) {  // the usual fields of a time
-    out[0] = static_cast<char>('0' + v);
-    return 1;
+  if (v >= 0 && v < 100) {  // the usual fields of a time
+    if (v < 10) {
+      out[0] = static_cast<char>('0' + v);
+      return 1;
+    }
+    out[0] = static_cast<char>('0' + v / 10);
+    out[1] = static_cast<char>('0' + v % 10);
+    return 2;
   }
   size_t len = 0;
   uint64_t mag = static_cast<uint64_t>(v < 0 ? -static_cast<int64_t>(v) : v);
