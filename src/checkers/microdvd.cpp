@@ -21,11 +21,13 @@ uint64_t brace_marks(const ShortStr& s) {
 #if CUECHECK_SSE2
   const __m128i brace = _mm_set1_epi8('}');
   uint64_t m = 0;
-  for (int i = 0; i < 3; ++i) {  // positions 2..49
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.b + 2 + 16 * i));
+  // Positions 1..48, in the chunks that the line read has just stored (a load across two
+  // stores waits for both to reach the cache).
+  for (int i = 0; i < 3; ++i) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.b + 1 + 16 * i));
     m |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, brace)))} << (16 * i);
   }
-  return m & ((uint64_t{1} << 34) - 1);
+  return (m >> 1) & ((uint64_t{1} << 34) - 1);
 #else
   uint64_t m = 0;
   for (int i = 0; i < 34; ++i) m |= uint64_t{s.b[2 + i] == '}'} << i;
