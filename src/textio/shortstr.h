@@ -181,6 +181,16 @@ inline bool ss_eq(const ShortStr& a, const ShortStr& b) {
   if (a.b[0] != b.b[0]) return false;
 #if CUECHECK_SSE2
   const int n = a.b[0];
+  if (n <= 64) {  // four fixed chunks from position 1, as the line read stores them
+    __m128i differ = _mm_setzero_si128();
+    for (int i = 0; i < 64; i += 16) {
+      __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.b + 1 + i));
+      __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.b + 1 + i));
+      differ = _mm_or_si128(
+          differ, _mm_andnot_si128(_mm_cmpeq_epi8(va, vb), take_first(static_cast<size_t>(n), i)));
+    }
+    return _mm_movemask_epi8(differ) == 0;
+  }
   for (int base = 0; base <= n; base += 16) {
     __m128i differ = _mm_andnot_si128(_mm_cmpeq_epi8(ss_chunk(a, base), ss_chunk(b, base)),
                                       ss_chunk_valid(n, base));
@@ -230,6 +240,16 @@ inline bool ss_has(const ShortStr& s, unsigned char c1, unsigned char c2) {
   const __m128i k1 = _mm_set1_epi8(static_cast<char>(c1)),
                 k2 = _mm_set1_epi8(static_cast<char>(c2));
   __m128i any = _mm_setzero_si128();
+  if (n <= 64) {
+    // The usual line: four fixed chunks from position 1, as the line read stores them
+    // (a load across two stores waits for both), no branch on the length.
+    for (int i = 0; i < 64; i += 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.b + 1 + i));
+      __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, k1), _mm_cmpeq_epi8(v, k2));
+      any = _mm_or_si128(any, _mm_and_si128(hit, take_first(static_cast<size_t>(n), i)));
+    }
+    return _mm_movemask_epi8(any) != 0;
+  }
   for (int base = 0; base <= n; base += 16) {
     __m128i v = ss_chunk(s, base);
     __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, k1), _mm_cmpeq_epi8(v, k2));
@@ -251,7 +271,14 @@ inline int ss_count(const ShortStr& s, unsigned char c) {
   const int n = s.b[0];
   const __m128i k = _mm_set1_epi8(static_cast<char>(c)), one = _mm_set1_epi8(1);
   __m128i acc = _mm_setzero_si128();  // at most 16 chunks: every lane stays below 256
-  for (int base = 0; base <= n; base += 16) {
+  if (n <= 64) {  // four fixed chunks from position 1, as the line read stores them
+    for (int i = 0; i < 64; i += 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.b + 1 + i));
+      acc = _mm_sub_epi8(
+          acc, _mm_and_si128(_mm_cmpeq_epi8(v, k), take_first(static_cast<size_t>(n), i)));
+    }
+  }
+  for (int base = 0; n > 64 && base <= n; base += 16) {
     __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(ss_chunk(s, base), k), ss_chunk_valid(n, base));
     acc = _mm_add_epi8(acc, _mm_and_si128(hit, one));
   }

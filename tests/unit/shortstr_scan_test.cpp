@@ -53,6 +53,27 @@ TEST(ShortStrScan, CountsAndMarksOfEveryLength) {
   EXPECT_EQ(compared, 1000000);
 }
 
+TEST(ShortStrScan, EqualityOfEveryLength) {
+  // Pairs equal within their length, some with one byte changed, bytes past the lengths
+  // different: 1 million.
+  uint64_t x = 23;
+  long differ = 0;
+  ShortStr a, b;
+  for (int round = 0; round < 1000000; ++round) {
+    uint64_t r = next(x);
+    for (int i = 0; i < 256; ++i) {
+      a.b[i] = static_cast<unsigned char>('a' + i % 7);
+      b.b[i] = static_cast<unsigned char>(i < 128 ? 'a' + i % 7 : 'z');
+    }
+    a.b[0] = static_cast<unsigned char>(r % 5 == 0 ? (r >> 8) % 256 : (r >> 8) % 72);
+    b.b[0] = r % 11 == 0 ? static_cast<unsigned char>(a.b[0] + 1) : a.b[0];
+    if (r % 3 == 0) b.b[1 + (r >> 16) % 255] ^= 1;
+    const bool want = a.b[0] == b.b[0] && std::memcmp(a.b + 1, b.b + 1, a.b[0]) == 0;
+    if (ss_eq(a, b) != want && ++differ < 10) ADD_FAILURE() << round;
+  }
+  EXPECT_EQ(differ, 0);
+}
+
 TEST(ShortStrScan, FourCharacterMatchAsTheGeneralOne) {
   uint64_t x = 17;
   ShortStr s;
