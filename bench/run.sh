@@ -1,24 +1,27 @@
 #!/usr/bin/env bash
 # cuecheck throughput and memory benchmark. See bench/README.md.
 #
-#   bench/run.sh [--quick] [--sizes 10M,500M] [--mem-size 1G] [--runs 5]
+#   bench/run.sh [--quick] [--sizes 400M] [--mem-sizes 10M,1G] [--runs 5]
 #                [--formats srt,sub,sbv] [--kinds clean,faulty] [--dir DIR] [--keep]
+#                [--bin CUECHECK] [--before OLD_CUECHECK]
 #
-# Builds the Release binary in build-bench if needed, checks the generator's files on
-# 1 MB samples, then for every size, format and kind: generates the file, warms the page
-# cache, times `wc -l FILE` and `cuecheck FILE </dev/null` (standard output to /dev/null
-# and to a file; median of --runs runs each), measures the peak resident memory, checks
-# the number of lines in errors.txt, deletes the file and prints one table at the end.
+# Checks the generator's files on 1 MB samples, then for every size, format and kind:
+# generates the file, warms the page cache and measures the CPU time (user + system) of
+# `wc -l FILE` and of `cuecheck FILE </dev/null`, clean files with standard output to
+# /dev/null and faulty ones with standard output to a file (median of --runs runs, the
+# programs taking turns), then the peak resident memory. With --before, the old binary
+# runs in the same turns and its output must equal the new one's byte for byte.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 build="$root/build-bench"
-bin="$build/cuecheck"
+bin=""
+before=""
 gen="$here/gen.py"
 
-sizes="10M,500M"
-mem_size="1G"
+sizes="400M"
+mem_sizes="10M,1G"
 runs=5
 formats="srt,sub,sbv"
 kinds="clean,faulty"
@@ -26,37 +29,44 @@ dir=/tmp/cuecheck-bench
 keep=0
 
 usage() {
-  sed -n '2,11p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
+  sed -n '2,13p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
   exit "${1:-0}"
 }
 
 while [ $# -gt 0 ]; do
   case "$1" in
-    --quick) sizes="2M,10M"; mem_size="100M"; runs=3 ;;
+    --quick) sizes="10M"; mem_sizes="100M"; runs=3 ;;
     --sizes) sizes="$2"; shift ;;
-    --mem-size) mem_size="$2"; shift ;;   # "" or "none": no memory-only size
+    --mem-sizes|--mem-size) mem_sizes="$2"; shift ;;   # "none": no memory-only sizes
     --runs) runs="$2"; shift ;;
     --formats) formats="$2"; shift ;;
     --kinds) kinds="$2"; shift ;;
     --dir) dir="$2"; shift ;;
     --keep) keep=1 ;;
+    --bin) bin=$(realpath "$2"); shift ;;
+    --before) before=$(realpath "$2"); shift ;;
     -h|--help) usage 0 ;;
     *) echo "run.sh: unknown option $1" >&2; usage 2 ;;
   esac
   shift
 done
-[ "$mem_size" = none ] && mem_size=""
+[ "$mem_sizes" = none ] && mem_sizes=""
 
 case "$(realpath -m "$dir")/" in
   "$root"/*) echo "run.sh: the data directory must lie outside the repository" >&2; exit 2 ;;
 esac
 
 # --- build -----------------------------------------------------------------------------
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCUECHECK_TESTS=OFF >/dev/null
+if [ -z "$bin" ]; then
+  bin="$build/cuecheck"
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCUECHECK_TESTS=OFF >/dev/null
+  fi
+  cmake --build "$build" >/dev/null
 fi
-cmake --build "$build" >/dev/null
 echo "cuecheck: $bin, built $(date -r "$bin" "+%Y-%m-%d %H:%M:%S")"
+[ -n "$before" ] && echo "before:   $before, built $(date -r "$before" "+%Y-%m-%d %H:%M:%S")"
+echo "load at start: $(uptime)"
 
 mkdir -p "$dir"
 work="$dir/run"
@@ -77,13 +87,13 @@ trap cleanup EXIT
 # VmHWM of cuecheck's own process instead, while cuecheck waits for its line on standard
 # input at the end of the run (the summary line shows it got there).
 if [ -x /usr/bin/time ]; then
-  peak_kib() {  # peak_kib OUT FILE: runs cuecheck once in $work, prints KiB
-    (cd "$work" && /usr/bin/time -v "$bin" "$2" </dev/null >"$1" 2>"$work/time.txt") || true
-    awk -F: '/Maximum resident set size/ {gsub(/ /, "", $2); print $2}' "$work/time.txt"
+  peak_kib() {  # peak_kib BIN DIR OUT FILE: runs BIN once in DIR, prints KiB
+    (cd "$2" && /usr/bin/time -v "$1" "$4" </dev/null >"$3" 2>"$2/time.txt") || true
+    awk -F: '/Maximum resident set size/ {gsub(/ /, "", $2); print $2}' "$2/time.txt"
   }
 else
   peak_kib() {
-    (cd "$work" && python3 -c '
+    (cd "$2" && python3 -c '
 import subprocess, sys
 p = subprocess.Popen([sys.argv[1], sys.argv[3]], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
 tail = b""
@@ -102,34 +112,11 @@ with open(sys.argv[2], "wb") as out:
                         peak = int(line.split()[1])
             p.stdin.close()
 p.wait()
-print(peak)' "$bin" "$1" "$2")
+print(peak)' "$1" "$3" "$4")
   }
 fi
 
-# --- timing ----------------------------------------------------------------------------
-# median_of CMD...: runs the command $runs times, prints the median wall time in seconds.
-median_of() {
-  local times=() i t0 t1
-  for ((i = 0; i < runs; i++)); do
-    t0=$EPOCHREALTIME
-    "$@"
-    t1=$EPOCHREALTIME
-    times+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.6f", b - a}')")
-  done
-  printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR] = $1} END {
-    if (NR % 2) print v[(NR + 1) / 2]; else printf "%.6f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-
-run_wc() { wc -l "$1" >/dev/null; }
-run_null() { (cd "$work" && "$bin" "$1" </dev/null >/dev/null); }
-run_file() { (cd "$work" && "$bin" "$1" </dev/null >"$work/stdout.txt"); }
-
 meta() { sed -n "s/^$2=//p" "$1.meta"; }
-
-bytes_of() {
-  python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import gen; print(gen.parse_size(sys.argv[2]))' \
-    "$here" "$1"
-}
 
 # --- correctness of the generated files, on 1 MB of each ------------------------------
 bad=0
@@ -150,70 +137,105 @@ for f in "${fmts[@]}"; do
 done
 
 # --- the benchmark ---------------------------------------------------------------------
+# One row per file and binary: format kind MiB stdout subtitles reports wc_s cue_s
+# rss_kib runs which (new/old) same (yes/no/-).
 rows=()
+wa="$work/a"
+wb="$work/b"
+mkdir -p "$wa" "$wb"
 bench_file() {  # bench_file FORMAT KIND SIZE MODE   (MODE: time or mem)
-  local f=$1 k=$2 size=$3 mode=$4 file n mb wc_s null_s file_s rss_null rss_file lines want
+  local f=$1 k=$2 size=$3 mode=$4 file n mb out_a out_b label r=$runs
   file="$dir/bench-$k-$size.$f"
   python3 "$gen" --format "$f" --kind "$k" --size "$size" --out "$file" >/dev/null
   n=$(meta "$file" bytes)
   mb=$(awk -v b="$n" 'BEGIN {printf "%.1f", b / 1048576}')
   cat "$file" >/dev/null  # warm the page cache
 
-  local saved=$runs
-  [ "$mode" = mem ] && runs=1
-  wc_s=$(median_of run_wc "$file")
-  null_s=$(median_of run_null "$file")
-  file_s=$(median_of run_file "$file")
-  runs=$saved
+  # Clean files: standard output to /dev/null; faulty files: to a file.
+  if [ "$k" = clean ]; then
+    out_a=/dev/null; out_b=/dev/null; label=null
+  else
+    out_a="$wa/stdout.txt"; out_b="$wb/stdout.txt"; label=file
+  fi
+  [ "$mode" = mem ] && r=1
+  local cmds=(/dev/null wc -l "$file" ";;" "$out_a" "$bin" "$file")
+  [ -n "$before" ] && cmds+=(";;" "$out_b" "$before" "$file")
+  local res
+  mapfile -t res < <(python3 "$here/cputime.py" "$r" "$wa" "${cmds[@]}")
+  local wc_s=${res[0]%% *} new_s=${res[1]%% *} old_s="" same=-
+  [ -n "$before" ] && old_s=${res[2]%% *}
 
-  # The run to a file must have written what the generator expects.
-  lines=$(wc -l <"$work/errors.txt")
+  # One more run of each binary, alone, for the peak resident memory; the new one's
+  # errors.txt must hold what the generator expects, and the old one's must be the same.
+  local lines want rss_new rss_old=""
+  rss_new=$(peak_kib "$bin" "$wa" "$out_a" "$file")
+  lines=$(wc -l <"$wa/errors.txt")
   want=$(meta "$file" errors_lines)
   if [ "$lines" != "$want" ]; then
     echo "run.sh: $file: errors.txt has $lines lines, expected $want" >&2
     bad=1
   fi
-  rss_null=$(peak_kib /dev/null "$file")
-  rss_file=$(peak_kib "$work/stdout.txt" "$file")
+  if [ -n "$before" ]; then
+    rss_old=$(peak_kib "$before" "$wb" "$out_b" "$file")
+    # Byte for byte: errors.txt, and standard output where it went to a file.
+    same=yes
+    cmp -s "$wa/errors.txt" "$wb/errors.txt" || same=no
+    if [ "$label" = file ]; then cmp -s "$out_a" "$out_b" || same=no; fi
+    [ "$same" = yes ] || { echo "run.sh: $file: output of the two binaries differs" >&2; bad=1; }
+  fi
   local subs reps
   subs=$(meta "$file" subtitles)
   reps=$(meta "$file" reports)
-  rows+=("$f $k $mb null $subs $reps $wc_s $null_s $rss_null $mode")
-  rows+=("$f $k $mb file $subs $reps $wc_s $file_s $rss_file $mode")
-  rm -f "$file" "$file.meta" "$work/errors.txt" "$work/stdout.txt"
+  rows+=("$f $k $mb $label $subs $reps $wc_s $new_s $rss_new $r new $same")
+  [ -n "$before" ] && rows+=("$f $k $mb $label $subs $reps $wc_s $old_s $rss_old $r old $same")
+  rm -f "$file" "$file.meta" "$wa"/* "$wb"/*
 }
 
 IFS=, read -ra szs <<<"$sizes"
-for s in "${szs[@]}" ${mem_size:+"$mem_size"}; do
-  mode=time
-  [ -n "$mem_size" ] && [ "$s" = "$mem_size" ] && mode=mem
+IFS=, read -ra mszs <<<"$mem_sizes"
+for s in "${szs[@]}"; do
   for f in "${fmts[@]}"; do
     for k in "${knds[@]}"; do
-      echo "benchmarking $f $k $s ($mode)..."
-      bench_file "$f" "$k" "$s" "$mode"
+      echo "benchmarking $f $k $s..."
+      bench_file "$f" "$k" "$s" time
+    done
+  done
+done
+for s in ${mem_sizes:+"${mszs[@]}"}; do
+  for f in "${fmts[@]}"; do
+    for k in "${knds[@]}"; do
+      echo "memory $f $k $s..."
+      bench_file "$f" "$k" "$s" mem
     done
   done
 done
 
 # --- the table -------------------------------------------------------------------------
-# Targets: clean files at most 4x wc -l (aim 2x); faulty files with standard output to a
-# file at most 8x; peak resident memory under 4 MiB. The faulty rows with standard output
-# to /dev/null are shown against the same 8x.
+# Targets: clean files (standard output to /dev/null) at most 2.5x the CPU time of wc -l
+# (aim 2x); faulty files (standard output to a file) at most 10x; peak resident memory
+# under 4 MiB. "old/new" is the CPU time of the old binary over the new one's.
 echo
-printf '%-6s %-6s %9s %-6s %10s %10s %8s %8s %7s %9s %10s %4s %s\n' \
-  format kind MiB stdout subtitles reports "wc -l s" "cue s" "MB/s" "ratio" "peak RSS" runs verdict
+echo "load at end: $(uptime)"
+echo "times are CPU seconds (user + system), medians; ratio = cuecheck / wc -l on the same file"
+printf '%-6s %-6s %7s %-4s %-6s %9s %9s %8s %8s %7s %7s %10s %4s %-4s %s\n' \
+  format kind MiB bin stdout subtitles reports "wc -l s" "cue s" "MB/s" ratio "peak RSS" runs same verdict
+prev_new=""
 for r in "${rows[@]}"; do
-  read -r f k mb out subs reps wc_s s rss mode <<<"$r"
+  read -r f k mb out subs reps wc_s s rss n which same <<<"$r"
   awk -v f="$f" -v k="$k" -v mb="$mb" -v out="$out" -v subs="$subs" -v reps="$reps" \
-      -v wc="$wc_s" -v s="$s" -v rss="$rss" -v mode="$mode" -v runs="$runs" 'BEGIN {
+      -v wc="$wc_s" -v s="$s" -v rss="$rss" -v n="$n" -v which="$which" -v same="$same" \
+      -v newt="$prev_new" 'BEGIN {
     ratio = (wc > 0) ? s / wc : 0
-    limit = (k == "clean") ? 4 : 8
+    limit = (k == "clean") ? 2.5 : 10
     verdict = (ratio <= limit) ? "ok" : "SLOW(>" limit "x)"
     if (k == "clean" && ratio <= limit && ratio > 2) verdict = "ok(>2x aim)"
     if (rss >= 4096) verdict = verdict ",RSS>=4MiB"
-    printf "%-6s %-6s %9.1f %-6s %10d %10d %8.4f %8.4f %7.0f %8.1fx %7.2f MiB %4d %s\n",
-      f, k, mb, out, subs, reps, wc, s, (s > 0 ? mb * 1.048576 / s : 0), ratio, rss / 1024,
-      (mode == "mem" ? 1 : runs), verdict
+    if (n == 1) verdict = verdict ",1 run"
+    if (which == "old" && newt > 0) verdict = verdict sprintf(", old/new %.2f", s / newt)
+    printf "%-6s %-6s %7.1f %-4s %-6s %9d %9d %8.4f %8.4f %7.0f %6.2fx %6.2f MiB %4d %-4s %s\n",
+      f, k, mb, which, out, subs, reps, wc, s, (s > 0 ? mb * 1.048576 / s : 0), ratio,
+      rss / 1024, n, same, verdict
   }'
+  [ "$which" = new ] && prev_new=$s
 done
 exit "$bad"

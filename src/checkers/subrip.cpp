@@ -26,18 +26,13 @@ void report(uint8_t kind) {
   HIBA(kind, block_number(), 0, 0, 0);
 }
 
-// The time code at buffer positions from..from+11 of the time line, whatever its length.
-double cut_time(int from) {
-  ss_copy(g.TC, g.SOR2, from, 12);
-  return ST2TT(g.TC);
-}
-
 // "[br]" and "|" in a text line, one report each, in position order.
 void scan_marks(const ShortStr& s) {
   if (!ss_has(s, '[', '|')) return;
   for (int i = 1; i <= ss_len(s); ++i) {
-    if (ss_match(s, i, "[br]")) report(5);
-    if (s.b[i] == '|') report(5);
+    const unsigned char c = s.b[i];
+    if (c == '[' && ss_match4(s, i, "[br]")) report(5);
+    if (c == '|') report(5);
   }
 }
 
@@ -58,6 +53,9 @@ void next_number(ShortStr& s) {
 
 void subrip_check() {
   con_line("SubRip format found");
+  // The times of the current block and the previous stop; the doubles STARTTI, STOPTI
+  // and STOPTE are formed from them where needed, and stored on the way out.
+  CodeTime start{-1, true, g.STARTTI}, stop{-1, true, g.STOPTI}, previous{-1, true, g.STOPTE};
   while (!at_eof_checked(g.F, kPlaceEof)) {
     if (g.LINE > 0 && g.LINE < INT32_MAX && ss_len(g.LINES) != 0 && ss_eq(g.SOR, g.LINES)) {
       // SOR is the text of LINE, so it converts to LINE: count on in the text itself.
@@ -75,16 +73,16 @@ void subrip_check() {
     read_line_checked(g.F, g.SOR3, kPlaceReadBlock);
     read_line_checked(g.F, g.SOR4, kPlaceReadBlock);
 
-    g.STARTTI = cut_time(1);
-    g.STOPTI = cut_time(18);
-    if (g.STOPTI < g.STARTTI) report(3);
-    if (g.STOPTE > g.STARTTI) report(4);
-    g.TK = display_time(g.STOPTI, g.STARTTI);
+    // The time codes at positions 1..12 and 18..29 of the time line, whatever its length.
+    start = code_time(g.SOR2, 1, 12);
+    stop = code_time(g.SOR2, 18, 29);
+    if (time_less(stop, start)) report(3);
+    if (time_less(start, previous)) report(4);
     {
       TraceFrame frame(kReturnRule);
-      reading_time_rule(g.SOR3, g.SOR4, true, 12, block_number(), 0, 0, 0);
+      reading_time_rule_codes(g.SOR3, g.SOR4, start, stop, 12, block_number(), false);
     }
-    g.STOPTE = g.STOPTI;
+    previous = stop;
     scan_marks(g.SOR3);
     scan_marks(g.SOR4);
 
@@ -99,4 +97,7 @@ void subrip_check() {
       read_line_checked(g.F, g.SOR, kPlaceSearch);
     }
   }
+  g.STARTTI = time_value(start);
+  g.STOPTI = time_value(stop);
+  g.STOPTE = time_value(previous);
 }

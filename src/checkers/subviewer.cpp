@@ -14,38 +14,36 @@ constexpr uint32_t kPlaceSearch = 0x00407018;
 constexpr uint32_t kReturnReport = 0x00407020;
 constexpr uint32_t kReturnRule = 0x00407024;
 
-void report(uint8_t kind, double t2) {
+void report(uint8_t kind, double t1, double t2) {
   TraceFrame frame(kReturnReport);
-  HIBA(kind, 0, 0, g.STARTTI, t2);
-}
-
-// The hh:mm:ss.cc at buffer positions from..from+10 of the time line, whatever its
-// length, with a "0" appended so that the hundredths read as milliseconds.
-double cut_time(int from) {
-  ss_copy(g.TC, g.SOR, from, 11);
-  ss_push(g.TC, '0');
-  return ST2TT(g.TC);
+  HIBA(kind, 0, 0, t1, t2);
 }
 
 }  // namespace
 
 void subviewer_loop() {
+  // The times of the current block and the previous stop; the doubles STARTTI, STOPTI
+  // and STOPTE are formed from them where needed, and stored on the way out.
+  CodeTime start{-1, true, g.STARTTI}, stop{-1, true, g.STOPTI}, previous{-1, true, g.STOPTE};
   while (!at_eof_checked(g.F, kPlaceEof)) {
     read_line_checked(g.F, g.SOR2, kPlaceReadBlock);
     read_line_checked(g.F, g.SOR3, kPlaceReadBlock);
 
-    g.STARTTI = cut_time(1);
-    g.STOPTI = cut_time(13);
-    if (g.STOPTI < g.STARTTI) report(7, g.STARTTI);
-    if (g.STOPTE > g.STARTTI) report(8, g.STOPTE);
-    g.TK = display_time(g.STOPTI, g.STARTTI);
+    // The hh:mm:ss.cc at positions 1..11 and 13..23 of the time line, whatever its
+    // length, with a "0" appended so that the hundredths read as milliseconds.
+    start = code_time(g.SOR, 1, 0);
+    stop = code_time(g.SOR, 13, 0);
+    if (time_less(stop, start)) report(7, time_value(start), time_value(start));
+    if (time_less(start, previous)) report(8, time_value(start), time_value(previous));
     {
       TraceFrame frame(kReturnRule);
-      reading_time_rule(g.SOR2, g.SOR3, true, 13, 0, 0, g.STARTTI, g.STOPTI);
+      reading_time_rule_codes(g.SOR2, g.SOR3, start, stop, 13, 0, true);
     }
-    g.STOPTE = g.STOPTI;
-    for (int bars = ss_count(g.SOR2, '|'); bars > 0; --bars) report(9, g.STARTTI);
-    if (ss_len(g.SOR3) != 0) report(10, g.STARTTI);  // a line of blanks is not empty
+    previous = stop;
+    for (int bars = ss_count(g.SOR2, '|'); bars > 0; --bars)
+      report(9, time_value(start), time_value(start));
+    // A line of blanks is not empty.
+    if (ss_len(g.SOR3) != 0) report(10, time_value(start), time_value(start));
 
     // The next time line is the next line that begins with "0". An empty line keeps the
     // first character of the last longer line, so it may be taken for one.
@@ -53,4 +51,7 @@ void subviewer_loop() {
     while (g.SOR.b[1] != '0' && !at_eof_checked(g.F, kPlaceSearch))
       read_line_checked(g.F, g.SOR, kPlaceSearch);
   }
+  g.STARTTI = time_value(start);
+  g.STOPTI = time_value(stop);
+  g.STOPTE = time_value(previous);
 }

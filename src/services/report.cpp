@@ -117,8 +117,7 @@ void HIBA(uint8_t kind, int32_t a, int32_t b, double t1, double t2) {
   if (kind <= 13) {
     char line[kMessageMax];
     size_t n = message_text(kind, a, b, t1, t2, line);
-    con_write(line, n);
-    con_line_end();
+    con_write_line(line, n);
     out_line_checked(g.OUTF, line, n, kPlaceReportWrite);
   }
   g.ERR = true;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "textio/platform.h"
+#include "textio/shortstr.h"
 
 namespace {
 
@@ -12,11 +13,15 @@ size_t g_con_len;
 bool g_con_tty;
 bool g_con_sink;
 ConsoleSink g_con_sink_fn;
+const char* g_con_end = "";  // the console's line end, at most two characters
+size_t g_con_end_len;        // 0 before con_init
 
 }  // namespace
 
 void con_init() {
   g_con_tty = plat_console_is_device();
+  g_con_end = plat_console_line_end();
+  g_con_end_len = std::strlen(g_con_end);
 }
 
 void con_set_sink(ConsoleSink sink) {
@@ -39,7 +44,8 @@ void con_write(const char* data, size_t n) {
   while (n > 0) {
     size_t room = kConCap - g_con_len;
     size_t k = n < room ? n : room;
-    std::memcpy(g_con_buffer + g_con_len, data, k);
+    copy_exact(reinterpret_cast<unsigned char*>(g_con_buffer + g_con_len),
+               reinterpret_cast<const unsigned char*>(data), k);
     g_con_len += k;
     data += k;
     n -= k;
@@ -54,6 +60,22 @@ void con_text(const char* text) {
 
 void con_line_end() {
   con_text(plat_console_line_end());
+}
+
+void con_write_line(const char* data, size_t n) {
+  // The line and its end fit the buffer, and con_init has set the end (1 or 2 bytes).
+  if (kConCap - g_con_len > n + 2 && g_con_end_len - 1 < 2) {
+    char* d = g_con_buffer + g_con_len;
+    copy_exact(reinterpret_cast<unsigned char*>(d), reinterpret_cast<const unsigned char*>(data),
+               n);
+    d[n] = g_con_end[0];
+    if (g_con_end_len == 2) d[n + 1] = g_con_end[1];
+    g_con_len += n + g_con_end_len;
+    if (g_con_tty) con_flush();
+    return;
+  }
+  con_write(data, n);
+  con_line_end();
 }
 
 void con_line(const char* text) {
@@ -87,4 +109,5 @@ void console_reset() {
   g_con_tty = false;
   g_con_sink = false;
   g_con_sink_fn = nullptr;
+  g_con_end_len = 0;
 }

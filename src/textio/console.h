@@ -17,6 +17,7 @@ void con_write(const char* data, size_t n);
 void con_text(const char* text);
 void con_line(const char* text);  // the text and a line end
 void con_line_end();
+void con_write_line(const char* data, size_t n);  // the bytes and a line end, one write
 void con_flush();
 
 // Clears a terminal and puts the cursor at its top left; does nothing otherwise.

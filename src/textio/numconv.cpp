@@ -45,10 +45,12 @@ uint64_t scaled_round(double ax, int p) {
   assert(ax >= 0 && p >= 0 && p <= 3);
   assert(ax * (p == 0 ? 1 : p == 1 ? 10 : p == 2 ? 100 : 1000) < 9.2e18);
   if (ax == 0) return 0;
-  int k = 0;
-  double f = std::frexp(ax, &k);
-  uint64_t m = static_cast<uint64_t>(std::ldexp(f, 53));  // ax = m * 2^(k - 53)
-  int e2 = k - 53;
+  uint64_t bits;
+  std::memcpy(&bits, &ax, sizeof bits);
+  const int exp = static_cast<int>(bits >> 52);  // ax is positive and finite
+  uint64_t m = bits & ((uint64_t{1} << 52) - 1);
+  if (exp != 0) m |= uint64_t{1} << 52;  // ax = m * 2^e2 with m below 2^53
+  int e2 = (exp != 0 ? exp : 1) - 1075;  // subnormals: 2^-1074 units
   uint64_t q = m;
   for (int i = 0; i < p; ++i) q *= 10;
   if (e2 >= 0) return q << e2;
@@ -104,14 +106,57 @@ size_t put_fixed(uint64_t n, int kept, int decimals, char* out) {
 
 }  // namespace
 
+namespace {
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+// The value of n (1..8) decimal digits at p, eight at a time; -1 when one of them is not
+// a digit. p[0..7] must be readable. Read little-endian, the first character is the
+// lowest byte; the shift moves the n characters to the top bytes, leaving zeros (leading
+// zero digits) below. Then bytes pair into 0..99, pairs into 0..9999 and those into the
+// value, the earlier (lower) part of each pair taking the higher weight; no lane carries
+// into the next.
+int32_t eight_digits(const unsigned char* p, int n) {
+  uint64_t x;
+  std::memcpy(&x, p, sizeof x);
+  const int unused = 8 * (8 - n);
+  x <<= unused;
+  const uint64_t zeros = 0x3030303030303030ull & (~uint64_t{0} << unused);
+  // Each used byte 0x30..0x3F, so that subtracting '0' borrows nowhere; then below 10.
+  if ((x & 0xF0F0F0F0F0F0F0F0ull) != zeros) return -1;
+  uint64_t v = x - zeros;
+  if (((v + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) != 0) return -1;
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+  v = (v * 10000 + (v >> 32)) & 0x00000000FFFFFFFFull;
+  return static_cast<int32_t>(v);
+}
+#else
+int32_t eight_digits(const unsigned char* p, int n) {
+  int32_t v = 0;
+  for (int i = 0; i < n; ++i) {
+    if (!is_digit(p[i])) return -1;
+    v = v * 10 + (p[i] - '0');
+  }
+  return v;
+}
+#endif
+
+}  // namespace
+
 IntConv int_conversion32(const ShortStr& s) {
   const int n = ss_len(s);
-  if (n >= 1 && n <= 9) {  // plain decimal digits, below every limit
-    int32_t v = 0;
-    int i = 1;
-    while (i <= n && is_digit(s.b[i])) v = v * 10 + (s.b[i++] - '0');
-    if (i > n) return IntConv{v, 0};
+  if (n >= 1 && n <= 8) {  // plain decimal digits, below every limit
+    const int32_t v = eight_digits(s.b + 1, n);
+    if (v >= 0) return IntConv{v, 0};
+  } else if (n == 9) {
+    const int32_t v = eight_digits(s.b + 1, 8);
+    if (v >= 0 && is_digit(s.b[9])) return IntConv{v * 10 + (s.b[9] - '0'), 0};
   }
+  return int_conversion32_general(s);
+}
+
+IntConv int_conversion32_general(const ShortStr& s) {
+  const int n = ss_len(s);
   bool neg;
   int p = skip_blanks_and_sign(s, &neg);
   uint64_t base = 10;
@@ -199,9 +244,14 @@ RealConv real_conversion(const ShortStr& s) {
 }
 
 size_t int_to_text(int32_t v, char* out) {
-  if (v >= 0 && v < 10) {  // the usual fields of a time
-    out[0] = static_cast<char>('0' + v);
-    return 1;
+  if (v >= 0 && v < 100) {  // the usual fields of a time
+    if (v < 10) {
+      out[0] = static_cast<char>('0' + v);
+      return 1;
+    }
+    out[0] = static_cast<char>('0' + v / 10);
+    out[1] = static_cast<char>('0' + v % 10);
+    return 2;
   }
   size_t len = 0;
   uint64_t mag = static_cast<uint64_t>(v < 0 ? -static_cast<int64_t>(v) : v);

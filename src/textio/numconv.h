@@ -36,6 +36,10 @@ struct RealConv {
 // digits, "$" and hexadecimal digits, or "%" and binary digits. A failure yields 0.
 IntConv int_conversion32(const ShortStr& s);
 
+// The same, character by character; int_conversion32 reads up to nine plain digits eight
+// at a time and calls this for every other text.
+IntConv int_conversion32_general(const ShortStr& s);
+
 // The same into 16 bits: the low 16 bits of the 32-bit value, read as signed.
 IntConv int_conversion16(const ShortStr& s);
 

@@ -14,13 +14,16 @@
 #include "textio/shortstr.h"
 
 // A file open for reading. The window buf[pos..len) holds the unread bytes that have
-// been fetched; `drained` says that no more will come.
+// been fetched; `drained` says that no more will come. `ends`, when not null, marks every
+// CR and LF of buf[0..len) as a set bit (bit i % 64 of word i / 64), with no bit set
+// from len on.
 struct InFile {
   PlatFile file;
   bool open;
   bool drained;
   const unsigned char* buf;
   size_t pos, len;
+  const uint64_t* ends;
 };
 
 // A file open for writing: bytes collect in the buffer and go to the system when it is
@@ -94,10 +97,12 @@ inline bool exhausted_checked(InFile& f, uint32_t place) {
   return end;
 }
 
+// n bytes and the line end, as out_write and out_line_end would write them.
+void out_line(OutFile& f, const void* data, size_t n);
+
 // n bytes and the line end to `f`, then the I/O check.
 inline void out_line_checked(OutFile& f, const void* data, size_t n, uint32_t place) {
-  out_write(f, data, n);
-  out_line_end(f);
+  out_line(f, data, n);
   io_check(place);
 }
 
