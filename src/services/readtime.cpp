@@ -66,7 +66,10 @@ struct Thresholds {
   double of[256];  // the smallest double not below n/20
   Thresholds() {
     for (int n = 0; n < 256; ++n) {
-      double c = n / 20.0;  // the nearest double: the next one up if it lies below
+      // The nearest double (stored, so that x87 arithmetic leaves no excess precision in
+      // it): the next one up if it lies below.
+      volatile double nearest = n / 20.0;
+      const double c = nearest;
       of[n] = too_short_extended(c, n) ? std::nextafter(c, HUGE_VAL) : c;
     }
   }
