@@ -1,0 +1,33 @@
+// Cuts decoded text into lines. LF, CR LF and a lone CR each end a line; a line may be of
+// any length (the buffer grows to hold the longest one). Lines are handed out as views into
+// the buffer, valid until the next call: no copy and no allocation per line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "cuelint/encoding.h"
+
+namespace cuelint {
+
+class LineReader {
+ public:
+  explicit LineReader(Decoder& dec, std::size_t initial = 65536) : dec_(dec), buf_(initial) {}
+  // The next line without its end; false at the end of the text.
+  bool next(std::string_view& line);
+  // Number of the line last handed out, from 1.
+  std::uint64_t number() const { return number_; }
+
+ private:
+  bool fill();  // more text behind end_; false at the end
+
+  Decoder& dec_;
+  std::vector<char> buf_;
+  std::size_t begin_ = 0, end_ = 0;
+  bool eof_ = false;
+  std::uint64_t number_ = 0;
+};
+
+}  // namespace cuelint

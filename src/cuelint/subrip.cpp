@@ -1,0 +1,155 @@
+#include "cuelint/subrip.h"
+
+#include <cstring>
+
+#include "cuelint/count.h"
+#include "cuelint/text.h"
+
+namespace cuelint {
+
+bool is_subrip_candidate(std::string_view line) {
+  std::size_t i = 0, n = line.size();
+  while (i < n && is_blank_char(line[i])) ++i;
+  if (i == n || !(is_digit(line[i]) || line[i] == '-')) return false;
+  return line.find("-->", i) != std::string_view::npos;
+}
+
+// H:MM:SS,mmm at i; moves i past it.
+static bool parse_time(std::string_view s, std::size_t& i, std::int64_t& ms) {
+  std::size_t n = s.size(), first = i;
+  std::int64_t h = 0;
+  while (i < n && is_digit(s[i])) {
+    h = h * 10 + (s[i] - '0');
+    if (h > kMaxNumber) return false;
+    ++i;
+  }
+  if (i == first || n - i < 10) return false;
+  const char* p = s.data() + i;
+  if (p[0] != ':' || !is_digit(p[1]) || !is_digit(p[2]) || p[3] != ':' || !is_digit(p[4]) ||
+      !is_digit(p[5]) || (p[6] != ',' && p[6] != '.') || !is_digit(p[7]) || !is_digit(p[8]) ||
+      !is_digit(p[9]))
+    return false;
+  int mm = two_digits(p + 1), ss = two_digits(p + 4);
+  if (mm > 59 || ss > 59) return false;
+  ms = ((h * 60 + mm) * 60 + ss) * 1000 + (p[7] - '0') * 100 + two_digits(p + 8);
+  i += 10;
+  return true;
+}
+
+bool parse_subrip_time_line(std::string_view s, std::int64_t& start, std::int64_t& stop) {
+  std::size_t i = 0, n = s.size();
+  if (!parse_time(s, i, start)) return false;
+  while (i < n && is_blank_char(s[i])) ++i;
+  if (n - i < 3 || s.compare(i, 3, "-->") != 0) return false;
+  i += 3;
+  while (i < n && is_blank_char(s[i])) ++i;
+  if (!parse_time(s, i, stop)) return false;
+  return i == n || !is_digit(s[i]);
+}
+
+void SubRipReader::line(std::string_view s, std::uint64_t number) {
+  if (is_subrip_candidate(s)) {
+    start(s, number);
+    return;
+  }
+  flush_pending();
+  if (is_blank(s, unicode_)) {
+    if (open_) close();
+    stray_run_ = false;
+    return;
+  }
+  std::int64_t v = whole_number(s);
+  if (v >= 0) {
+    pending_ = true;
+    pending_value_ = v;
+    pending_line_ = number;
+    pending_chars_ = 0;
+    for (char c : s) pending_chars_ += is_digit(c);
+    return;
+  }
+  text(s, number);
+}
+
+void SubRipReader::start(std::string_view s, std::uint64_t number) {
+  if (open_) {
+    // No blank line after the open subtitle: it runs straight into this one.
+    Msg m(fc_.add(Check::kStructure, last_line_));
+    m << "no blank line between ";
+    FileChecker::label(m, fc_.current());
+    m << " and the next subtitle";
+    close();
+  }
+  stray_run_ = false;
+
+  Subtitle sub;
+  sub.line = number;
+  sub.has_number = pending_;
+  sub.number = pending_value_;
+  sub.has_times = parse_subrip_time_line(s, sub.start, sub.stop);
+  fc_.begin(sub);
+  if (pending_) {
+    if (pending_value_ != expected_) {
+      Msg m(fc_.add(Check::kNumbering, pending_line_));
+      m << "subtitle numbered " << pending_value_ << " where " << expected_ << " is expected";
+    }
+    expected_ = pending_value_ + 1;
+  } else {
+    Msg m(fc_.add(Check::kNumbering, number));
+    FileChecker::label(m, sub);
+    m << " has no number where " << expected_ << " is expected";
+    expected_ += 1;
+  }
+  pending_ = false;
+  if (!sub.has_times) {
+    Msg m(fc_.add(Check::kTimeCode, number));
+    FileChecker::label(m, sub);
+    m << " has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm)";
+  }
+  open_ = true;
+  last_line_ = number;
+  text_lines_ = 0;
+  chars_ = 0;
+}
+
+void SubRipReader::text_line(std::uint64_t number, std::uint64_t chars) {
+  if (!open_) {
+    if (!stray_run_) {
+      stray_run_ = true;
+      Msg m(fc_.loose(Check::kStructure, number));
+      m << "text that belongs to no subtitle";
+    }
+    return;
+  }
+  if (++text_lines_ == 3) fc_.add(Check::kTooManyLines, number);  // message at close()
+  chars_ += chars;
+  last_line_ = number;
+}
+
+void SubRipReader::text(std::string_view s, std::uint64_t number) {
+  text_line(number, open_ ? count_line(s, Format::kSubRip, unicode_) : 0);
+  if (!open_) return;
+  for_each_mark(s, [&](std::size_t col, Mark mark) {
+    Msg m(fc_.add(Check::kLineBreakMark, number, col));
+    m << "line-break mark " << (mark == Mark::kPipe ? "\"|\"" : "\"[br]\"") << " in ";
+    FileChecker::label(m, fc_.current());
+  });
+}
+
+void SubRipReader::flush_pending() {
+  if (!pending_) return;
+  pending_ = false;
+  text_line(pending_line_, pending_chars_);
+}
+
+void SubRipReader::close() {
+  fc_.end(chars_, text_lines_);
+  open_ = false;
+}
+
+void SubRipReader::finish() {
+  flush_pending();
+  if (open_) close();
+  fc_.flush_loose();
+}
+
+}  // namespace cuelint
