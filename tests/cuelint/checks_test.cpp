@@ -9,7 +9,9 @@ using namespace cuelint;
 
 namespace {
 
-std::string text(const Fault& f) { return std::string(f.text()); }
+std::string text(const Fault& f) {
+  return std::string(f.text());
+}
 
 TEST(Msg, TimesSecondsRatesAndNumbers) {
   Fault f;

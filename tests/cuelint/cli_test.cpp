@@ -28,8 +28,8 @@ TEST(CommandLine, Version) {
 }
 
 TEST(CommandLine, OptionsAnywhereLastWins) {
-  CommandLine c = parse({"a.srt", "--cps", "020", "b.srt", "--cps=15", "--format", "json",
-                         "-j4", "--fps=23.976", "--fps", "25"});
+  CommandLine c = parse({"a.srt", "--cps", "020", "b.srt", "--cps=15", "--format", "json", "-j4",
+                         "--fps=23.976", "--fps", "25"});
   ASSERT_EQ(c.action, CommandLine::kRun) << c.error;
   EXPECT_EQ(c.paths, (std::vector<std::string>{"a.srt", "b.srt"}));
   EXPECT_EQ(c.options.cps, 15);

@@ -59,14 +59,26 @@ const CountCase kCountCases[] = {
      "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7", 1},
     {"flags", kSrt, true, "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA", 2},
     {"hangul_jamo", kSrt, true, "\xE1\x84\x80\xE1\x85\xA1\xE1\x86\xA8", 1},
-    {"nbsp_not_counted", kSrt, true, "\xC2\xA0" "a\xE3\x80\x80", 1},
-    {"mark_on_space_not_counted", kSrt, true, " \xCC\x81" "a", 1},
-    {"zero_width_space_counted", kSrt, true, "a\xE2\x80\x8B" "b", 3},
+    {"nbsp_not_counted", kSrt, true,
+     "\xC2\xA0"
+     "a\xE3\x80\x80",
+     1},
+    {"mark_on_space_not_counted", kSrt, true,
+     " \xCC\x81"
+     "a",
+     1},
+    {"zero_width_space_counted", kSrt, true,
+     "a\xE2\x80\x8B"
+     "b",
+     3},
     {"cjk", kSrt, true, "\xE4\xBD\xA0\xE5\xA5\xBD", 2},
     {"vertical_tab_unicode", kSrt, true, "a\vb", 2},
     {"single_byte", kSrt, false, "caf\xE9 cr\xE8me", 9},
     {"single_byte_vertical_tab", kSrt, false, "a\vb", 3},
-    {"single_byte_nbsp_counts", kSrt, false, "\xA0" "a", 2},
+    {"single_byte_nbsp_counts", kSrt, false,
+     "\xA0"
+     "a",
+     2},
     {"single_byte_markup", kSrt, false, "<i>\xE9</i>", 1},
 };
 

@@ -71,7 +71,11 @@ TEST(FormatDetection, WhiteSpaceDependsOnEncoding) {
 }
 
 TEST(FormatDetection, ProbeReportsEncodingAndFormat) {
-  std::string b("\xFF\xFE{\0" "1\0}\0{\0" "2\0}\0", 14);
+  std::string b(
+      "\xFF\xFE{\0"
+      "1\0}\0{\0"
+      "2\0}\0",
+      14);
   MemorySource src(b.data(), b.size());
   FileOutcome o = probe(src);
   EXPECT_EQ(o.encoding, Encoding::kUtf16Le);

@@ -47,25 +47,45 @@ const EncCase kEncCases[] = {
     {"utf8_mark", "\xEF\xBB\xBFhi", Encoding::kUtf8Bom, false},
     {"utf8_mark_only", "\xEF\xBB\xBF", Encoding::kUtf8Bom, false},
     {"utf8_mark_bad_rest", "\xEF\xBB\xBFh\xE9", Encoding::kUtf8Bom, true},
-    {"utf16le", std::string("\xFF\xFE" "a\0b\0", 6), Encoding::kUtf16Le, false},
+    {"utf16le",
+     std::string("\xFF\xFE"
+                 "a\0b\0",
+                 6),
+     Encoding::kUtf16Le, false},
     {"utf16be", std::string("\xFE\xFF\0a\0b", 6), Encoding::kUtf16Be, false},
     {"utf16le_mark_only", "\xFF\xFE", Encoding::kUtf16Le, false},
     {"utf16le_pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), Encoding::kUtf16Le, false},
-    {"utf16le_odd", std::string("\xFF\xFE" "a\0b", 5), Encoding::kUtf16Le, true},
-    {"utf16le_lone_high_at_end", std::string("\xFF\xFE" "a\0\x3D\xD8", 6), Encoding::kUtf16Le,
-     true},
-    {"utf16le_lone_low", std::string("\xFF\xFE\x00\xDE" "a\0", 6), Encoding::kUtf16Le, true},
-    {"utf16be_high_then_letter", std::string("\xFE\xFF\xD8\x3D\0a", 6), Encoding::kUtf16Be,
-     true},
-    {"utf16_odd_after_unpaired", std::string("\xFF\xFE\x00\xDE" "a", 5), Encoding::kUtf16Le,
-     true},
+    {"utf16le_odd",
+     std::string("\xFF\xFE"
+                 "a\0b",
+                 5),
+     Encoding::kUtf16Le, true},
+    {"utf16le_lone_high_at_end",
+     std::string("\xFF\xFE"
+                 "a\0\x3D\xD8",
+                 6),
+     Encoding::kUtf16Le, true},
+    {"utf16le_lone_low",
+     std::string("\xFF\xFE\x00\xDE"
+                 "a\0",
+                 6),
+     Encoding::kUtf16Le, true},
+    {"utf16be_high_then_letter", std::string("\xFE\xFF\xD8\x3D\0a", 6), Encoding::kUtf16Be, true},
+    {"utf16_odd_after_unpaired",
+     std::string("\xFF\xFE\x00\xDE"
+                 "a",
+                 5),
+     Encoding::kUtf16Le, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, EncodingDetection, ::testing::ValuesIn(kEncCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EncodingDetection, OddLengthIsNamedBeforeUnpairedSurrogate) {
-  std::string b("\xFF\xFE\x00\xDE" "a", 5);
+  std::string b(
+      "\xFF\xFE\x00\xDE"
+      "a",
+      5);
   MemorySource src(b.data(), b.size());
   EXPECT_STREQ(detect_encoding(src).fault, "UTF-16 text with an odd number of bytes");
 }
@@ -85,7 +105,10 @@ std::string decode_all(const std::string& bytes, Encoding e, std::size_t step) {
 
 TEST(Decoder, Utf16LittleEndianToUtf8) {
   // "A", e acute, U+20AC, U+1F600 (a surrogate pair).
-  std::string b("\xFF\xFE" "A\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE", 12);
+  std::string b(
+      "\xFF\xFE"
+      "A\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE",
+      12);
   for (std::size_t step : {1, 3, 7, 100})
     EXPECT_EQ(decode_all(b, Encoding::kUtf16Le, step), "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80")
         << step;

@@ -67,7 +67,10 @@ TEST(LineSplitting, LongLinesAreNotCut) {
 }
 
 TEST(LineSplitting, LineNumbersCountDecodedUtf16Lines) {
-  std::string b("\xFF\xFE" "a\0\r\0\n\0b\0\r\0c\0", 14);
+  std::string b(
+      "\xFF\xFE"
+      "a\0\r\0\n\0b\0\r\0c\0",
+      14);
   MemorySource src(b.data(), b.size());
   Decoder d(src, Encoding::kUtf16Le);
   LineReader lr(d);

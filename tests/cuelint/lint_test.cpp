@@ -49,8 +49,9 @@ TEST(Lint, BrokenUtf16IsOneFormatFault) {
 }
 
 TEST(Lint, Utf16FileIsCheckedOnDecodedLines) {
-  std::string t = utf16le("1\r\n00:00:01,000 --> 00:00:02,000\r\na|b\r\n\r\n2\r\n"
-                          "00:00:01,500 --> 00:00:03,000\r\nc\r\n");
+  std::string t = utf16le(
+      "1\r\n00:00:01,000 --> 00:00:02,000\r\na|b\r\n\r\n2\r\n"
+      "00:00:01,500 --> 00:00:03,000\r\nc\r\n");
   EXPECT_EQ(lint_brief(t), "3:line-break-mark#1@1000-2000 6:overlap#2@1500-3000");
   // Big-endian too.
   std::string be("\xFE\xFF", 2);
@@ -69,12 +70,15 @@ TEST(Lint, SingleByteFileCountsBytes) {
 
 TEST(Lint, Utf8MarkIsNotText) {
   EXPECT_EQ(lint_brief("\xEF\xBB\xBF{0}{25}" + std::string(20, 'x') + "\n"), "");
-  EXPECT_EQ(lint_brief("\xEF\xBB\xBF" "1\n00:00:01,000 --> 00:00:02,000\nHi\n"), "");
+  EXPECT_EQ(lint_brief("\xEF\xBB\xBF"
+                       "1\n00:00:01,000 --> 00:00:02,000\nHi\n"),
+            "");
 }
 
 TEST(Lint, TrickledSourceGivesTheSameFaults) {
-  std::string t = utf16le("1\r00:00:01,000 --> 00:00:02,000\rtoo long a text line here\r"
-                          "b|\rc\r2\r00:00:00,000 --> 00:00:03,000\r");
+  std::string t = utf16le(
+      "1\r00:00:01,000 --> 00:00:02,000\rtoo long a text line here\r"
+      "b|\rc\r2\r00:00:00,000 --> 00:00:03,000\r");
   std::string whole = lint_brief(t);
   EXPECT_EQ(whole,
             "2:reading-time#1@1000-2000 4:line-break-mark#1@1000-2000 "

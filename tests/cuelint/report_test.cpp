@@ -59,9 +59,9 @@ TEST(Report, JsonReplacesBytesThatAreNotUtf8) {
 }
 
 TEST(Report, EveryCheckHasItsName) {
-  const char* names[] = {"order",     "overlap",   "reading-time", "line-break-mark",
-                         "too-many-lines", "numbering", "structure", "time-code",
-                         "frame-code", "format"};
+  const char* names[] = {"order",          "overlap",   "reading-time", "line-break-mark",
+                         "too-many-lines", "numbering", "structure",    "time-code",
+                         "frame-code",     "format"};
   for (int i = 0; i < 10; ++i) EXPECT_STREQ(check_name(static_cast<Check>(i)), names[i]);
   EXPECT_STREQ(format_name(Format::kMicroDvd), "microdvd");
   EXPECT_STREQ(format_name(Format::kSubviewer), "subviewer");

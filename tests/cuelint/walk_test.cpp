@@ -33,7 +33,8 @@ class Walk : public ::testing::Test {
     std::vector<Entry> e;
     expand_path(path, e);
     std::vector<std::string> out;
-    for (const Entry& x : e) out.push_back(x.name.substr(root_.size()) + (x.reason.empty() ? "" : " !"));
+    for (const Entry& x : e)
+      out.push_back(x.name.substr(root_.size()) + (x.reason.empty() ? "" : " !"));
     return out;
   }
   std::string root_;
@@ -49,9 +50,8 @@ TEST_F(Walk, ByteOrderOfWholeNames) {
   file("a/notes.txt");
   file("a/.hidden.srt");
   file("a/srt");
-  EXPECT_EQ(names(root_),
-            (std::vector<std::string>{"/a/.hidden.srt", "/a/B.SUB", "/a/b-x.srt", "/a/b.srt",
-                                      "/a/b/c.srt"}));
+  EXPECT_EQ(names(root_), (std::vector<std::string>{"/a/.hidden.srt", "/a/B.SUB", "/a/b-x.srt",
+                                                    "/a/b.srt", "/a/b/c.srt"}));
 }
 
 TEST_F(Walk, TrailingSlashIsNotDoubled) {
