@@ -47,13 +47,13 @@ FileOutcome probe(Source& src) {
   return out;
 }
 
-FileOutcome lint(Source& src, const Options& opt, FaultSink& sink) {
+FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t line_buffer) {
   FileOutcome out;
   if (!find_kind(src, out, &sink)) return out;
   bool unicode = out.encoding != Encoding::kSingleByte;
   src.rewind();
   auto dec = std::make_unique<Decoder>(src, out.encoding);
-  LineReader lines(*dec);
+  LineReader lines(*dec, line_buffer);
   FileChecker fc(sink, out.format, opt);
   std::string_view s;
   switch (out.format) {
