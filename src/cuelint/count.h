@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cuelint/scan.h"
 #include "cuelint/types.h"
 
 namespace cuelint {
@@ -19,7 +20,9 @@ std::uint64_t count_stretch(std::string_view s, bool unicode);
 // Characters of one text line of a subtitle in the given format. Markup (SubRip: "<" and a
 // letter or "/" up to ">", "{\" up to "}"; MicroDVD: "{", a letter and ":" up to "}") and
 // the marks "|" and "[br]" are taken out, and split the line into stretches counted apart.
-std::uint64_t count_line(std::string_view line, Format format, bool unicode);
+// *marks, when given, is set when the line holds a "|" or a "[" anywhere (markup included):
+// only such a line needs for_each_mark.
+std::uint64_t count_line(std::string_view line, Format format, bool unicode, bool* marks = nullptr);
 
 enum class Mark : std::uint8_t { kPipe, kBr };
 
@@ -29,7 +32,8 @@ template <class F>
 void for_each_mark(std::string_view line, F&& f) {
   const char* b = line.data();
   const char* e = b + line.size();
-  for (const char* p = b; p < e; ++p) {
+  for (const char* p = find_either(b, line.size(), '|', '['); p < e;
+       p = find_either(p + 1, static_cast<std::size_t>(e - p - 1), '|', '[')) {
     char c = *p;
     if (c == '|') {
       f(static_cast<std::size_t>(p - b), Mark::kPipe);

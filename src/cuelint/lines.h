@@ -22,12 +22,20 @@ class LineReader {
 
  private:
   bool fill();  // more text behind end_; false at the end
+  // Offset of the first line end at or after from, or end_ when none is there.
+  std::size_t find_end(std::size_t from);
+  std::uint64_t block_mask(std::size_t block) const;
 
   Decoder& dec_;
   std::vector<char> buf_;
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false;
   std::uint64_t number_ = 0;
+  // The line ends of one 64-byte block of the buffer, one bit a byte: lines are found by
+  // counting bits, not by scanning each line anew.
+  bool mask_valid_ = false;
+  std::size_t block_ = 0;
+  std::uint64_t mask_ = 0;
 };
 
 }  // namespace cuelint

@@ -51,14 +51,17 @@ void MicroDvdReader::line(std::string_view s, std::uint64_t number) {
   sub.line = number;
   sub.has_times = true;
   fc_.begin(sub);
-  for_each_mark(text, [&](std::size_t col, Mark mark) {
-    if (mark != Mark::kBr) return;  // "|" separates text lines
-    Msg m(fc_.add(Check::kLineBreakMark, number, text_at + col));
-    m << "line-break mark \"[br]\" in ";
-    FileChecker::label(m, sub);
-    m << " (\"|\" breaks a line)";
-  });
-  fc_.end(count_line(text, Format::kMicroDvd, unicode_));
+  bool marks = false;
+  std::uint64_t chars = count_line(text, Format::kMicroDvd, unicode_, &marks);
+  if (marks)
+    for_each_mark(text, [&](std::size_t col, Mark mark) {
+      if (mark != Mark::kBr) return;  // "|" separates text lines
+      Msg m(fc_.add(Check::kLineBreakMark, number, text_at + col));
+      m << "line-break mark \"[br]\" in ";
+      FileChecker::label(m, sub);
+      m << " (\"|\" breaks a line)";
+    });
+  fc_.end(chars);
 }
 
 }  // namespace cuelint

@@ -11,7 +11,14 @@ bool is_subrip_candidate(std::string_view line) {
   std::size_t i = 0, n = line.size();
   while (i < n && is_blank_char(line[i])) ++i;
   if (i == n || !(is_digit(line[i]) || line[i] == '-')) return false;
-  return line.find("-->", i) != std::string_view::npos;
+  if (n - i < 3) return false;
+  for (const char *p = line.data() + i, *e = line.data() + n - 2; p < e; ++p)
+    if (p[0] == '-' && p[1] == '-' && p[2] == '>') return true;
+  return false;
+}
+
+static inline unsigned digit(char c) {
+  return static_cast<unsigned char>(c - '0');
 }
 
 // H:MM:SS,mmm at i; moves i past it.
@@ -25,13 +32,13 @@ static bool parse_time(std::string_view s, std::size_t& i, std::int64_t& ms) {
   }
   if (i == first || n - i < 10) return false;
   const char* p = s.data() + i;
-  if (p[0] != ':' || !is_digit(p[1]) || !is_digit(p[2]) || p[3] != ':' || !is_digit(p[4]) ||
-      !is_digit(p[5]) || (p[6] != ',' && p[6] != '.') || !is_digit(p[7]) || !is_digit(p[8]) ||
-      !is_digit(p[9]))
-    return false;
-  int mm = two_digits(p + 1), ss = two_digits(p + 4);
-  if (mm > 59 || ss > 59) return false;
-  ms = ((h * 60 + mm) * 60 + ss) * 1000 + (p[7] - '0') * 100 + two_digits(p + 8);
+  unsigned m1 = digit(p[1]), m2 = digit(p[2]), s1 = digit(p[4]), s2 = digit(p[5]), f1 = digit(p[7]),
+           f2 = digit(p[8]), f3 = digit(p[9]);
+  // One test for the whole form, without a branch per character.
+  bool bad = (p[0] != ':') | (p[3] != ':') | ((p[6] != ',') & (p[6] != '.')) | (m1 > 5) | (m2 > 9) |
+             (s1 > 5) | (s2 > 9) | (f1 > 9) | (f2 > 9) | (f3 > 9);
+  if (bad) return false;
+  ms = ((h * 60 + (m1 * 10 + m2)) * 60 + (s1 * 10 + s2)) * 1000 + f1 * 100 + f2 * 10 + f3;
   i += 10;
   return true;
 }
@@ -47,24 +54,44 @@ bool parse_subrip_time_line(std::string_view s, std::int64_t& start, std::int64_
   return i == n || !is_digit(s[i]);
 }
 
+// First bytes that make a line text at once: not a blank, digit or "-" (no candidate, no
+// number, not blank), and ASCII (no Unicode white space). Most text lines begin so.
+static bool plain_start(unsigned char c) {
+  return c > 0x20 && c < 0x80 && c != '-' && !(c >= '0' && c <= '9');
+}
+
 void SubRipReader::line(std::string_view s, std::uint64_t number) {
-  if (is_subrip_candidate(s)) {
+  // The common lines first, each by its first byte: text, a number, an empty line.
+  if (!s.empty() && plain_start(static_cast<unsigned char>(s[0]))) {
+    flush_pending();
+    text(s, number);
+    return;
+  }
+  std::int64_t v = -1;
+  if (!s.empty() && is_digit(s[0])) {
+    v = whole_number(s);  // no "-->" in a whole number: not a candidate
+    if (v < 0 && is_subrip_candidate(s)) {
+      start(s, number);
+      return;
+    }
+  } else if (is_subrip_candidate(s)) {
     start(s, number);
     return;
+  } else if (!s.empty()) {
+    v = whole_number(s);
   }
   flush_pending();
-  if (is_blank(s, unicode_)) {
-    if (open_) close();
-    stray_run_ = false;
-    return;
-  }
-  std::int64_t v = whole_number(s);
   if (v >= 0) {
     pending_ = true;
     pending_value_ = v;
     pending_line_ = number;
     pending_chars_ = 0;
     for (char c : s) pending_chars_ += is_digit(c);
+    return;
+  }
+  if (s.empty() || is_blank(s, unicode_)) {
+    if (open_) close();
+    stray_run_ = false;
     return;
   }
   text(s, number);
@@ -126,8 +153,9 @@ void SubRipReader::text_line(std::uint64_t number, std::uint64_t chars) {
 }
 
 void SubRipReader::text(std::string_view s, std::uint64_t number) {
-  text_line(number, open_ ? count_line(s, Format::kSubRip, unicode_) : 0);
-  if (!open_) return;
+  bool marks = false;
+  text_line(number, open_ ? count_line(s, Format::kSubRip, unicode_, &marks) : 0);
+  if (!marks) return;
   for_each_mark(s, [&](std::size_t col, Mark mark) {
     Msg m(fc_.add(Check::kLineBreakMark, number, col));
     m << "line-break mark " << (mark == Mark::kPipe ? "\"|\"" : "\"[br]\"") << " in ";

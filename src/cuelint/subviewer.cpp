@@ -52,15 +52,17 @@ void SubviewerReader::line(std::string_view s, std::uint64_t number) {
   }
   if (open_) {
     if (++text_lines_ == 2) fc_.add(Check::kTooManyLines, number);  // message at close()
-    chars_ += count_line(s, Format::kSubviewer, unicode_);
+    bool marks = false;
+    chars_ += count_line(s, Format::kSubviewer, unicode_, &marks);
     last_line_ = number;
-    for_each_mark(s, [&](std::size_t col, Mark mark) {
-      if (mark != Mark::kPipe) return;  // "[br]" separates text lines
-      Msg m(fc_.add(Check::kLineBreakMark, number, col));
-      m << "line-break mark \"|\" in ";
-      FileChecker::label(m, fc_.current());
-      m << " (\"[br]\" breaks a line)";
-    });
+    if (marks)
+      for_each_mark(s, [&](std::size_t col, Mark mark) {
+        if (mark != Mark::kPipe) return;  // "[br]" separates text lines
+        Msg m(fc_.add(Check::kLineBreakMark, number, col));
+        m << "line-break mark \"|\" in ";
+        FileChecker::label(m, fc_.current());
+        m << " (\"[br]\" breaks a line)";
+      });
     return;
   }
   if (skipping_) return;
