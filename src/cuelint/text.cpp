@@ -81,16 +81,21 @@ bool parse_decimal(std::string_view s, std::int64_t max, std::int64_t& out) {
 bool parse_rate(std::string_view s, Rate& out) {
   std::size_t i = 0, n = s.size();
   std::int64_t num = 0, den = 1;
-  while (i < n && is_digit(s[i])) num = num * 10 + (s[i++] - '0');
-  if (i == 0 || i > 4) return false;
+  // The digits are counted as they come: a long run must not overflow the value.
+  while (i < n && is_digit(s[i])) {
+    if (i == 4) return false;
+    num = num * 10 + (s[i++] - '0');
+  }
+  if (i == 0) return false;
   if (i < n) {
     if (s[i] != '.') return false;
     std::size_t frac = ++i;
     while (i < n && is_digit(s[i])) {
+      if (i - frac == 6) return false;
       num = num * 10 + (s[i++] - '0');
       den *= 10;
     }
-    if (i == frac || i - frac > 6 || i != n) return false;
+    if (i == frac || i != n) return false;
   }
   if (num == 0) return false;
   out.num = num;
