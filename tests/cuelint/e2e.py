@@ -291,6 +291,61 @@ def run_case(binary, c):
     return faults
 
 
+def run_on_terminal(binary, args, files):
+    """Runs with standard error on a pseudo-terminal; returns (stdout, stderr, status)."""
+    import pty
+    import tty
+    with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+        make_files(work, files)
+        master, slave = pty.openpty()
+        tty.setraw(slave)  # no CR added to line ends
+        p = subprocess.Popen([binary] + args, cwd=work, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=slave)
+        os.close(slave)
+        err = b""
+        while True:
+            try:
+                data = os.read(master, 4096)
+            except OSError:  # the terminal is closed when the program ends
+                break
+            if not data:
+                break
+            err += data
+        out = p.stdout.read()
+        p.wait()
+        os.close(master)
+        return out, err, p.returncode
+
+
+def progress_cases(binary):
+    """The progress line: on a terminal with more than one file, updated in place and
+    erased before anything else is written; never for one file."""
+    faults = []
+    files = {"d/%02d.sub" % i: b"{0}{100}ok\n" for i in range(40)}
+    files["d/05.sub"] = b"{0}{1}abc\n"
+    out, err, status = run_on_terminal(binary, ["-j", "2", "d"], files)
+    erase = b"\r\x1b[K"
+    want_out = (b"d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
+                b"its 3 characters need 0.150 s at 20 per second\n")
+    if out != want_out:
+        faults.append("progress: stdout %r" % out)
+    if status != 1:
+        faults.append("progress: exit status %d" % status)
+    if not err.startswith(erase + b"cuelint: ") or b" of 40 files" not in err:
+        faults.append("progress: no progress line in %r" % err[:200])
+    # Every progress line is erased; what is left is the summary alone.
+    shown = err.split(erase)
+    rest = [x for x in shown if not (x.startswith(b"cuelint: ") and x.endswith(b" of 40 files"))]
+    if b"".join(rest) != summary(40, 1, 1).encode():
+        faults.append("progress: left on the terminal %r" % rest)
+    if not err.endswith(erase + summary(40, 1, 1).encode()):
+        faults.append("progress: not erased before the summary: %r" % err[-120:])
+    out, err, status = run_on_terminal(binary, ["d/05.sub"], files)
+    if err != summary(1, 1, 1).encode():
+        faults.append("progress: shown for one file: %r" % err)
+    return faults
+
+
 def main():
     if len(sys.argv) < 2:
         print(__doc__, file=sys.stderr)
@@ -311,6 +366,16 @@ def main():
                 print("  " + f.replace("\n", "\n  "))
         else:
             print("ok   %s" % c["name"])
+    if not only or "progress" in only:
+        ran += 1
+        faults = progress_cases(binary)
+        if faults:
+            failed += 1
+            print("FAIL progress")
+            for f in faults:
+                print("  " + f)
+        else:
+            print("ok   progress")
     print("%d cases, %d failed" % (ran, failed))
     return 1 if failed else 0
 
