@@ -103,3 +103,66 @@ TEST(Lint, OutcomeNamesEncodingFormatAndFaults) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string mixed_subrip() {
+  std::string t;
+  for (int i = 1; i <= 300; ++i) {
+    t += std::to_string(i % 7 ? i : i + 1) + "\r\n00:00:0" + std::to_string(i % 10) +
+         ",000 --> 00:00:05,000\r\ntext|[br] " +
+         std::string(static_cast<std::size_t>(i % 50), 'x') + "\n" + (i % 11 ? "\r\n" : "");
+  }
+  return t;
+}
+
+TEST(LinePipe, SameFaultsInBlocksOfEverySize) {
+  std::string t = mixed_subrip();
+  std::string whole = lint_brief(t);
+  ASSERT_NE(whole, "");
+  for (std::size_t block : {1, 2, 7, 64, 100000}) {
+    MemorySource src(t.data(), t.size());
+    cuelint_test::Collect c;
+    FileOutcome o = lint(src, Options{}, c, 16, 0, block);
+    EXPECT_EQ(cuelint_test::brief(c.faults), whole) << block;
+    EXPECT_EQ(o.faults, c.faults.size());
+  }
+}
+
+// Fails with EIO after `after` bytes of the third pass over it (the checks).
+class FailingSource : public Source {
+ public:
+  FailingSource(std::string_view data, std::size_t after) : data_(data), after_(after) {}
+  std::size_t read(char* buf, std::size_t n) override {
+    if (passes_ == 2 && pos_ >= after_) throw ReadError{5};
+    if (n > data_.size() - pos_) n = data_.size() - pos_;
+    data_.copy(buf, n, pos_);
+    pos_ += n;
+    return n;
+  }
+  void rewind() override {
+    pos_ = 0;
+    ++passes_;
+  }
+
+ private:
+  std::string_view data_;
+  std::size_t after_, pos_ = 0;
+  int passes_ = 0;
+};
+
+TEST(LinePipe, ReadErrorReachesTheCaller) {
+  std::string t = mixed_subrip();
+  for (std::uint64_t pipe_from : {std::uint64_t{0}, kPipeFrom}) {
+    FailingSource src(t, 100);
+    cuelint_test::Collect c;
+    try {
+      lint(src, Options{}, c, 16, pipe_from, 64);
+      ADD_FAILURE() << "no ReadError, pipe from " << pipe_from;
+    } catch (const ReadError& e) {
+      EXPECT_EQ(e.error, 5);
+    }
+  }
+}
+
+}  // namespace
