@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
   if (cfg.jobs == 0) cfg.jobs = 1;
   // Threads beyond these give nothing: the checks are bound by processors and disks.
   if (cfg.jobs > 256) cfg.jobs = 256;
-  cfg.progress = entries.size() > 1 && ::isatty(2);
+  // In JSON mode standard error is for unreadable paths only.
+  cfg.progress = !cl.json && entries.size() > 1 && ::isatty(2);
   BatchResult r = run_batch(entries, cfg);
 
   std::string summary = cl.json ? json_summary(r.totals) : text_summary(r.totals);

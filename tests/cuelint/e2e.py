@@ -343,6 +343,9 @@ def progress_cases(binary):
     out, err, status = run_on_terminal(binary, ["d/05.sub"], files)
     if err != summary(1, 1, 1).encode():
         faults.append("progress: shown for one file: %r" % err)
+    out, err, status = run_on_terminal(binary, ["--format", "json", "d"], files)
+    if err != b"" or not out.endswith(jsummary(40, 1, 1).encode()):
+        faults.append("progress: shown in JSON mode: %r" % err)
     return faults
 
 
