@@ -7,8 +7,8 @@
 # Builds the Release binaries in build-bench when needed. For each format it generates one
 # file (bench/cuelint_gen.py), reads it once to warm the page cache, and times cuecheck
 # (standard input from /dev/null, run in a scratch folder for its errors.txt) and cuelint,
-# alternating, the median wall time of --runs runs each; then the peak resident memory of
-# each, once. The batch part generates --count files of about --file-size and times one
+# alternating: the median wall time and processor time (user + sys) of --runs runs each;
+# then the peak resident memory of each, once. Times come from /usr/bin/time (1/100 s). The batch part generates --count files of about --file-size and times one
 # run of cuecheck per file against one cuelint run on their folder (and cuelint -j 1), with
 # the processor use ((user + sys) / wall) of each. The load of the machine (uptime) is
 # printed before and after: other work on it shows in the figures.
@@ -62,6 +62,13 @@ median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (
 run_cuecheck() { (cd "$dir/scratch" && "$cuecheck" "$1" </dev/null >/dev/null); }
 run_cuelint() { "$cuelint" "$@" >/dev/null 2>&1 || true; }
 
+# peak RSS in KiB, wall time and processor time (user + sys) of one command
+timed() {
+  /usr/bin/time -f "%M %e %U %S" -o "$dir/time.txt" "$@" </dev/null >/dev/null 2>&1 || true
+  read -r kib wall user sys < <(tail -n 1 "$dir/time.txt")
+  echo "$kib $wall $(awk -v u="$user" -v s="$sys" 'BEGIN {printf "%.2f", u + s}')"
+}
+
 # peak RSS in KiB, and (user + sys) / wall, of one command
 measure() {
   /usr/bin/time -f "%M %U %S %e" -o "$dir/time.txt" "$@" </dev/null >/dev/null 2>&1 || true
@@ -77,19 +84,26 @@ for f in "${fmts[@]}"; do
   python3 "$here/cuelint_gen.py" big --format "$f" --size "$size" --out "$file" >/dev/null
   mib=$(awk -v b="$(stat -c %s "$file")" 'BEGIN {printf "%.0f", b / 1048576}')
   cat "$file" >/dev/null
-  a=() b=()
+  # Wall time, and processor time (user + sys), median of the runs; a loaded machine
+  # stretches the wall time more than the processor time.
+  aw=() ac=() bw=() bc=()
   for ((i = 0; i < runs; i++)); do
-    t0=$(now); run_cuecheck "$file"; t1=$(now); a+=("$(elapsed "$t0" "$t1")")
-    t0=$(now); run_cuelint "$file"; t1=$(now); b+=("$(elapsed "$t0" "$t1")")
+    read -r _ w c <<<"$(cd "$dir/scratch" && timed "$cuecheck" "$file")"
+    aw+=("$w"); ac+=("$c")
+    read -r _ w c <<<"$(timed "$cuelint" "$file")"
+    bw+=("$w"); bc+=("$c")
   done
-  ta=$(printf '%s\n' "${a[@]}" | median)
-  tb=$(printf '%s\n' "${b[@]}" | median)
+  ta=$(printf '%s\n' "${aw[@]}" | median)
+  tb=$(printf '%s\n' "${bw[@]}" | median)
+  ca=$(printf '%s\n' "${ac[@]}" | median)
+  cb=$(printf '%s\n' "${bc[@]}" | median)
   read -r rss_a _ <<<"$(cd "$dir/scratch" && measure "$cuecheck" "$file")"
   read -r rss_b _ <<<"$(measure "$cuelint" "$file")"
   faults=$( ("$cuelint" "$file" 2>&1 >/dev/null || true) | tail -n 1 | sed 's/.*with faults, //')
-  rows+=("$(printf '%-6s %6s MiB  cuecheck %7.3f s %6.1f MiB   cuelint %7.3f s %6.1f MiB   ratio %5.2f   (%s)' \
-    "$f" "$mib" "$ta" "$(awk -v k="$rss_a" 'BEGIN {print k / 1024}')" "$tb" \
-    "$(awk -v k="$rss_b" 'BEGIN {print k / 1024}')" "$(awk -v a="$ta" -v b="$tb" 'BEGIN {print b / a}')" "$faults")")
+  rows+=("$(printf '%-4s %5s MiB | cuecheck %6.3f s wall %6.3f s cpu %5.1f MiB | cuelint %6.3f s wall %6.3f s cpu %5.1f MiB | ratio wall %4.2f cpu %4.2f | %s' \
+    "$f" "$mib" "$ta" "$ca" "$(awk -v k="$rss_a" 'BEGIN {print k / 1024}')" "$tb" "$cb" \
+    "$(awk -v k="$rss_b" 'BEGIN {print k / 1024}')" "$(awk -v a="$ta" -v b="$tb" 'BEGIN {print b / a}')" \
+    "$(awk -v a="$ca" -v b="$cb" 'BEGIN {print b / a}')" "$faults")")
   echo "${rows[-1]}"
   rm -f "$file" "$dir/scratch/errors.txt"
 done
