@@ -7,11 +7,12 @@
 # Builds the Release binaries in build-bench when needed. For each format it generates one
 # file (bench/cuelint_gen.py), reads it once to warm the page cache, and times cuecheck
 # (standard input from /dev/null, run in a scratch folder for its errors.txt) and cuelint,
-# alternating: the median wall time and processor time (user + sys) of --runs runs each;
-# then the peak resident memory of each, once. Times come from /usr/bin/time (1/100 s). The batch part generates --count files of about --file-size and times one
-# run of cuecheck per file against one cuelint run on their folder (and cuelint -j 1), with
-# the processor use ((user + sys) / wall) of each. The load of the machine (uptime) is
-# printed before and after: other work on it shows in the figures.
+# alternating: the median wall time and processor time (user + sys) of --runs runs each,
+# from /usr/bin/time (1/100 s); then the peak resident memory of each, once. The batch part
+# generates --count files of about --file-size and times one run of cuecheck per file
+# against one cuelint run on their folder (and cuelint -j 1), with the processor use
+# ((user + sys) / wall) of each. The load of the machine (uptime) is printed before and
+# after: other work on it shows in the figures.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
