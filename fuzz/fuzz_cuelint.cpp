@@ -8,8 +8,8 @@
 //   the rest    the file's bytes
 //
 // Every input runs twice: read whole from memory, and trickled a few bytes at a time with a
-// line buffer of 16 bytes and its lines cut on a second thread in blocks of a few lines, so
-// that reads, UTF-16 code units, CR LF pairs, lines and blocks are cut at every place. Both runs
+// line buffer of 16 bytes, so that reads, UTF-16 code units, CR LF pairs and lines are cut
+// at every place. Both runs
 // must give the same faults; the faults must come in report order (line, then check); and every
 // fault is written as a text line and as JSON. A difference or a fault out of order stops the run
 // (__builtin_trap), as do crashes, sanitizer reports, leaks and hangs.
@@ -90,8 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   Sink cut;
   Trickle trickle(data, size, step);
-  // Every file of this run goes through a LinePipe, in blocks of a few lines.
-  cuelint::FileOutcome b = cuelint::lint(trickle, opt, cut, 16, 0, step * 8);
+  cuelint::FileOutcome b = cuelint::lint(trickle, opt, cut, 16);
 
   if (a.faults != whole.count_ || b.faults != cut.count_) __builtin_trap();
   if (a.encoding != b.encoding || a.format != b.format) __builtin_trap();

@@ -6,10 +6,89 @@
 
 namespace cuelint {
 
+#if defined(__SSE2__)
+namespace {
+
+// Masks for the last bytes of a run: the load covers the sixteen bytes that end it, and
+// kLast + k keeps the last k of them.
+alignas(16) const unsigned char kLast[32] = {
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+inline __m128i load(const unsigned char* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Bytes other than white space in [p, p + n), n >= 16, sixteen at a time; false when a
+// byte from 0x80 is among them (unicode) and the grapheme counter must count instead.
+bool count_ascii(const unsigned char* p, std::size_t n, bool unicode, std::uint64_t& out) {
+  const __m128i sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), c8 = _mm_set1_epi8(8),
+                c14 = _mm_set1_epi8(14), one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+  __m128i high = zero, white = zero;
+  std::uint64_t whites = 0;
+  auto add = [&](__m128i v, __m128i keep) {
+    __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
+    if (unicode) {
+      high = _mm_or_si128(high, _mm_and_si128(_mm_cmplt_epi8(v, zero), keep));
+      ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, c8), _mm_cmplt_epi8(v, c14)));
+    }
+    white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(ws, keep), one));
+  };
+  auto flush = [&] {  // byte counters must not pass 255
+    __m128i sums = _mm_sad_epu8(white, zero);
+    whites += static_cast<std::uint64_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+    white = zero;
+  };
+  const __m128i all = _mm_set1_epi8(-1);
+  std::size_t i = 0, rounds = 0;
+  for (; i + 16 <= n; i += 16) {
+    add(load(p + i), all);
+    if (++rounds == 255) flush(), rounds = 0;
+  }
+  if (i < n) add(load(p + n - 16), load(kLast + (n - i)));
+  if (_mm_movemask_epi8(high)) return false;
+  flush();
+  out = n - whites;
+  return true;
+}
+
+// The first of "<", "{", "|", "[" (and, for unicode text, nothing else) at or after i.
+std::size_t next_special(const unsigned char* p, std::size_t i, std::size_t n) {
+  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
+                sq = _mm_set1_epi8('[');
+  auto mask = [&](__m128i v) {
+    return static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)))));
+  };
+  for (; i + 16 <= n; i += 16) {
+    unsigned m = mask(load(p + i));
+    if (m) return i + static_cast<unsigned>(__builtin_ctz(m));
+  }
+  if (i < n && n >= 16) {
+    unsigned m = mask(load(p + n - 16)) >> (16 - (n - i));
+    return m ? i + static_cast<unsigned>(__builtin_ctz(m)) : n;
+  }
+  for (; i < n; ++i) {
+    unsigned char c = p[i];
+    if (c == '<' || c == '{' || c == '|' || c == '[') return i;
+  }
+  return n;
+}
+
+}  // namespace
+#endif
+
 std::uint64_t count_stretch(std::string_view s, bool unicode) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
   std::size_t n = s.size();
   std::uint64_t count = 0;
+#if defined(__SSE2__)
+  if (n >= 16) {
+    if (count_ascii(p, n, unicode, count)) return count;
+    count = 0;
+  }
+#endif
   if (!unicode) {
     for (std::size_t i = 0; i < n; ++i) count += p[i] != 0x20 && p[i] != 0x09;
     return count;
@@ -68,105 +147,19 @@ static std::size_t markup_end(std::string_view s, std::size_t i, Format format) 
   return static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) + 1;
 }
 
-namespace {
-
-// Bits set in a 16-bit mask, without a library call where the processor has no POPCNT.
-inline unsigned popcount16(unsigned x) {
-  x = x - ((x >> 1) & 0x5555u);
-  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
-  x = (x + (x >> 4)) & 0x0F0Fu;
-  return (x + (x >> 8)) & 0x1Fu;
-}
-
-// Byte classes for the counting loop.
-enum : std::uint8_t {
-  kCounted,  // a character of its own that counts
-  kSpace,    // white space: not counted
-  kSpecial,  // may begin markup or a line-break mark: "<", "{", "|", "["
-  kHigh,     // part of a UTF-8 sequence: the stretch goes to the grapheme counter
-};
-
-struct Classes {
-  std::uint8_t unicode[256];
-  std::uint8_t single[256];
-  Classes() {
-    for (int b = 0; b < 256; ++b) {
-      std::uint8_t u = kCounted, s = kCounted;
-      if (b == 0x20 || (b >= 0x09 && b <= 0x0D)) u = kSpace;
-      if (b == 0x20 || b == 0x09) s = kSpace;
-      if (b == '<' || b == '{' || b == '|' || b == '[') u = s = kSpecial;
-      if (b >= 0x80) u = kHigh;
-      unicode[b] = u;
-      single[b] = s;
-    }
-  }
-};
-
-const Classes kClasses;
-
-}  // namespace
-
 std::uint64_t count_line(std::string_view line, Format format, bool unicode, bool* marks) {
-  const std::uint8_t* cls = unicode ? kClasses.unicode : kClasses.single;
   const unsigned char* p = reinterpret_cast<const unsigned char*>(line.data());
   std::size_t n = line.size(), i = 0, stretch = 0;
-  std::uint64_t total = 0, run = 0;  // run: characters of the stretch while it is ASCII
-  bool high = false, seen = false;
+  std::uint64_t total = 0;
+  bool seen = false;
+  for (;;) {
+    // Up to the next byte that may begin markup or a mark, the stretch goes on.
 #if defined(__SSE2__)
-  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
-                sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
-                c8 = _mm_set1_epi8(8), c14 = _mm_set1_epi8(14);
+    i = next_special(p, i, n);
+#else
+    while (i < n && p[i] != '<' && p[i] != '{' && p[i] != '|' && p[i] != '[') ++i;
 #endif
-  while (i < n) {
-#if defined(__SSE2__)
-    // Sixteen bytes at a time while they are plain ASCII text: count what is not white
-    // space, up to the first byte that needs a closer look.
-    if (n >= 16) {
-      // The last bytes of a line: the sixteen that end it, the ones already seen shifted
-      // out (a copy into a buffer would stall the load that follows it).
-      std::size_t rem = n - i;
-      unsigned valid = 0xFFFFu, shift = 0;
-      __m128i v;
-      if (rem >= 16) {
-        v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-      } else {
-        v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
-        shift = static_cast<unsigned>(16 - rem);
-        valid = (1u << rem) - 1;
-      }
-      __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
-                                     _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)));
-      unsigned stop = static_cast<unsigned>(_mm_movemask_epi8(special));
-      __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
-      if (unicode) {
-        stop |= static_cast<unsigned>(_mm_movemask_epi8(v));  // bytes from 0x80
-        ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, c8), _mm_cmplt_epi8(v, c14)));
-      }
-      stop = (stop >> shift) & valid;
-      unsigned white = (static_cast<unsigned>(_mm_movemask_epi8(ws)) >> shift) & valid;
-      if (!stop) {
-        run += popcount16(valid & ~white);
-        i += rem >= 16 ? 16 : rem;
-        continue;
-      }
-      unsigned k = static_cast<unsigned>(__builtin_ctz(stop));
-      run += k - popcount16(white & ((1u << k) - 1));
-      i += k;
-    }
-#endif
-    std::uint8_t k = cls[p[i]];
-    if (k == kCounted) {
-      ++run, ++i;
-      continue;
-    }
-    if (k == kSpace) {
-      ++i;
-      continue;
-    }
-    if (k == kHigh) {
-      high = true, ++i;
-      continue;
-    }
+    if (i >= n) break;
     std::size_t skip_to = 0;
     char c = static_cast<char>(p[i]);
     if (c == '|') {
@@ -183,15 +176,14 @@ std::uint64_t count_line(std::string_view line, Format format, bool unicode, boo
       }
     }
     if (!skip_to) {
-      ++run, ++i;  // "<", "{" or "[" as text
+      ++i;  // "<", "{" or "[" as text: part of the stretch
       continue;
     }
-    total += high ? count_stretch(line.substr(stretch, i - stretch), true) : run;
-    run = 0, high = false;
+    total += count_stretch(line.substr(stretch, i - stretch), unicode);
     i = stretch = skip_to;
   }
   if (marks) *marks = seen;
-  return total + (high ? count_stretch(line.substr(stretch), true) : run);
+  return total + count_stretch(line.substr(stretch), unicode);
 }
 
 }  // namespace cuelint

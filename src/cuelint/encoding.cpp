@@ -95,7 +95,6 @@ EncodingResult detect_encoding(Source& src) {
     }
     // The length is counted to the end, so an odd length is named even where a surrogate
     // is unpaired before it.
-    r.bytes = total;
     if (total % 2 != 0) {
       r.fault = "UTF-16 text with an odd number of bytes";
     } else if (unpaired || high) {
@@ -107,12 +106,10 @@ EncodingResult detect_encoding(Source& src) {
   Utf8Validator v;
   bool bom = have == 3 && buf[0] == 0xEF && buf[1] == 0xBB && buf[2] == 0xBF;
   if (!bom) v.feed(buf, have);
-  r.bytes = have;
   for (;;) {
     std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
     if (got == 0) break;
-    r.bytes += got;
-    v.feed(buf, got);  // returns at once once the text is known not to be UTF-8
+    if (!v.feed(buf, got)) break;  // not UTF-8: the rest does not matter
   }
   bool ok = v.finish();
   if (bom) {

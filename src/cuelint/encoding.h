@@ -13,7 +13,6 @@ namespace cuelint {
 struct EncodingResult {
   Encoding encoding = Encoding::kUtf8;
   const char* fault = nullptr;  // a file that is not what its byte-order mark says
-  std::uint64_t bytes = 0;      // the file's length
 };
 
 // Reads the whole source once; leaves it at an unspecified position.

@@ -7,7 +7,6 @@
 #include "cuelint/encoding.h"
 #include "cuelint/lines.h"
 #include "cuelint/microdvd.h"
-#include "cuelint/pipe.h"
 #include "cuelint/subrip.h"
 #include "cuelint/subviewer.h"
 
@@ -24,10 +23,9 @@ static void format_fault(FaultSink& sink, const char* text, FileOutcome& out) {
 }
 
 // Encoding and format; false (and the format fault given) when there is nothing to check.
-static bool find_kind(Source& src, FileOutcome& out, FaultSink* sink, std::uint64_t* bytes) {
+static bool find_kind(Source& src, FileOutcome& out, FaultSink* sink) {
   EncodingResult enc = detect_encoding(src);
   out.encoding = enc.encoding;
-  if (bytes) *bytes = enc.bytes;
   if (enc.fault) {
     if (sink) format_fault(*sink, enc.fault, out);
     return false;
@@ -73,26 +71,19 @@ static void check_lines(Lines& lines, Format format, bool unicode, const Options
 
 FileOutcome probe(Source& src) {
   FileOutcome out;
-  find_kind(src, out, nullptr, nullptr);
+  find_kind(src, out, nullptr);
   return out;
 }
 
-FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t line_buffer,
-                 std::uint64_t pipe_from, std::size_t pipe_block) {
+FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t line_buffer) {
   FileOutcome out;
-  std::uint64_t bytes = 0;
-  if (!find_kind(src, out, &sink, &bytes)) return out;
+  if (!find_kind(src, out, &sink)) return out;
   bool unicode = out.encoding != Encoding::kSingleByte;
   src.rewind();
   FileChecker fc(sink, out.format, opt);
-  if (bytes >= pipe_from) {
-    LinePipe lines(src, out.encoding, line_buffer, pipe_block);
-    check_lines(lines, out.format, unicode, opt, fc);
-  } else {
-    auto dec = std::make_unique<Decoder>(src, out.encoding);
-    LineReader lines(*dec, line_buffer);
-    check_lines(lines, out.format, unicode, opt, fc);
-  }
+  auto dec = std::make_unique<Decoder>(src, out.encoding);
+  LineReader lines(*dec, line_buffer);
+  check_lines(lines, out.format, unicode, opt, fc);
   out.faults = fc.faults();
   return out;
 }
