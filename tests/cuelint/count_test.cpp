@@ -101,3 +101,51 @@ TEST(Marks, EveryPipeAndBrWithColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+// Long lines go sixteen bytes at a time; each is counted against a plain byte loop.
+std::uint64_t slow_ascii(const std::string& s, bool unicode) {
+  std::uint64_t n = 0;
+  for (unsigned char c : s) n += unicode ? !(c == ' ' || (c >= 9 && c <= 13)) : c != ' ' && c != 9;
+  return n;
+}
+
+TEST(Counting, LongLinesEveryLengthAndEnd) {
+  std::string base = "Some words\tand more words, then a few more words to go on with. ";
+  for (std::size_t len = 1; len < 70; ++len) {
+    std::string s;
+    while (s.size() < len) s += base;
+    s.resize(len);
+    EXPECT_EQ(count_line(s, Format::kSubRip, true), slow_ascii(s, true)) << len;
+    EXPECT_EQ(count_line(s, Format::kSubRip, false), slow_ascii(s, false)) << len;
+    // A mark at every place splits the line but changes no count of the rest.
+    for (std::size_t at = 0; at <= len; ++at) {
+      std::string m = s.substr(0, at) + "|" + s.substr(at);
+      bool marks = false;
+      EXPECT_EQ(count_line(m, Format::kMicroDvd, true, &marks), slow_ascii(s, true)) << at;
+      EXPECT_TRUE(marks);
+    }
+  }
+}
+
+TEST(Counting, VeryLongLine) {
+  std::string s;
+  for (int i = 0; i < 3000; ++i) s += "ab \t";  // 12,000 bytes: past 255 rounds of sixteen
+  EXPECT_EQ(count_line(s, Format::kSubRip, true), 6000u);
+  EXPECT_EQ(count_line(s + "\xC3\xA9", Format::kSubRip, true), 6001u);
+}
+
+TEST(Counting, NonAsciiAtTheEndOfALongStretch) {
+  std::string s(31, 'a');
+  EXPECT_EQ(count_line(s + "\xCC\x81", Format::kSubRip, true), 31u);  // joins the last "a"
+  EXPECT_EQ(count_line(s + "\xCC\x81", Format::kSubRip, false), 33u);
+  EXPECT_EQ(count_line("\xC2\xA0" + s, Format::kSubRip, true), 31u);
+  bool marks = true;
+  EXPECT_EQ(count_line(s + "<i>" + s + "</i>", Format::kSubRip, true, &marks), 62u);
+  EXPECT_FALSE(marks);
+  EXPECT_EQ(count_line(s + "<i|>" + s, Format::kSubRip, true, &marks), 62u);
+  EXPECT_TRUE(marks);  // a mark inside markup
+}
+
+}  // namespace
