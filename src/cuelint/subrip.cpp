@@ -21,37 +21,38 @@ static inline unsigned digit(char c) {
   return static_cast<unsigned char>(c - '0');
 }
 
-// H:MM:SS,mmm at i; moves i past it.
-static bool parse_time(std::string_view s, std::size_t& i, std::int64_t& ms) {
-  std::size_t n = s.size(), first = i;
+// H:MM:SS,mmm at i; the index past it, or 0 when there is none.
+static std::size_t parse_time(const char* s, std::size_t n, std::size_t i, std::int64_t& ms) {
+  std::size_t first = i;
   std::int64_t h = 0;
   while (i < n && is_digit(s[i])) {
     h = h * 10 + (s[i] - '0');
-    if (h > kMaxNumber) return false;
+    if (h > kMaxNumber) return 0;
     ++i;
   }
-  if (i == first || n - i < 10) return false;
-  const char* p = s.data() + i;
+  if (i == first || n - i < 10) return 0;
+  const char* p = s + i;
   unsigned m1 = digit(p[1]), m2 = digit(p[2]), s1 = digit(p[4]), s2 = digit(p[5]), f1 = digit(p[7]),
            f2 = digit(p[8]), f3 = digit(p[9]);
   // One test for the whole form, without a branch per character.
   bool bad = (p[0] != ':') | (p[3] != ':') | ((p[6] != ',') & (p[6] != '.')) | (m1 > 5) | (m2 > 9) |
              (s1 > 5) | (s2 > 9) | (f1 > 9) | (f2 > 9) | (f3 > 9);
-  if (bad) return false;
+  if (bad) return 0;
   ms = ((h * 60 + (m1 * 10 + m2)) * 60 + (s1 * 10 + s2)) * 1000 + f1 * 100 + f2 * 10 + f3;
-  i += 10;
-  return true;
+  return i + 10;
 }
 
-bool parse_subrip_time_line(std::string_view s, std::int64_t& start, std::int64_t& stop) {
-  std::size_t i = 0, n = s.size();
-  if (!parse_time(s, i, start)) return false;
+bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int64_t& stop) {
+  const char* s = line.data();
+  std::size_t n = line.size();
+  std::size_t i = parse_time(s, n, 0, start);
+  if (!i) return false;
   while (i < n && is_blank_char(s[i])) ++i;
-  if (n - i < 3 || s.compare(i, 3, "-->") != 0) return false;
+  if (n - i < 3 || s[i] != '-' || s[i + 1] != '-' || s[i + 2] != '>') return false;
   i += 3;
   while (i < n && is_blank_char(s[i])) ++i;
-  if (!parse_time(s, i, stop)) return false;
-  return i == n || !is_digit(s[i]);
+  i = parse_time(s, n, i, stop);
+  return i && (i == n || !is_digit(s[i]));
 }
 
 // First bytes that make a line text at once: not a blank, digit or "-" (no candidate, no
@@ -69,13 +70,19 @@ void SubRipReader::line(std::string_view s, std::uint64_t number) {
   }
   std::int64_t v = -1;
   if (!s.empty() && is_digit(s[0])) {
+    // A well-formed time line is a candidate line: no need to look for "-->" apart.
+    Subtitle sub;
+    if (s.size() >= 12 && parse_subrip_time_line(s, sub.start, sub.stop)) {
+      start(s, number, &sub);
+      return;
+    }
     v = whole_number(s);  // no "-->" in a whole number: not a candidate
     if (v < 0 && is_subrip_candidate(s)) {
-      start(s, number);
+      start(s, number, nullptr);
       return;
     }
   } else if (is_subrip_candidate(s)) {
-    start(s, number);
+    start(s, number, nullptr);
     return;
   } else if (!s.empty()) {
     v = whole_number(s);
@@ -97,7 +104,7 @@ void SubRipReader::line(std::string_view s, std::uint64_t number) {
   text(s, number);
 }
 
-void SubRipReader::start(std::string_view s, std::uint64_t number) {
+void SubRipReader::start(std::string_view s, std::uint64_t number, const Subtitle* timed) {
   if (open_) {
     // No blank line after the open subtitle: it runs straight into this one.
     Msg m(fc_.add(Check::kStructure, last_line_));
@@ -112,7 +119,11 @@ void SubRipReader::start(std::string_view s, std::uint64_t number) {
   sub.line = number;
   sub.has_number = pending_;
   sub.number = pending_value_;
-  sub.has_times = parse_subrip_time_line(s, sub.start, sub.stop);
+  if (timed) {
+    sub.start = timed->start, sub.stop = timed->stop, sub.has_times = true;
+  } else {
+    sub.has_times = parse_subrip_time_line(s, sub.start, sub.stop);
+  }
   fc_.begin(sub);
   if (pending_) {
     if (pending_value_ != expected_) {

@@ -22,7 +22,8 @@ class SubRipReader {
   void finish();
 
  private:
-  void start(std::string_view s, std::uint64_t number);
+  // timed: the times when the line is known to be a well-formed time line.
+  void start(std::string_view s, std::uint64_t number, const Subtitle* timed);
   void text(std::string_view s, std::uint64_t number);
   void text_line(std::uint64_t number, std::uint64_t chars);
   void flush_pending();
