@@ -12,12 +12,18 @@ bool LineReader::fill() {
   if (eof_) return false;
   mask_valid_ = false;  // the text moves, or more of it comes
   if (begin_ > 0) {
-    std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+    std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  if (buf_.size() - end_ < 8) buf_.resize(buf_.size() * 2);
-  std::size_t got = dec_.read(buf_.data() + end_, buf_.size() - end_);
+  if (size_ - end_ < 8) {
+    // A line longer than the buffer: twice the room.
+    std::unique_ptr<char[]> bigger(new char[size_ * 2]);
+    std::memcpy(bigger.get(), buf_.get(), end_);
+    buf_ = std::move(bigger);
+    size_ *= 2;
+  }
+  std::size_t got = dec_.read(buf_.get() + end_, size_ - end_);
   if (got == 0) {
     eof_ = true;
     return false;
@@ -27,10 +33,11 @@ bool LineReader::fill() {
 }
 
 std::uint64_t LineReader::block_mask(std::size_t block) const {
-  const char* p = buf_.data() + block;
+  const char* p = buf_.get() + block;
   std::size_t avail = end_ - block;
   alignas(16) char copy[64];
-  if (block + 64 > buf_.size()) {
+  if (avail < 64) {
+    // The last bytes of the text: past them the buffer holds nothing read.
     std::size_t n = avail < 64 ? avail : 64;
     std::memcpy(copy, p, n);
     std::memset(copy + n, 0, 64 - n);
@@ -87,7 +94,7 @@ bool LineReader::next(std::string_view& line) {
           ++after;
         }
       }
-      line = std::string_view(buf_.data() + begin_, at - begin_);
+      line = std::string_view(buf_.get() + begin_, at - begin_);
       begin_ = after;
       ++number_;
       return true;
@@ -95,7 +102,7 @@ bool LineReader::next(std::string_view& line) {
     std::size_t off = end_ - begin_;
     if (!fill()) {
       if (begin_ == end_) return false;
-      line = std::string_view(buf_.data() + begin_, end_ - begin_);
+      line = std::string_view(buf_.get() + begin_, end_ - begin_);
       begin_ = end_;
       ++number_;
       return true;
