@@ -1,0 +1,220 @@
+#include "cuelint/batch.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "cuelint/lint.h"
+#include "cuelint/source.h"
+
+namespace cuelint {
+
+namespace {
+
+void write_all(int fd, const char* p, std::size_t n) {
+  while (n) {
+    ssize_t put = ::write(fd, p, n);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return;  // nowhere to report it; the exit status still tells
+    }
+    p += put;
+    n -= static_cast<std::size_t>(put);
+  }
+}
+
+void write_all(int fd, const std::string& s) {
+  write_all(fd, s.data(), s.size());
+}
+
+// A file's report on its way from its worker to the printer.
+struct Job {
+  std::deque<std::string> chunks;
+  std::size_t queued = 0;  // bytes in chunks
+  bool done = false;
+  bool readable = true;
+  std::string reason;
+  std::uint64_t faults = 0;
+};
+
+// What a worker holds back of a file that is not the printer's turn yet, before it waits.
+constexpr std::size_t kHoldLimit = 1 << 20;
+
+class Batch {
+ public:
+  Batch(const std::vector<Entry>& entries, const BatchConfig& cfg)
+      : entries_(entries), cfg_(cfg), jobs_(entries.size()) {}
+
+  BatchResult run();
+
+ private:
+  class JobSpill : public Spill {
+   public:
+    JobSpill(Batch& b, std::size_t i) : b_(b), i_(i) {}
+    void spill(std::string& text) override { b_.hand_over(i_, text); }
+
+   private:
+    Batch& b_;
+    std::size_t i_;
+  };
+
+  void worker();
+  void hand_over(std::size_t i, std::string& text);
+  void show_progress(bool force);
+  void erase_progress();
+
+  const std::vector<Entry>& entries_;
+  const BatchConfig& cfg_;
+  std::vector<Job> jobs_;
+  std::atomic<std::size_t> next_{0};
+  std::mutex m_;
+  std::condition_variable printer_cv_, worker_cv_;
+  std::size_t head_ = 0;  // the file being printed
+  // Progress line (printer thread only).
+  bool progress_shown_ = false;
+  std::chrono::steady_clock::time_point last_progress_{};
+};
+
+void Batch::hand_over(std::size_t i, std::string& text) {
+  if (text.empty()) return;
+  std::unique_lock<std::mutex> lock(m_);
+  Job& j = jobs_[i];
+  // A file behind the printer's turn waits rather than piling up its report; the file at
+  // the printer's turn never waits, so the batch always moves on.
+  worker_cv_.wait(lock, [&] { return i == head_ || j.queued < kHoldLimit; });
+  j.queued += text.size();
+  j.chunks.push_back(std::move(text));
+  text.clear();
+  lock.unlock();
+  printer_cv_.notify_one();
+}
+
+void Batch::worker() {
+  std::string out;
+  for (;;) {
+    std::size_t i = next_.fetch_add(1);
+    if (i >= entries_.size()) return;
+    const Entry& e = entries_[i];
+    JobSpill spill(*this, i);
+    std::uint64_t faults = 0;
+    std::string reason = e.reason;
+    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, faults, reason);
+    hand_over(i, out);
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      Job& j = jobs_[i];
+      j.done = true;
+      j.readable = readable;
+      j.reason = std::move(reason);
+      j.faults = faults;
+    }
+    printer_cv_.notify_one();
+  }
+}
+
+void Batch::erase_progress() {
+  if (!progress_shown_) return;
+  write_all(cfg_.err_fd, "\r\033[K", 4);
+  progress_shown_ = false;
+}
+
+void Batch::show_progress(bool force) {
+  auto now = std::chrono::steady_clock::now();
+  if (!force && progress_shown_ && now - last_progress_ < std::chrono::milliseconds(100)) return;
+  last_progress_ = now;
+  std::string s = "\r\033[Kcuelint: " + std::to_string(head_) + " of " +
+                  std::to_string(entries_.size()) + " files";
+  write_all(cfg_.err_fd, s);
+  progress_shown_ = true;
+}
+
+BatchResult Batch::run() {
+  BatchResult r;
+  std::size_t n = entries_.size();
+  unsigned threads = cfg_.jobs < 1 ? 1 : cfg_.jobs;
+  if (threads > n) threads = static_cast<unsigned>(n);
+  std::vector<std::thread> pool;
+  for (unsigned t = 0; t < threads; ++t) pool.emplace_back([this] { worker(); });
+
+  for (std::size_t i = 0; i < n; ++i) {
+    for (;;) {
+      std::unique_lock<std::mutex> lock(m_);
+      Job& j = jobs_[i];
+      auto ready = [&] { return !j.chunks.empty() || j.done; };
+      if (cfg_.progress) {
+        printer_cv_.wait_for(lock, std::chrono::milliseconds(100), ready);
+      } else {
+        printer_cv_.wait(lock, ready);
+      }
+      if (!j.chunks.empty()) {
+        std::string chunk = std::move(j.chunks.front());
+        j.chunks.pop_front();
+        j.queued -= chunk.size();
+        lock.unlock();
+        if (cfg_.progress) erase_progress();
+        write_all(cfg_.out_fd, chunk);
+        continue;
+      }
+      if (j.done) {
+        bool readable = j.readable;
+        std::uint64_t faults = j.faults;
+        std::string reason = std::move(j.reason);
+        head_ = i + 1;
+        lock.unlock();
+        worker_cv_.notify_all();
+        if (readable) {
+          ++r.totals.files;
+          r.totals.faults += faults;
+          if (faults) ++r.totals.faulty;
+        } else {
+          r.unreadable = true;
+          if (cfg_.progress) erase_progress();
+          write_all(cfg_.err_fd, "cuelint: " + entries_[i].name + ": " + reason + "\n");
+        }
+        if (cfg_.progress) show_progress(false);
+        break;
+      }
+      lock.unlock();
+      if (cfg_.progress) show_progress(false);
+    }
+  }
+  for (auto& t : pool) t.join();
+  if (cfg_.progress) erase_progress();
+  return r;
+}
+
+}  // namespace
+
+bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
+               std::uint64_t& faults, std::string& reason) {
+  int fd = -1;
+  int err = open_for_reading(e.name, &fd);
+  if (err) {
+    reason = std::strerror(err);
+    return false;
+  }
+  FdSource src(fd);
+  Report report(e.name, cfg.json, out, spill);
+  try {
+    faults = lint(src, cfg.options, report).faults;
+  } catch (const ReadError& re) {
+    reason = std::strerror(re.error);
+    return false;
+  }
+  return true;
+}
+
+BatchResult run_batch(const std::vector<Entry>& entries, const BatchConfig& cfg) {
+  Batch b(entries, cfg);
+  return b.run();
+}
+
+}  // namespace cuelint

@@ -1,0 +1,34 @@
+// Checks a list of files on up to N threads and prints each file's report in list order,
+// so that the output and the exit status do not depend on N.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cuelint/report.h"
+#include "cuelint/types.h"
+#include "cuelint/walk.h"
+
+namespace cuelint {
+
+struct BatchConfig {
+  Options options;
+  bool json = false;
+  unsigned jobs = 1;
+  int out_fd = 1;
+  int err_fd = 2;
+  bool progress = false;  // a progress line on err_fd (a terminal)
+};
+
+struct BatchResult {
+  Totals totals;
+  bool unreadable = false;
+};
+
+BatchResult run_batch(const std::vector<Entry>& entries, const BatchConfig& cfg);
+
+// Checks one file into out (its whole report); false and reason set when it cannot be read.
+bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
+               std::uint64_t& faults, std::string& reason);
+
+}  // namespace cuelint

@@ -1,0 +1,228 @@
+#include "cuelint/count.h"
+
+#include <utf8proc.h>
+
+#include "cuelint/text.h"
+
+namespace cuelint {
+
+#if defined(__SSE2__)
+namespace {
+
+// Masks for the last bytes of a run: the load covers the sixteen bytes that end it, and
+// kLast + k keeps the last k of them.
+alignas(16) const unsigned char kLast[32] = {
+    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+inline __m128i load(const unsigned char* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Bytes other than white space in [p, p + n), n >= 16, sixteen at a time; false when a
+// byte from 0x80 is among them (unicode) and the grapheme counter must count instead.
+bool count_ascii(const unsigned char* p, std::size_t n, bool unicode, std::uint64_t& out) {
+  const __m128i sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), c8 = _mm_set1_epi8(8),
+                c14 = _mm_set1_epi8(14), one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+  __m128i high = zero, white = zero;
+  std::uint64_t whites = 0;
+  auto add = [&](__m128i v, __m128i keep) {
+    __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
+    if (unicode) {
+      high = _mm_or_si128(high, _mm_and_si128(_mm_cmplt_epi8(v, zero), keep));
+      ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, c8), _mm_cmplt_epi8(v, c14)));
+    }
+    white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(ws, keep), one));
+  };
+  auto flush = [&] {  // byte counters must not pass 255
+    __m128i sums = _mm_sad_epu8(white, zero);
+    whites += static_cast<std::uint64_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+    white = zero;
+  };
+  const __m128i all = _mm_set1_epi8(-1);
+  std::size_t i = 0, rounds = 0;
+  for (; i + 16 <= n; i += 16) {
+    add(load(p + i), all);
+    if (++rounds == 255) flush(), rounds = 0;
+  }
+  if (i < n) add(load(p + n - 16), load(kLast + (n - i)));
+  if (_mm_movemask_epi8(high)) return false;
+  flush();
+  out = n - whites;
+  return true;
+}
+
+// The first of "<", "{", "|", "[" (and, for unicode text, nothing else) at or after i.
+std::size_t next_special(const unsigned char* p, std::size_t i, std::size_t n) {
+  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
+                sq = _mm_set1_epi8('[');
+  auto mask = [&](__m128i v) {
+    return static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)))));
+  };
+  for (; i + 16 <= n; i += 16) {
+    unsigned m = mask(load(p + i));
+    if (m) return i + static_cast<unsigned>(__builtin_ctz(m));
+  }
+  if (i < n && n >= 16) {
+    unsigned m = mask(load(p + n - 16)) >> (16 - (n - i));
+    return m ? i + static_cast<unsigned>(__builtin_ctz(m)) : n;
+  }
+  for (; i < n; ++i) {
+    unsigned char c = p[i];
+    if (c == '<' || c == '{' || c == '|' || c == '[') return i;
+  }
+  return n;
+}
+
+// A whole line in one pass when it is plain (ASCII, no "<", "{", "|", "["), as most text
+// lines are: its length less its white space. False as soon as a chunk is not plain.
+bool count_plain(const unsigned char* p, std::size_t n, bool unicode, std::uint64_t& out) {
+  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
+                sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
+                c8 = _mm_set1_epi8(8), c14 = _mm_set1_epi8(14), one = _mm_set1_epi8(1),
+                zero = _mm_setzero_si128();
+  __m128i white = zero;
+  auto add = [&](__m128i v, __m128i keep) {
+    __m128i stop = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
+                                _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)));
+    __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
+    if (unicode) {
+      stop = _mm_or_si128(stop, _mm_cmplt_epi8(v, zero));
+      ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, c8), _mm_cmplt_epi8(v, c14)));
+    }
+    if (_mm_movemask_epi8(_mm_and_si128(stop, keep))) return false;
+    white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(ws, keep), one));
+    return true;
+  };
+  if (n < 16 || n > 16 * 255) return false;  // byte counters must not pass 255
+  const __m128i all = _mm_set1_epi8(-1);
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16)
+    if (!add(load(p + i), all)) return false;
+  if (i < n && !add(load(p + n - 16), load(kLast + (n - i)))) return false;
+  __m128i sums = _mm_sad_epu8(white, zero);
+  out = n - static_cast<std::uint64_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+  return true;
+}
+
+}  // namespace
+#endif
+
+std::uint64_t count_stretch(std::string_view s, bool unicode) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
+  std::size_t n = s.size();
+  std::uint64_t count = 0;
+#if defined(__SSE2__)
+  if (n >= 16) {
+    if (count_ascii(p, n, unicode, count)) return count;
+    count = 0;
+  }
+#endif
+  if (!unicode) {
+    for (std::size_t i = 0; i < n; ++i) count += p[i] != 0x20 && p[i] != 0x09;
+    return count;
+  }
+  // ASCII only: every character is a cluster of its own (line ends, the one pair that
+  // joins, are not in a stretch).
+  std::size_t i = 0;
+  for (; i < n; ++i) {
+    unsigned char c = p[i];
+    if (c >= 0x80) break;
+    count += c != 0x20 && (c < 0x09 || c > 0x0D);
+  }
+  if (i == n) return count;
+
+  count = 0;
+  utf8proc_int32_t state = 0, prev = -1;
+  i = 0;
+  while (i < n) {
+    utf8proc_int32_t cp;
+    utf8proc_ssize_t k = utf8proc_iterate(p + i, static_cast<utf8proc_ssize_t>(n - i), &cp);
+    if (k <= 0) {
+      // Not UTF-8 after all (the file changed after its encoding was decided): a byte
+      // stands for one character.
+      cp = 0xFFFD;
+      k = 1;
+    }
+    bool starts = prev < 0 || utf8proc_grapheme_break_stateful(prev, cp, &state);
+    if (starts && !is_white_space(static_cast<std::uint32_t>(cp))) ++count;
+    prev = cp;
+    i += static_cast<std::size_t>(k);
+  }
+  return count;
+}
+
+// Where the markup that starts at i ends (one past its closing character), or 0 when none
+// starts there.
+static std::size_t markup_end(std::string_view s, std::size_t i, Format format) {
+  std::size_t n = s.size();
+  char c = s[i];
+  std::size_t from = 0;
+  char close = 0;
+  if (format == Format::kSubRip) {
+    if (c == '<' && i + 1 < n && (is_ascii_letter(s[i + 1]) || s[i + 1] == '/')) {
+      from = i + 2, close = '>';
+    } else if (c == '{' && i + 1 < n && s[i + 1] == '\\') {
+      from = i + 2, close = '}';
+    }
+  } else if (format == Format::kMicroDvd) {
+    if (c == '{' && i + 2 < n && is_ascii_letter(s[i + 1]) && s[i + 2] == ':') {
+      from = i + 3, close = '}';
+    }
+  }
+  if (!close) return 0;
+  const void* at = std::memchr(s.data() + from, close, n - from);
+  if (!at) return 0;  // not closed on the line: text
+  return static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) + 1;
+}
+
+std::uint64_t count_line(std::string_view line, Format format, bool unicode, bool* marks) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(line.data());
+  std::size_t n = line.size(), i = 0, stretch = 0;
+  std::uint64_t total = 0;
+  bool seen = false;
+#if defined(__SSE2__)
+  // SubRip text lines seldom hold a mark (MicroDVD and Subviewer 2.0 ones break lines with
+  // them): try the whole line in one pass first.
+  if (format == Format::kSubRip && count_plain(p, n, unicode, total)) {
+    if (marks) *marks = false;
+    return total;
+  }
+#endif
+  for (;;) {
+    // Up to the next byte that may begin markup or a mark, the stretch goes on.
+#if defined(__SSE2__)
+    i = next_special(p, i, n);
+#else
+    while (i < n && p[i] != '<' && p[i] != '{' && p[i] != '|' && p[i] != '[') ++i;
+#endif
+    if (i >= n) break;
+    std::size_t skip_to = 0;
+    char c = static_cast<char>(p[i]);
+    if (c == '|') {
+      seen = true;
+      skip_to = i + 1;
+    } else if (c == '[') {
+      seen = true;
+      if (n - i >= 4 && std::memcmp(p + i, "[br]", 4) == 0) skip_to = i + 4;
+    } else {
+      skip_to = markup_end(line, i, format);
+      if (skip_to) {
+        const char* m = line.data() + i;
+        seen = seen || find_either(m, skip_to - i, '|', '[') != m + (skip_to - i);
+      }
+    }
+    if (!skip_to) {
+      ++i;  // "<", "{" or "[" as text: part of the stretch
+      continue;
+    }
+    total += count_stretch(line.substr(stretch, i - stretch), unicode);
+    i = stretch = skip_to;
+  }
+  if (marks) *marks = seen;
+  return total + count_stretch(line.substr(stretch), unicode);
+}
+
+}  // namespace cuelint

@@ -1,0 +1,47 @@
+// Counting the characters of a text line for the reading-time rule, and finding its
+// line-break marks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "cuelint/scan.h"
+#include "cuelint/types.h"
+
+namespace cuelint {
+
+// Characters of one stretch of text (no markup, marks or line ends in it): extended
+// grapheme clusters whose first code point is not white space when unicode, else the bytes
+// other than 20 and 09.
+std::uint64_t count_stretch(std::string_view s, bool unicode);
+
+// Characters of one text line of a subtitle in the given format. Markup (SubRip: "<" and a
+// letter or "/" up to ">", "{\" up to "}"; MicroDVD: "{", a letter and ":" up to "}") and
+// the marks "|" and "[br]" are taken out, and split the line into stretches counted apart.
+// *marks, when given, is set when the line holds a "|" or a "[" anywhere (markup included):
+// only such a line needs for_each_mark.
+std::uint64_t count_line(std::string_view line, Format format, bool unicode, bool* marks = nullptr);
+
+enum class Mark : std::uint8_t { kPipe, kBr };
+
+// Calls f(column, mark) for every "|" and every "[br]" of the line, left to right; column
+// counts bytes from 0. Marks inside markup are found too.
+template <class F>
+void for_each_mark(std::string_view line, F&& f) {
+  const char* b = line.data();
+  const char* e = b + line.size();
+  for (const char* p = find_either(b, line.size(), '|', '['); p < e;
+       p = find_either(p + 1, static_cast<std::size_t>(e - p - 1), '|', '[')) {
+    char c = *p;
+    if (c == '|') {
+      f(static_cast<std::size_t>(p - b), Mark::kPipe);
+    } else if (c == '[' && e - p >= 4 && std::memcmp(p, "[br]", 4) == 0) {
+      f(static_cast<std::size_t>(p - b), Mark::kBr);
+      p += 3;
+    }
+  }
+}
+
+}  // namespace cuelint

@@ -1,0 +1,53 @@
+// cuelint: checks subtitle files and tells a script the outcome by its exit status.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cuelint/batch.h"
+#include "cuelint/cli.h"
+#include "cuelint/report.h"
+#include "cuelint/walk.h"
+
+int main(int argc, char** argv) {
+  using namespace cuelint;
+  CommandLine cl = parse_command_line(argc, argv);
+  switch (cl.action) {
+    case CommandLine::kHelp:
+      std::fputs(usage_text(), stdout);
+      return 0;
+    case CommandLine::kVersion:
+      std::fputs(version_text(), stdout);
+      return 0;
+    case CommandLine::kWrong:
+      std::fprintf(stderr, "cuelint: %s\n", cl.error.c_str());
+      std::fputs(usage_text(), stderr);
+      return 2;
+    case CommandLine::kRun:
+      break;
+  }
+
+  std::vector<Entry> entries;
+  for (const std::string& p : cl.paths) expand_path(p, entries);
+
+  BatchConfig cfg;
+  cfg.options = cl.options;
+  cfg.json = cl.json;
+  cfg.jobs = cl.jobs ? cl.jobs : std::thread::hardware_concurrency();
+  if (cfg.jobs == 0) cfg.jobs = 1;
+  // Threads beyond these give nothing: the checks are bound by processors and disks.
+  if (cfg.jobs > 256) cfg.jobs = 256;
+  // In JSON mode standard error is for unreadable paths only.
+  cfg.progress = !cl.json && entries.size() > 1 && ::isatty(2);
+  BatchResult r = run_batch(entries, cfg);
+
+  std::string summary = cl.json ? json_summary(r.totals) : text_summary(r.totals);
+  std::fflush(stdout);
+  std::FILE* to = cl.json ? stdout : stderr;
+  std::fputs(summary.c_str(), to);
+  std::fflush(to);
+  if (r.unreadable) return 2;
+  return r.totals.faults ? 1 : 0;
+}

@@ -1,0 +1,77 @@
+#include "cuelint/report.h"
+
+#include <nlohmann/json.hpp>
+
+namespace cuelint {
+
+using Json = nlohmann::ordered_json;
+
+static std::string dump(const Json& j) {
+  return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+static void append_uint(std::string& out, std::uint64_t v) {
+  char buf[24];
+  char* p = buf + sizeof buf;
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v);
+  out.append(p, static_cast<std::size_t>(buf + sizeof buf - p));
+}
+
+void append_text(std::string& out, const std::string& file, const Fault& f) {
+  out += file;
+  out += ':';
+  append_uint(out, f.line);
+  out += ": ";
+  out.append(f.message, f.message_len);
+  out += '\n';
+}
+
+void append_json(std::string& out, const std::string& file, const Fault& f) {
+  Json j;
+  j["file"] = file;
+  j["line"] = f.line;
+  const char* format = format_name(f.format);
+  j["format"] = format ? Json(format) : Json(nullptr);
+  j["check"] = check_name(f.check);
+  j["subtitle"] = f.has_subtitle ? Json(f.subtitle) : Json(nullptr);
+  j["start"] = f.has_times ? Json(f.start_ms) : Json(nullptr);
+  j["stop"] = f.has_times ? Json(f.stop_ms) : Json(nullptr);
+  j["message"] = std::string(f.text());
+  out += dump(j);
+  out += '\n';
+}
+
+void Report::fault(const Fault& f) {
+  if (json_) {
+    append_json(out_, file_, f);
+  } else {
+    append_text(out_, file_, f);
+  }
+  if (spill_ && out_.size() >= kChunk) spill_->spill(out_);
+}
+
+std::string json_summary(const Totals& t) {
+  Json s;
+  s["files"] = t.files;
+  s["faulty"] = t.faulty;
+  s["faults"] = t.faults;
+  Json j;
+  j["summary"] = std::move(s);
+  return dump(j) + "\n";
+}
+
+std::string text_summary(const Totals& t) {
+  std::string s = "cuelint: ";
+  append_uint(s, t.files);
+  s += t.files == 1 ? " file checked, " : " files checked, ";
+  append_uint(s, t.faulty);
+  s += " with faults, ";
+  append_uint(s, t.faults);
+  s += t.faults == 1 ? " fault\n" : " faults\n";
+  return s;
+}
+
+}  // namespace cuelint

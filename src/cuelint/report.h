@@ -1,0 +1,50 @@
+// Fault lines in text or JSON Lines, and the summary.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cuelint/types.h"
+
+namespace cuelint {
+
+// Takes the report text of a file when it has grown (so that a file with millions of faults
+// is not held whole) and at its end.
+class Spill {
+ public:
+  virtual ~Spill() = default;
+  virtual void spill(std::string& text) = 0;  // leaves text empty
+};
+
+class Report : public FaultSink {
+ public:
+  static constexpr std::size_t kChunk = 64 * 1024;
+
+  Report(std::string file, bool json, std::string& out, Spill* spill = nullptr)
+      : file_(std::move(file)), json_(json), out_(out), spill_(spill) {}
+  void fault(const Fault& f) override;
+
+ private:
+  std::string file_;
+  bool json_;
+  std::string& out_;
+  Spill* spill_;
+};
+
+// "FILE:LINE: MESSAGE\n"
+void append_text(std::string& out, const std::string& file, const Fault& f);
+// One JSON object and "\n"; bytes of the name or text that are not UTF-8 become U+FFFD.
+void append_json(std::string& out, const std::string& file, const Fault& f);
+
+struct Totals {
+  std::uint64_t files = 0;   // files read and checked
+  std::uint64_t faulty = 0;  // of them, files with faults
+  std::uint64_t faults = 0;
+};
+
+// The JSON summary object with its line end.
+std::string json_summary(const Totals& t);
+// The text summary line with its line end.
+std::string text_summary(const Totals& t);
+
+}  // namespace cuelint

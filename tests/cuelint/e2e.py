@@ -1,0 +1,387 @@
+#!/usr/bin/env python3
+"""End-to-end cases for cuelint: each case writes its files into a fresh temporary
+directory, runs the built cuelint there and compares the whole standard output, standard
+error and exit status.
+
+usage: e2e.py CUELINT [CASE ...]
+"""
+import difflib
+import os
+import subprocess
+import sys
+import tempfile
+
+USAGE = """Usage: cuelint [OPTIONS] PATH...
+
+Checks MicroDVD, SubRip and Subviewer 2.0 subtitle files for faults of timing and
+form. A PATH that is a folder is searched, recursively, for files whose names end
+in .srt or .sub.
+
+Options:
+  --fps RATE          frame rate of MicroDVD files, such as 25 or 23.976
+                      (default: the file's own frame-rate line, else 25)
+  --cps N             characters per second of the reading-time rule, 0 to 1000
+                      (default 20; 0 turns the rule off)
+  --format text|json  text lines (default), or JSON Lines
+  -j N                check up to N files at once (default: the number of
+                      processors)
+  -h, --help          show this text and exit
+  --version           show the version and exit
+
+Exit status: 0 when no file has a fault, 1 when one has, 2 when a path cannot be
+read or the command line is wrong.
+"""
+
+
+def summary(files, faulty, faults):
+    return "cuelint: %d file%s checked, %d with faults, %d fault%s\n" % (
+        files, "" if files == 1 else "s", faulty, faults, "" if faults == 1 else "s")
+
+
+def jsummary(files, faulty, faults):
+    return '{"summary":{"files":%d,"faulty":%d,"faults":%d}}\n' % (files, faulty, faults)
+
+
+def crlf(text):
+    return text.replace("\n", "\r\n").encode()
+
+
+def utf16(text, big=False):
+    if big:
+        return b"\xfe\xff" + text.encode("utf-16-be")
+    return b"\xff\xfe" + text.encode("utf-16-le")
+
+
+CLEAN_SRT = crlf("1\n00:00:01,000 --> 00:00:03,000\nA clean first line.\n\n"
+                 "2\n00:00:03,500 --> 00:00:06,000\nAnd a second one,\non two lines.\n")
+
+FAULTY_SRT = crlf(
+    "1\n00:00:01,000 --> 00:00:02,000\nThis text is far too long to read in one second.\n\n"
+    "2\n00:00:01,500 --> 00:00:04,000\nOverlapping|with a mark\n\n"
+    "4\n00:00:05,000 --> 00:00:04,000\none\ntwo\nthree\n\n"
+    "5\n00:00:06,000 -> 00:00:07,000\nbroken\n")
+
+FAULTY_TEXT = (
+    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s at 20 per second\n"
+    "f.srt:6: subtitle 2 starts at 00:00:01,500, before the previous subtitle stops at "
+    "00:00:02,000\n"
+    'f.srt:7: line-break mark "|" in subtitle 2\n'
+    "f.srt:9: subtitle numbered 4 where 3 is expected\n"
+    "f.srt:10: subtitle 4 stops at 00:00:04,000, before it starts at 00:00:05,000\n"
+    "f.srt:13: subtitle 4 has 3 text lines; at most two are allowed\n"
+    "f.srt:15: text that belongs to no subtitle\n")
+
+FAULTY_JSON = (
+    '{"file":"f.srt","line":2,"format":"subrip","check":"reading-time","subtitle":1,'
+    '"start":1000,"stop":2000,"message":"subtitle 1 is shown 1.000 s; its 38 characters need '
+    '1.900 s at 20 per second"}\n'
+    '{"file":"f.srt","line":6,"format":"subrip","check":"overlap","subtitle":2,"start":1500,'
+    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, before the previous subtitle '
+    'stops at 00:00:02,000"}\n'
+    '{"file":"f.srt","line":7,"format":"subrip","check":"line-break-mark","subtitle":2,'
+    '"start":1500,"stop":4000,"message":"line-break mark \\"|\\" in subtitle 2"}\n'
+    '{"file":"f.srt","line":9,"format":"subrip","check":"numbering","subtitle":4,"start":5000,'
+    '"stop":4000,"message":"subtitle numbered 4 where 3 is expected"}\n'
+    '{"file":"f.srt","line":10,"format":"subrip","check":"order","subtitle":4,"start":5000,'
+    '"stop":4000,"message":"subtitle 4 stops at 00:00:04,000, before it starts at '
+    '00:00:05,000"}\n'
+    '{"file":"f.srt","line":13,"format":"subrip","check":"too-many-lines","subtitle":4,'
+    '"start":5000,"stop":4000,"message":"subtitle 4 has 3 text lines; at most two are '
+    'allowed"}\n'
+    '{"file":"f.srt","line":15,"format":"subrip","check":"structure","subtitle":null,'
+    '"start":null,"stop":null,"message":"text that belongs to no subtitle"}\n')
+
+# Five lines of header, the subtitles from line 6.
+SUBVIEWER = crlf(
+    "[INFORMATION]\n[TITLE]Test\n[END INFORMATION]\n\n[SUBTITLE]\n"
+    "00:00:01.00,00:00:04.00\nFirst[br]subtitle\n\n\n"
+    "00:00:04.00,00:00:05.00\nA|B\nsecond line\n"
+    "00:00:06.00,00:00:07.00\nthird\n\n"
+    "stray words\n\nmore stray words\n"
+    "00:00:08.00,00:00:09.00\nlast\n")
+
+SUBVIEWER_TEXT = (
+    's.sub:11: line-break mark "|" in the subtitle at line 10 ("[br]" breaks a line)\n'
+    's.sub:12: the subtitle at line 10 has 2 text lines; one is allowed ("[br]" breaks a '
+    'line)\n'
+    "s.sub:12: no blank line between the subtitle at line 10 and the next subtitle\n"
+    "s.sub:16: neither a time line HH:MM:SS.cc,HH:MM:SS.cc nor part of a subtitle; lines up to "
+    "the next time line are passed over\n")
+
+# 24 frames at 23.976 per second are 1.001 s: enough for 20 characters; at 25 per second
+# (0.96 s) they are not.
+MICRODVD_RATE = b"{1}{1}23.976\n{0}{24}Twenty letters: abcdef\n{24}{48}{y:i}Twenty|letters: abcdef\n"
+
+CASES = []
+
+
+def case(name, files, args, stdout="", stderr="", status=0, also=()):
+    """also: more argument lists that must give exactly the same result."""
+    CASES.append(dict(name=name, files=files, args=args, stdout=stdout, stderr=stderr,
+                      status=status, also=also))
+
+
+case("clean_text", {"c.srt": CLEAN_SRT}, ["c.srt"], stderr=summary(1, 0, 0))
+case("clean_json", {"c.srt": CLEAN_SRT}, ["--format", "json", "c.srt"],
+     stdout=jsummary(1, 0, 0))
+case("faults_text", {"f.srt": FAULTY_SRT}, ["f.srt"], stdout=FAULTY_TEXT,
+     stderr=summary(1, 1, 7), status=1)
+case("faults_json", {"f.srt": FAULTY_SRT}, ["f.srt", "--format=json"],
+     stdout=FAULTY_JSON + jsummary(1, 1, 7), status=1, also=[["--format", "json", "f.srt"]])
+case("utf16_little_endian", {"u.srt": utf16(FAULTY_SRT.decode())}, ["u.srt"],
+     stdout=FAULTY_TEXT.replace("f.srt", "u.srt"), stderr=summary(1, 1, 7), status=1)
+case("utf16_big_endian", {"u.srt": utf16("1\n00:00:01,000 --> 00:00:02,000\n"
+                                         "\u00e9t\u00e9 \u2014 caf\u00e9|\n", big=True)},
+     ["u.srt"], stdout='u.srt:3: line-break mark "|" in subtitle 1\n',
+     stderr=summary(1, 1, 1), status=1)
+case("utf16_odd_length", {"u.srt": utf16("1\n00:00:01,000 --> 00:00:02,000\n") + b"x"},
+     ["u.srt"], stdout="u.srt:1: UTF-16 text with an odd number of bytes\n",
+     stderr=summary(1, 1, 1), status=1)
+case("bad_utf8_after_mark", {"b.srt": b"\xef\xbb\xbf1\n00:00:01,000 --> 00:00:02,000\n\xff|\n"},
+     ["--format", "json", "b.srt"],
+     stdout='{"file":"b.srt","line":1,"format":null,"check":"format","subtitle":null,'
+     '"start":null,"stop":null,"message":"a UTF-8 byte-order mark, then bytes that are not '
+     'well-formed UTF-8"}\n' + jsummary(1, 1, 1), status=1)
+case("numbered_from_zero",
+     {"z.srt": crlf("0\n00:00:01,000 --> 00:00:02,000\nZero\n\n1\n00:00:03,000 --> "
+                    "00:00:04,000\nOne\n\n2\n00:00:05,000 --> 00:00:06,000\nTwo\n")},
+     ["z.srt"], stdout="z.srt:1: subtitle numbered 0 where 1 is expected\n",
+     stderr=summary(1, 1, 1), status=1)
+case("microdvd_rate_line", {"m.sub": MICRODVD_RATE}, ["m.sub"], stderr=summary(1, 0, 0))
+case("microdvd_fps_option", {"m.sub": MICRODVD_RATE}, ["--fps", "25", "m.sub"],
+     stdout="m.sub:2: the subtitle at line 2 is shown 0.960 s (24 frames at 25 per second); "
+     "its 20 characters need 1.000 s at 20 per second\n"
+     "m.sub:3: the subtitle at line 3 is shown 0.960 s (24 frames at 25 per second); "
+     "its 20 characters need 1.000 s at 20 per second\n",
+     stderr=summary(1, 1, 2), status=1, also=[["m.sub", "--fps=25"], ["--fps", "30", "--fps", "25", "m.sub"]])
+case("markup_not_counted",
+     {"m.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n<i>{\\an8}Twenty letters: abcdef</i>\n\n"
+                    "2\n00:00:01,000 --> 00:00:02,000\n<font color=\"#fff\">Twenty-one letters: "
+                    "abc</font>\n")},
+     ["m.srt"],
+     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s at 20 per "
+     "second\n", stderr=summary(1, 1, 1), status=1)
+case("rule_off", {"f.srt": FAULTY_SRT}, ["--cps", "0", "f.srt"],
+     stdout="".join(l + "\n" for l in FAULTY_TEXT.splitlines()[1:]),
+     stderr=summary(1, 1, 6), status=1)
+case("cps_decimal_not_octal", {"c.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n"
+                                             + "x" * 20 + "\n")},
+     ["--cps", "020", "c.srt"], stderr=summary(1, 0, 0), also=[["--cps=20", "c.srt"]])
+case("subviewer", {"s.sub": SUBVIEWER}, ["s.sub"], stdout=SUBVIEWER_TEXT,
+     stderr=summary(1, 1, 4), status=1)
+case("binary_file", {"bin.srt": bytes(range(256)) * 4}, ["bin.srt"],
+     stdout="bin.srt:1: not a MicroDVD, SubRip or Subviewer 2.0 file\n",
+     stderr=summary(1, 1, 1), status=1)
+case("empty_file", {"e.sub": b""}, ["--format", "json", "e.sub"],
+     stdout='{"file":"e.sub","line":1,"format":null,"check":"format","subtitle":null,'
+     '"start":null,"stop":null,"message":"not a MicroDVD, SubRip or Subviewer 2.0 file"}\n'
+     + jsummary(1, 1, 1), status=1)
+
+TREE = {
+    "t/b.srt": CLEAN_SRT,
+    "t/b-x.srt": FAULTY_SRT,
+    "t/b/c.SRT": b"{0}{1}abc\n",
+    "t/.hidden.sub": b"{0}{1}abc\n",
+    "t/notes.txt": b"not a subtitle",
+    "t/b/deep/d.sub": b"{0}{100}ok\n",
+    "real.srt": b"{5}{1}x\n",
+    "t/link.srt": ("link", "../real.srt"),
+    "other/o.srt": b"{0}{1}abc\n",
+    "t/folderlink": ("link", "../other"),
+}
+TREE_TEXT = (
+    "t/.hidden.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
+    "3 characters need 0.150 s at 20 per second\n"
+    + FAULTY_TEXT.replace("f.srt", "t/b-x.srt")
+    + "t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
+    "characters need 0.150 s at 20 per second\n"
+    "t/link.srt:1: the subtitle at line 1 stops at frame 1 (00:00:00,040), before it starts at "
+    "frame 5 (00:00:00,200)\n")
+case("folder_walk", TREE, ["t"], stdout=TREE_TEXT, stderr=summary(6, 4, 10), status=1,
+     also=[["-j", "1", "t"], ["-j3", "t"], ["t", "-j", "64"]])
+case("folder_walk_trailing_slash", TREE, ["t/b/"],
+     stdout="t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
+     "its 3 characters need 0.150 s at 20 per second\n", stderr=summary(2, 1, 1), status=1)
+case("folder_link_given_is_walked", TREE, ["t/folderlink"],
+     stdout="t/folderlink/o.srt:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per "
+     "second); its 3 characters need 0.150 s at 20 per second\n",
+     stderr=summary(1, 1, 1), status=1)
+case("unreadable_among_good", {"a.srt": CLEAN_SRT, "c.srt": CLEAN_SRT},
+     ["a.srt", "missing.srt", "c.srt"],
+     stderr="cuelint: missing.srt: No such file or directory\n" + summary(2, 0, 0), status=2,
+     also=[["-j", "1", "a.srt", "missing.srt", "c.srt"]])
+case("unreadable_with_faults_json", {"f.srt": FAULTY_SRT}, ["--format", "json", "f.srt", "nope"],
+     stdout=FAULTY_JSON + jsummary(1, 1, 7),
+     stderr="cuelint: nope: No such file or directory\n", status=2)
+case("dangling_link_and_fifo_in_walk",
+     {"w/ok.srt": CLEAN_SRT, "w/dangling.srt": ("link", "nowhere.srt"), "w/pipe.sub": ("fifo",)},
+     ["w"],
+     stderr="cuelint: w/dangling.srt: No such file or directory\n"
+     "cuelint: w/pipe.sub: not a regular file\n" + summary(1, 0, 0), status=2)
+case("same_path_twice", {"m.sub": b"{0}{1}abc\n"}, ["m.sub", "m.sub"],
+     stdout=("m.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
+             "3 characters need 0.150 s at 20 per second\n") * 2,
+     stderr=summary(2, 2, 2), status=1)
+case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json", b"caf\xe9.sub"],
+     stdout='{"file":"caf\ufffd.sub","line":1,"format":"microdvd","check":"reading-time",'
+     '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
+     '(1 frame at 25 per second); its 3 characters need 0.150 s at 20 per second"}\n'
+     + jsummary(1, 1, 1), status=1)
+case("help", {}, ["--help"], stdout=USAGE, also=[["-h"], ["--bogus", "-h", "--cps", "x"]])
+case("version", {}, ["--version"], stdout="cuelint 1.0.0\n")
+case("dash_dash_ends_options", {"-h": b"{0}{100}ok\n"}, ["--", "-h"], stderr=summary(1, 0, 0))
+case("no_path", {}, [], stderr="cuelint: no PATH given\n" + USAGE, status=2)
+case("cps_too_large", {"c.srt": CLEAN_SRT}, ["--cps", "1001", "c.srt"],
+     stderr="cuelint: --cps: not a number from 0 to 1000: 1001\n" + USAGE, status=2)
+case("bad_fps", {"c.srt": CLEAN_SRT}, ["--fps", "23,976", "c.srt"],
+     stderr="cuelint: --fps: not a frame rate: 23,976\n" + USAGE, status=2)
+case("bad_format", {"c.srt": CLEAN_SRT}, ["--format", "xml", "c.srt"],
+     stderr="cuelint: --format: neither text nor json: xml\n" + USAGE, status=2)
+case("bad_jobs", {"c.srt": CLEAN_SRT}, ["-j", "0", "c.srt"],
+     stderr="cuelint: -j: not a number of at least 1: 0\n" + USAGE, status=2)
+case("unknown_option", {"c.srt": CLEAN_SRT}, ["--bogus", "c.srt"],
+     stderr="cuelint: The following argument was not expected: --bogus\n" + USAGE, status=2)
+
+
+def make_files(root, files):
+    for rel, data in files.items():
+        path = os.path.join(os.fsencode(root), rel if isinstance(rel, bytes) else rel.encode())
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        if isinstance(data, tuple) and data[0] == "link":
+            os.symlink(data[1], path)
+        elif isinstance(data, tuple) and data[0] == "fifo":
+            os.mkfifo(path)
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
+
+
+def show(data):
+    return [repr(line) for line in data.splitlines(keepends=True)] or ["(empty)"]
+
+
+def compare(label, want, got):
+    if want == got:
+        return []
+    return ["\n".join(difflib.unified_diff(show(want), show(got), "expected " + label,
+                                           "actual " + label, lineterm=""))]
+
+
+def run_case(binary, c):
+    faults = []
+    for args in [c["args"]] + list(c["also"]):
+        with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+            make_files(work, c["files"])
+            argv = [binary] + list(args)
+            try:
+                p = subprocess.run(argv, cwd=work, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+            except subprocess.TimeoutExpired:
+                faults.append("%s: timed out" % args)
+                continue
+            got_out, got_err = p.stdout, p.stderr
+            want_out, want_err = c["stdout"].encode(), c["stderr"].encode()
+            out = compare("stdout %s" % args, want_out, got_out)
+            out += compare("stderr %s" % args, want_err, got_err)
+            if p.returncode != c["status"]:
+                out.append("%s: exit status %d, expected %d" % (args, p.returncode, c["status"]))
+            faults += out
+            if os.path.exists(os.path.join(work, "errors.txt")):
+                faults.append("%s: errors.txt written" % args)
+    return faults
+
+
+def run_on_terminal(binary, args, files):
+    """Runs with standard error on a pseudo-terminal; returns (stdout, stderr, status)."""
+    import pty
+    import tty
+    with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+        make_files(work, files)
+        master, slave = pty.openpty()
+        tty.setraw(slave)  # no CR added to line ends
+        p = subprocess.Popen([binary] + args, cwd=work, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=slave)
+        os.close(slave)
+        err = b""
+        while True:
+            try:
+                data = os.read(master, 4096)
+            except OSError:  # the terminal is closed when the program ends
+                break
+            if not data:
+                break
+            err += data
+        out = p.stdout.read()
+        p.wait()
+        os.close(master)
+        return out, err, p.returncode
+
+
+def progress_cases(binary):
+    """The progress line: on a terminal with more than one file, updated in place and
+    erased before anything else is written; never for one file."""
+    faults = []
+    files = {"d/%02d.sub" % i: b"{0}{100}ok\n" for i in range(40)}
+    files["d/05.sub"] = b"{0}{1}abc\n"
+    out, err, status = run_on_terminal(binary, ["-j", "2", "d"], files)
+    erase = b"\r\x1b[K"
+    want_out = (b"d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
+                b"its 3 characters need 0.150 s at 20 per second\n")
+    if out != want_out:
+        faults.append("progress: stdout %r" % out)
+    if status != 1:
+        faults.append("progress: exit status %d" % status)
+    if not err.startswith(erase + b"cuelint: ") or b" of 40 files" not in err:
+        faults.append("progress: no progress line in %r" % err[:200])
+    # Every progress line is erased; what is left is the summary alone.
+    shown = err.split(erase)
+    rest = [x for x in shown if not (x.startswith(b"cuelint: ") and x.endswith(b" of 40 files"))]
+    if b"".join(rest) != summary(40, 1, 1).encode():
+        faults.append("progress: left on the terminal %r" % rest)
+    if not err.endswith(erase + summary(40, 1, 1).encode()):
+        faults.append("progress: not erased before the summary: %r" % err[-120:])
+    out, err, status = run_on_terminal(binary, ["d/05.sub"], files)
+    if err != summary(1, 1, 1).encode():
+        faults.append("progress: shown for one file: %r" % err)
+    out, err, status = run_on_terminal(binary, ["--format", "json", "d"], files)
+    if err != b"" or not out.endswith(jsummary(40, 1, 1).encode()):
+        faults.append("progress: shown in JSON mode: %r" % err)
+    return faults
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    binary = os.path.abspath(sys.argv[1])
+    only = set(sys.argv[2:])
+    failed = 0
+    ran = 0
+    for c in CASES:
+        if only and c["name"] not in only:
+            continue
+        ran += 1
+        faults = run_case(binary, c)
+        if faults:
+            failed += 1
+            print("FAIL %s" % c["name"])
+            for f in faults:
+                print("  " + f.replace("\n", "\n  "))
+        else:
+            print("ok   %s" % c["name"])
+    if not only or "progress" in only:
+        ran += 1
+        faults = progress_cases(binary)
+        if faults:
+            failed += 1
+            print("FAIL progress")
+            for f in faults:
+                print("  " + f)
+        else:
+            print("ok   progress")
+    print("%d cases, %d failed" % (ran, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
