@@ -112,6 +112,13 @@ void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t colu
   f.message_len = 0;
 }
 
+void FileChecker::no_blank_line_after(std::uint64_t line) {
+  Msg m(add(Check::kStructure, line));
+  m << "no blank line between ";
+  label(m, cur_);
+  m << " and the next subtitle";
+}
+
 void FileChecker::label(Msg& m, const Subtitle& s) {
   if (s.has_number) {
     m << "subtitle " << s.number;

@@ -56,6 +56,9 @@ class FileChecker {
   Fault& loose(Check c, std::uint64_t line);
   void flush_loose();
 
+  // The open subtitle runs straight into the next one: its structure fault at `line`.
+  void no_blank_line_after(std::uint64_t line);
+
   // "subtitle 12", or "the subtitle at line 41".
   static void label(Msg& m, const Subtitle& s);
   const Subtitle& current() const { return cur_; }

@@ -107,10 +107,7 @@ void SubRipReader::line(std::string_view s, std::uint64_t number) {
 void SubRipReader::start(std::string_view s, std::uint64_t number, const Subtitle* timed) {
   if (open_) {
     // No blank line after the open subtitle: it runs straight into this one.
-    Msg m(fc_.add(Check::kStructure, last_line_));
-    m << "no blank line between ";
-    FileChecker::label(m, fc_.current());
-    m << " and the next subtitle";
+    fc_.no_blank_line_after(last_line_);
     close();
   }
   stray_run_ = false;

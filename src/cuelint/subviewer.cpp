@@ -30,10 +30,7 @@ void SubviewerReader::line(std::string_view s, std::uint64_t number) {
   Subtitle sub;
   if (parse_subviewer_time_line(s, sub.start, sub.stop)) {
     if (open_) {
-      Msg m(fc_.add(Check::kStructure, last_line_));
-      m << "no blank line between ";
-      FileChecker::label(m, fc_.current());
-      m << " and the next subtitle";
+      fc_.no_blank_line_after(last_line_);
       close();
     }
     skipping_ = false;
