@@ -79,20 +79,7 @@ void con_write_line(const char* data, size_t n) {
 }
 
 void con_line(const char* text) {
-  size_t n = std::strlen(text);
-  if (g_con_tty) {  // one write statement, shown at once
-    const char* end = plat_console_line_end();
-    size_t e = std::strlen(end);
-    char line[512];
-    if (n + e <= sizeof line) {
-      std::memcpy(line, text, n);
-      std::memcpy(line + n, end, e);
-      con_write(line, n + e);
-      return;
-    }
-  }
-  con_write(text, n);
-  con_line_end();
+  con_write_line(text, std::strlen(text));
 }
 
 void con_clear() {

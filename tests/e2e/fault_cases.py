@@ -197,7 +197,9 @@ def case_no_console(binary, work, f):
             not os.path.exists(os.path.join(work, "errors.txt")))
 
 
-def case_terminal(binary, work, f):
+def run_on_terminal(binary, work):
+    """Runs the program on the faulty SubRip file with a pseudo-terminal as standard output;
+    returns the process and all that the terminal was shown."""
     import pty
     with open(os.path.join(work, "in.srt"), "wb") as out:
         out.write(FAULTY_SRT)
@@ -216,6 +218,11 @@ def case_terminal(binary, work, f):
         shown += chunk
     p.wait(timeout=60)
     os.close(master)
+    return p, shown
+
+
+def case_terminal(binary, work, f):
+    p, shown = run_on_terminal(binary, work)
     # The terminal shows each line end as CR LF.
     want = (b"\x1b[H\x1b[2J" + BANNER + b"Processing file...done\nAnalyzing file type..."
             b"SubRip format found\nInvalid time code in 1\nThe line stays out too short, in 1\n"
@@ -381,25 +388,8 @@ def case_win_command_line(binary, work, f):
 def case_win_console(binary, work, f):
     # A terminal under wine is a Windows console, which wine draws on the terminal: the clear
     # comes out as erased rows and the cursor sent home, then the transcript.
-    import pty
     import re
-    with open(os.path.join(work, "in.srt"), "wb") as out:
-        out.write(FAULTY_SRT)
-    master, slave = pty.openpty()
-    p = subprocess.Popen([binary, "in.srt"], cwd=work, stdin=subprocess.DEVNULL, stdout=slave,
-                         stderr=subprocess.PIPE)
-    os.close(slave)
-    shown = b""
-    while True:
-        try:
-            chunk = os.read(master, 4096)
-        except OSError:
-            break
-        if not chunk:
-            break
-        shown += chunk
-    p.wait(timeout=60)
-    os.close(master)
+    p, shown = run_on_terminal(binary, work)
     shown = re.sub(rb"\x1b\[\?25[hl]", b"", shown)  # the cursor hidden while drawing
     before, banner, after = shown.partition(b"The cuecheck ver1.4b")
     f.check("win-console status", p.returncode == 0, str(p.returncode))

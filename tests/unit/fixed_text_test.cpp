@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "test_random.h"
 #include "textio/numconv.h"
 
 namespace {
@@ -38,13 +39,6 @@ std::string reference(double x) {
 std::string fixed(double x) {
   char t[kFixedTextMax];
   return std::string(t, fixed_text(x, 2, 3, t));
-}
-
-uint64_t next(uint64_t& x) {
-  uint64_t z = (x += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
 }
 
 TEST(FixedTextBits, RandomDoublesBelowTenToThe13) {

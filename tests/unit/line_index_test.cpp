@@ -7,16 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "test_random.h"
 #include "textio/textfile.h"
 
 namespace {
-
-uint64_t next(uint64_t& x) {
-  uint64_t z = (x += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
 
 // About `size` bytes of lines: mostly 0..70 characters, some up to 300; LF, CR or CR LF;
 // letters, blanks, Ctrl-Z and now and then a byte-order mark first.

@@ -6,16 +6,10 @@
 
 #include "checkers/microdvd.h"
 #include "cuecheck/globals.h"
+#include "test_random.h"
 #include "textio/numconv.h"
 
 namespace {
-
-uint64_t next(uint64_t& x) {
-  uint64_t z = (x += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
 
 TEST(FrameScan, SameTextsAsTheByteScan) {
   // Lines of {digits}{digits}text with braces moved, doubled, missing or adjacent, and

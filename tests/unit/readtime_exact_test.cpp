@@ -11,15 +11,9 @@
 #include "services/readtime.h"
 #include "services/timecode.h"
 #include "short_text.h"
+#include "test_random.h"
 
 namespace {
-
-uint64_t next(uint64_t& x) {
-  uint64_t z = (x += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
 
 bool same_bits(double a, double b) {
   return std::memcmp(&a, &b, sizeof a) == 0;

@@ -5,16 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "test_random.h"
 #include "textio/shortstr.h"
 
 namespace {
-
-uint64_t next(uint64_t& x) {
-  uint64_t z = (x += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
 
 int count_ref(const ShortStr& s, unsigned char c) {
   int n = 0;

@@ -8,6 +8,7 @@
 
 #include "services/timecode.h"
 #include "short_text.h"
+#include "test_random.h"
 
 namespace {
 
@@ -36,13 +37,6 @@ void put_field(char* p, int v, int width) {
 }
 
 // Deterministic 64-bit generator (splitmix64).
-uint64_t next(uint64_t& x) {
-  uint64_t z = (x += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
-
 TEST(TimeToTextExact, EveryMillisecondOfManyTimeCodes) {
   // All 1099 millisecond fields (-99..999) with hours -9..99 and a spread of minutes and
   // seconds, each through ST2TT as the checkers form it: 3.5 million times.
