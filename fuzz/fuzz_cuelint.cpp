@@ -7,11 +7,12 @@
 //               9999.999999); bits 5-7 the read size of the second run (1 to 8 bytes)
 //   the rest    the file's bytes
 //
-// Every input runs twice: read whole from memory, and trickled a few bytes at a time with a
+// Every input runs three times: read whole from memory; trickled a few bytes at a time with a
 // line buffer of 16 bytes, so that reads, UTF-16 code units, CR LF pairs and lines are cut
-// at every place. Both runs
-// must give the same faults; the faults must come in report order (line, then check); and every
-// fault is written as a text line and as JSON. A difference or a fault out of order stops the run
+// at every place; and with the encoding decided on a pass of its own before the reading. All
+// runs must give the same faults; the faults must come in report order (line, then check);
+// and every fault is written as a text line and as JSON. A difference or a fault out of order stops
+// the run
 // (__builtin_trap), as do crashes, sanitizer reports, leaks and hangs.
 #include <cstddef>
 #include <cstdint>
@@ -92,8 +93,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Trickle trickle(data, size, step);
   cuelint::FileOutcome b = cuelint::lint(trickle, opt, cut, 16);
 
+  // The encoding decided on a pass of its own first, as for a file with a mark.
+  Sink first;
+  cuelint::MemorySource mem2(data, size);
+  cuelint::FileOutcome c = cuelint::lint(mem2, opt, first, 65536, true);
+
   if (a.faults != whole.count_ || b.faults != cut.count_) __builtin_trap();
   if (a.encoding != b.encoding || a.format != b.format) __builtin_trap();
-  if (whole.digest_ != cut.digest_) __builtin_trap();
+  if (a.encoding != c.encoding || a.format != c.format || a.faults != c.faults) __builtin_trap();
+  if (whole.digest_ != cut.digest_ || whole.digest_ != first.digest_) __builtin_trap();
   return 0;
 }

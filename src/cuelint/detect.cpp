@@ -8,7 +8,7 @@ namespace cuelint {
 
 static constexpr int kLookAhead = 50;
 
-Format detect_format(LineReader& lines, bool unicode) {
+Format detect_format(LineReader& lines, const bool& unicode) {
   std::string_view s;
   int seen = 0;  // non-blank lines so far
   while (seen < kLookAhead && lines.next(s)) {

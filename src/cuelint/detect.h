@@ -10,6 +10,6 @@ namespace cuelint {
 // "{" is MicroDVD; "[" or a Subviewer time line is Subviewer 2.0; a SubRip candidate line,
 // or a whole number whose next non-blank line is one, is SubRip; else SubRip when one of
 // the first 50 non-blank lines is a candidate line. kNone otherwise.
-Format detect_format(LineReader& lines, bool unicode);
+Format detect_format(LineReader& lines, const bool& unicode);
 
 }  // namespace cuelint

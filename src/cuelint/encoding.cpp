@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace cuelint {
 
 bool Utf8Validator::feed(const unsigned char* p, std::size_t n) {
@@ -48,6 +52,41 @@ bool Utf8Validator::feed(const unsigned char* p, std::size_t n) {
     }
   }
   return true;
+}
+
+Encoding encoding_of_mark(Source& src) {
+  unsigned char b[3];
+  std::size_t have = 0;
+  while (have < 3) {
+    std::size_t got = src.read(reinterpret_cast<char*>(b) + have, 3 - have);
+    if (got == 0) break;
+    have += got;
+  }
+  if (have >= 2 && b[0] == 0xFF && b[1] == 0xFE) return Encoding::kUtf16Le;
+  if (have >= 2 && b[0] == 0xFE && b[1] == 0xFF) return Encoding::kUtf16Be;
+  if (have == 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return Encoding::kUtf8Bom;
+  return Encoding::kUtf8;
+}
+
+// No byte from 0x80 and no 0B or 0C: text both readings of a file without a mark read alike.
+static bool neutral(const char* p, std::size_t n) {
+  std::size_t i = 0;
+  bool odd = false;
+#if defined(__SSE2__)
+  const __m128i vt = _mm_set1_epi8(0x0B), ff = _mm_set1_epi8(0x0C);
+  __m128i high = _mm_setzero_si128(), ctl = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    high = _mm_or_si128(high, v);
+    ctl = _mm_or_si128(ctl, _mm_or_si128(_mm_cmpeq_epi8(v, vt), _mm_cmpeq_epi8(v, ff)));
+  }
+  odd = _mm_movemask_epi8(_mm_or_si128(high, ctl)) != 0;
+#endif
+  for (; i < n; ++i) {
+    unsigned char c = static_cast<unsigned char>(p[i]);
+    odd = odd || c >= 0x80 || c == 0x0B || c == 0x0C;
+  }
+  return !odd;
 }
 
 EncodingResult detect_encoding(Source& src) {
@@ -145,10 +184,11 @@ std::size_t put_utf8(std::uint32_t cp, char* out) {
 }
 
 std::size_t Decoder::read(char* out, std::size_t cap) {
-  if (enc_ == Encoding::kUtf16Le || enc_ == Encoding::kUtf16Be) return read_utf16(out, cap);
+  Encoding enc = st_.encoding;
+  if (enc == Encoding::kUtf16Le || enc == Encoding::kUtf16Be) return read_utf16(out, cap);
   if (!started_) {
     started_ = true;
-    if (enc_ == Encoding::kUtf8Bom) {
+    if (enc == Encoding::kUtf8Bom) {
       // Pass over the three bytes of the mark.
       char mark[3];
       std::size_t have = 0;
@@ -157,9 +197,26 @@ std::size_t Decoder::read(char* out, std::size_t cap) {
         if (got == 0) return 0;
         have += got;
       }
+      pos_ = 3;
     }
   }
-  return src_.read(out, cap);
+  std::size_t got = src_.read(out, cap);
+  pos_ += got;
+  if (!st_.known && !neutral(out, got)) decide(out, got);
+  return got;
+}
+
+void Decoder::decide(const char* chunk, std::size_t n) {
+  // Every byte before the chunk was ASCII: no sequence is open where it begins.
+  Utf8Validator v;
+  bool ok = v.feed(reinterpret_cast<const unsigned char*>(chunk), n);
+  while (ok) {
+    std::size_t got = src_.read(reinterpret_cast<char*>(raw_), sizeof raw_);
+    if (got == 0) break;
+    ok = v.feed(raw_, got);
+  }
+  st_.set(ok && v.finish() ? Encoding::kUtf8 : Encoding::kSingleByte);
+  src_.seek(pos_);
 }
 
 std::size_t Decoder::read_utf16(char* out, std::size_t cap) {
@@ -173,7 +230,7 @@ std::size_t Decoder::read_utf16(char* out, std::size_t cap) {
       have += got;
     }
   }
-  bool le = enc_ == Encoding::kUtf16Le;
+  bool le = st_.encoding == Encoding::kUtf16Le;
   std::size_t n = 0;
   for (;;) {
     if (raw_end_ - raw_pos_ < 2) {

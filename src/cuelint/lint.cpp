@@ -23,17 +23,29 @@ static void format_fault(FaultSink& sink, const char* text, FileOutcome& out) {
 }
 
 // Encoding and format; false (and the format fault given) when there is nothing to check.
-static bool find_kind(Source& src, FileOutcome& out, FaultSink* sink) {
-  EncodingResult enc = detect_encoding(src);
-  out.encoding = enc.encoding;
-  if (enc.fault) {
-    if (sink) format_fault(*sink, enc.fault, out);
-    return false;
+// A file with a byte-order mark is checked against its mark on a pass of its own (a file
+// that is not what its mark says gets nothing but the format fault); so is every file when
+// decide_first. Otherwise the encoding is decided while the file is read (EncodingState).
+static bool find_kind(Source& src, EncodingState& st, bool decide_first, FileOutcome& out,
+                      FaultSink* sink) {
+  Encoding mark = encoding_of_mark(src);
+  if (mark != Encoding::kUtf8 || decide_first) {
+    src.rewind();
+    EncodingResult enc = detect_encoding(src);
+    st.set(enc.encoding);
+    out.encoding = enc.encoding;
+    if (enc.fault) {
+      if (sink) format_fault(*sink, enc.fault, out);
+      return false;
+    }
+  } else {
+    st.known = false;
   }
   src.rewind();
-  auto dec = std::make_unique<Decoder>(src, enc.encoding);
+  auto dec = std::make_unique<Decoder>(src, st);
   LineReader lines(*dec);
-  out.format = detect_format(lines, enc.encoding != Encoding::kSingleByte);
+  out.format = detect_format(lines, st.unicode);
+  out.encoding = st.encoding;
   if (out.format == Format::kNone) {
     if (sink) format_fault(*sink, "not a MicroDVD, SubRip or Subviewer 2.0 file", out);
     return false;
@@ -42,7 +54,7 @@ static bool find_kind(Source& src, FileOutcome& out, FaultSink* sink) {
 }
 
 template <class Lines>
-static void check_lines(Lines& lines, Format format, bool unicode, const Options& opt,
+static void check_lines(Lines& lines, Format format, const bool& unicode, const Options& opt,
                         FileChecker& fc) {
   std::string_view s;
   switch (format) {
@@ -71,19 +83,22 @@ static void check_lines(Lines& lines, Format format, bool unicode, const Options
 
 FileOutcome probe(Source& src) {
   FileOutcome out;
-  find_kind(src, out, nullptr);
+  EncodingState st;
+  find_kind(src, st, true, out, nullptr);
   return out;
 }
 
-FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t line_buffer) {
+FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t line_buffer,
+                 bool decide_first) {
   FileOutcome out;
-  if (!find_kind(src, out, &sink)) return out;
-  bool unicode = out.encoding != Encoding::kSingleByte;
+  EncodingState st;
+  if (!find_kind(src, st, decide_first, out, &sink)) return out;
   src.rewind();
   FileChecker fc(sink, out.format, opt);
-  auto dec = std::make_unique<Decoder>(src, out.encoding);
+  auto dec = std::make_unique<Decoder>(src, st);
   LineReader lines(*dec, line_buffer);
-  check_lines(lines, out.format, unicode, opt, fc);
+  check_lines(lines, out.format, st.unicode, opt, fc);
+  out.encoding = st.encoding;
   out.faults = fc.faults();
   return out;
 }

@@ -15,14 +15,14 @@ bool parse_microdvd_line(std::string_view line, std::int64_t& start, std::int64_
 
 class MicroDvdReader {
  public:
-  MicroDvdReader(FileChecker& fc, bool unicode, bool fps_given)
+  MicroDvdReader(FileChecker& fc, const bool& unicode, bool fps_given)
       : fc_(fc), unicode_(unicode), fps_given_(fps_given) {}
   void line(std::string_view s, std::uint64_t number);
   void finish() { fc_.flush_loose(); }
 
  private:
   FileChecker& fc_;
-  bool unicode_;
+  const bool& unicode_;  // may change once, at the first byte beyond ASCII
   bool fps_given_;
   bool seen_first_ = false;  // the first subtitle line, the only one that may set the rate
 };

@@ -17,6 +17,16 @@ std::size_t MemorySource::read(char* buf, std::size_t n) {
   return n;
 }
 
+void Source::seek(std::uint64_t pos) {
+  rewind();
+  char buf[4096];
+  while (pos > 0) {
+    std::size_t got = read(buf, pos < sizeof buf ? pos : sizeof buf);
+    if (got == 0) return;
+    pos -= got;
+  }
+}
+
 FdSource::FdSource(int fd) : fd_(fd) {
   seekable_ = ::lseek(fd, 0, SEEK_CUR) != -1;
 }
@@ -67,9 +77,9 @@ std::size_t FdSource::read(char* buf, std::size_t n) {
   return got;
 }
 
-void FdSource::rewind() {
+void FdSource::seek(std::uint64_t pos) {
   if (seekable_) {
-    if (::lseek(fd_, 0, SEEK_SET) == -1) throw ReadError{errno};
+    if (::lseek(fd_, static_cast<off_t>(pos), SEEK_SET) == -1) throw ReadError{errno};
     return;
   }
   if (spool_ == -1) {
@@ -84,7 +94,7 @@ void FdSource::rewind() {
       return;
     }
   }
-  if (::lseek(spool_, 0, SEEK_SET) == -1) throw ReadError{errno};
+  if (::lseek(spool_, static_cast<off_t>(pos), SEEK_SET) == -1) throw ReadError{errno};
 }
 
 int open_for_reading(const std::string& path, int* fd_out) {

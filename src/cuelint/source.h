@@ -1,5 +1,5 @@
-// Byte sources a file is read from, more than once: the encoding is decided on a first
-// pass, the format on a second, and the checks run on a third.
+// Byte sources a file is read from, more than once: the format is decided on a first pass
+// and the checks run on a second; the encoding, when it is not plain, takes one more.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,9 @@ class Source {
   virtual std::size_t read(char* buf, std::size_t n) = 0;
   // Back to the first byte. Throws ReadError.
   virtual void rewind() = 0;
+  // To byte pos (at most the bytes read so far). Throws ReadError. This one reads again
+  // from the start; sources that can do better do.
+  virtual void seek(std::uint64_t pos);
 };
 
 class MemorySource : public Source {
@@ -28,6 +31,7 @@ class MemorySource : public Source {
       : data_(static_cast<const char*>(data)), size_(size) {}
   std::size_t read(char* buf, std::size_t n) override;
   void rewind() override { pos_ = 0; }
+  void seek(std::uint64_t pos) override { pos_ = pos < size_ ? pos : size_; }
 
  private:
   const char* data_;
@@ -45,7 +49,8 @@ class FdSource : public Source {
   FdSource(const FdSource&) = delete;
   FdSource& operator=(const FdSource&) = delete;
   std::size_t read(char* buf, std::size_t n) override;
-  void rewind() override;
+  void rewind() override { seek(0); }
+  void seek(std::uint64_t pos) override;
 
  private:
   int fd_;          // owned

@@ -17,7 +17,7 @@ bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int
 
 class SubRipReader {
  public:
-  SubRipReader(FileChecker& fc, bool unicode) : fc_(fc), unicode_(unicode) {}
+  SubRipReader(FileChecker& fc, const bool& unicode) : fc_(fc), unicode_(unicode) {}
   void line(std::string_view s, std::uint64_t number);
   void finish();
 
@@ -30,7 +30,7 @@ class SubRipReader {
   void close();
 
   FileChecker& fc_;
-  bool unicode_;
+  const bool& unicode_;  // may change once, at the first byte beyond ASCII
   // A whole-number line, held back: the number line of a subtitle when a candidate line
   // follows it, else text.
   bool pending_ = false;

@@ -14,7 +14,7 @@ bool parse_subviewer_time_line(std::string_view line, std::int64_t& start, std::
 
 class SubviewerReader {
  public:
-  SubviewerReader(FileChecker& fc, bool unicode) : fc_(fc), unicode_(unicode) {}
+  SubviewerReader(FileChecker& fc, const bool& unicode) : fc_(fc), unicode_(unicode) {}
   void line(std::string_view s, std::uint64_t number);
   void finish();
 
@@ -22,7 +22,7 @@ class SubviewerReader {
   void close();
 
   FileChecker& fc_;
-  bool unicode_;
+  const bool& unicode_;  // may change once, at the first byte beyond ASCII
   bool header_ = true;
   bool open_ = false;      // a subtitle takes text lines
   bool skipping_ = false;  // passing over lines up to the next time line

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <string>
+#include <thread>
 
 #include "cuelint/lint.h"
 #include "lint_helper.h"
@@ -150,6 +153,102 @@ TEST(Lint, ReadErrorReachesTheCaller) {
     } catch (const ReadError& e) {
       EXPECT_EQ(e.error, 5);
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Faults and outcome of one way of reading, written out in full.
+std::string lint_full(std::string_view t, bool decide_first, std::size_t step) {
+  cuelint_test::TrickleSource src(t, step);
+  cuelint_test::Collect c;
+  FileOutcome o = lint(src, Options{}, c, 16, decide_first);
+  std::string s = std::string(encoding_name(o.encoding)) + " " + std::to_string(o.faults);
+  for (const Fault& f : c.faults) s += " " + std::to_string(f.line) + ":" + std::string(f.text());
+  return s;
+}
+
+// A file without a mark is read before its encoding is known; the first byte beyond ASCII
+// (or 0B, 0C) decides it. Each case must come out as if it had been decided first.
+TEST(Lint, EncodingDecidedOnTheWayAgreesWithDecidingFirst) {
+  std::string clean;
+  for (int i = 1; i <= 400; ++i)
+    clean += std::to_string(i) + "\n00:00:" + std::to_string(10 + i % 50) +
+             ",000 --> 00:00:59,000\n" +
+             (i % 3 ? "short\n\n" : "a text line of many characters\n\n");
+  std::string late = clean + "401\n00:01:00,000 --> 00:01:00,150\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* encoding;
+  } cases[] = {
+      {"ascii only", clean, "utf-8"},
+      {"late UTF-8", late + "caf\xC3\xA9 \xE2\x80\x83 \xE2\x80\x83 x\n", "utf-8"},
+      {"late single byte", late + "caf\xE9 \xA0\xA0 x\n", "single-byte"},
+      {"UTF-8, then a broken sequence far on", late + "\xC3\xA9\n" + clean + "\xC3\n",
+       "single-byte"},
+      {"a vertical tab in UTF-8", late + "a\x0B\x0B\x0Bz\n\xC3\xA9\n", "utf-8"},
+      {"a form feed in single-byte text", late + "a\x0C\x0C\x0Cz\n\xFF\n", "single-byte"},
+      {"a form feed alone", late + "\x0C\n\n402\n00:01:01,000 --> 00:01:02,000\nx\n", "utf-8"},
+      {"beyond ASCII at once", "\xA0" + clean, "single-byte"},
+      {"a cut sequence at the end", late + "ab\xE2\x80", "single-byte"},
+      {"MicroDVD", "{0}{25}\xC3\xA9\xC3\xA9\xC3\xA9\n{30}{31}" + std::string(40, 'x') + "\xE9\n",
+       "single-byte"},
+      {"Subviewer 2.0",
+       "00:00:01.00,00:00:01.10\n\x0C\x0C\n\n00:00:02.00,00:00:02.05\nabc\xC2\xA0\n", "utf-8"},
+  };
+  for (const Case& c : cases) {
+    std::string first = lint_full(c.text, true, 4096);
+    EXPECT_EQ(first.substr(0, first.find(' ')), c.encoding) << c.name;
+    for (std::size_t step : {1, 7, 4096})
+      EXPECT_EQ(lint_full(c.text, false, step), first) << c.name << " step " << step;
+    MemorySource mem(c.text.data(), c.text.size());
+    cuelint_test::Collect col;
+    EXPECT_EQ(encoding_name(lint(mem, Options{}, col).encoding), std::string(c.encoding)) << c.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A file given as a pipe cannot seek: what was read is copied aside, and the encoding's
+// decision reads on and comes back in the copy.
+TEST(Lint, PipeGivesWhatMemoryGives) {
+  std::string body;
+  for (int i = 1; i <= 3000; ++i)
+    body += std::to_string(i) + "\n00:00:01,000 --> 00:00:0" + std::to_string(i % 3) +
+            ",400\nsome text of a subtitle\n\n";
+  for (std::string tail :
+       {std::string("\xC3\xA9t\xC3\xA9\n"), std::string("\xE9t\xE9\n"), std::string()}) {
+    std::string t = body + "3001\n00:00:05,000 --> 00:00:05,100\n" + tail;
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::thread writer([&] {
+      std::size_t done = 0;
+      while (done < t.size()) {
+        ssize_t n = ::write(fds[1], t.data() + done, t.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+      }
+      ::close(fds[1]);
+    });
+    cuelint_test::Collect piped;
+    FileOutcome o;
+    {
+      FdSource src(fds[0]);
+      o = lint(src, Options{}, piped);
+    }
+    writer.join();
+    MemorySource mem(t.data(), t.size());
+    cuelint_test::Collect direct;
+    FileOutcome m = lint(mem, Options{}, direct, 65536, true);
+    EXPECT_EQ(o.encoding, m.encoding) << tail;
+    EXPECT_EQ(cuelint_test::brief(piped.faults), cuelint_test::brief(direct.faults)) << tail;
+    EXPECT_EQ(o.faults, m.faults);
+    EXPECT_GT(o.faults, 2000u);
   }
 }
 
