@@ -10,15 +10,15 @@ namespace cuelint {
 
 bool LineReader::fill() {
   if (eof_) return false;
-  mask_valid_ = false;  // the text moves, or more of it comes
   if (begin_ > 0) {
     std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
     end_ -= begin_;
+    scan_ -= begin_;
     begin_ = 0;
   }
   if (size_ - end_ < 8) {
     // A line longer than the buffer: twice the room.
-    std::unique_ptr<char[]> bigger(new char[size_ * 2]);
+    std::unique_ptr<char[]> bigger(new char[size_ * 2 + kSlack]);
     std::memcpy(bigger.get(), buf_.get(), end_);
     buf_ = std::move(bigger);
     size_ *= 2;
@@ -26,88 +26,89 @@ bool LineReader::fill() {
   std::size_t got = dec_.read(buf_.get() + end_, size_ - end_);
   if (got == 0) {
     eof_ = true;
+    buf_[end_] = 0;  // not an LF: a CR at the very end is a line end of its own
     return false;
   }
   end_ += got;
   return true;
 }
 
-std::uint64_t LineReader::block_mask(std::size_t block) const {
-  const char* p = buf_.get() + block;
-  std::size_t avail = end_ - block;
-  alignas(16) char copy[64];
-  if (avail < 64) {
-    // The last bytes of the text: past them the buffer holds nothing read.
-    std::size_t n = avail < 64 ? avail : 64;
-    std::memcpy(copy, p, n);
-    std::memset(copy + n, 0, 64 - n);
-    p = copy;
-  }
-  std::uint64_t m = 0;
+// The CRs and LFs of the 64 bytes at p, one bit a byte.
+static inline void line_end_masks(const char* p, std::uint64_t& cr, std::uint64_t& lf) {
 #if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+  const __m128i vlf = _mm_set1_epi8('\n'), vcr = _mm_set1_epi8('\r');
+  cr = lf = 0;
   for (int k = 0; k < 4; ++k) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-    unsigned bits = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-    m |= static_cast<std::uint64_t>(bits) << (16 * k);
+    cr |=
+        static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vcr))))
+        << (16 * k);
+    lf |=
+        static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vlf))))
+        << (16 * k);
   }
 #else
-  for (int k = 0; k < 64; ++k)
-    if (p[k] == '\n' || p[k] == '\r') m |= std::uint64_t{1} << k;
-#endif
-  if (avail < 64) m &= (std::uint64_t{1} << avail) - 1;  // bytes past the text
-  return m;
-}
-
-std::size_t LineReader::find_end(std::size_t from) {
-  while (from < end_) {
-    if (!mask_valid_ || from < block_ || from >= block_ + 64) {
-      block_ = from & ~static_cast<std::size_t>(63);
-      mask_ = block_mask(block_);
-      mask_valid_ = true;
-    }
-    std::uint64_t m = mask_ & (~std::uint64_t{0} << (from - block_));
-    if (m) return block_ + static_cast<std::size_t>(__builtin_ctzll(m));
-    from = block_ + 64;
+  cr = lf = 0;
+  for (int k = 0; k < 64; ++k) {
+    cr |= static_cast<std::uint64_t>(p[k] == '\r') << k;
+    lf |= static_cast<std::uint64_t>(p[k] == '\n') << k;
   }
-  return end_;
+#endif
 }
 
-bool LineReader::next(std::string_view& line) {
-  std::size_t scan = begin_;  // bytes before scan hold no line end
+void LineReader::index(std::size_t stop) {
+  if (stop - scan_ > kSpan) stop = scan_ + kSpan;
+  const char* b = buf_.get();
+  // An LF right after a CR ends no line: the CR did. No CR stands just before scan_: one
+  // found by the last call has been handed out, and begin_ (so scan_) passed its LF.
+  std::uint64_t after_cr = 0;
+  std::size_t n = 0;
+  for (std::size_t at = scan_; at < stop; at += 64) {
+    std::uint64_t cr, lf;
+    line_end_masks(b + at, cr, lf);
+    if (stop - at < 64) {
+      std::uint64_t keep = (std::uint64_t{1} << (stop - at)) - 1;  // bytes past stop
+      cr &= keep;
+      lf &= keep;
+    }
+    std::uint64_t e = cr | (lf & ~((cr << 1) | after_cr));
+    after_cr = cr >> 63;
+    // Four offsets are written whatever their number (most blocks hold four or fewer):
+    // the loop for the rest seldom runs, so seldom mispredicts.
+    std::size_t* out = ends_ + n;
+    std::size_t count = 0;
+    for (int j = 0; j < 4; ++j) {
+      out[j] = at + static_cast<std::size_t>(__builtin_ctzll(e | (std::uint64_t{1} << 63)));
+      count += e != 0;
+      e &= e - 1;
+    }
+    for (; e; e &= e - 1) out[count++] = at + static_cast<std::size_t>(__builtin_ctzll(e));
+    n += count;
+  }
+  scan_ = stop;
+  k_ = 0;
+  n_ = n;
+}
+
+bool LineReader::next_indexed(std::string_view& line) {
   for (;;) {
-    std::size_t at = find_end(scan);
-    if (at < end_) {
-      std::size_t after = at + 1;
-      if (buf_[at] == '\r') {
-        if (after == end_ && !eof_) {
-          // A CR at the end of the buffer: an LF may follow it.
-          std::size_t off = at - begin_;
-          if (fill()) {
-            scan = begin_ + off;
-            continue;
-          }
-          at = begin_ + off;  // fill() moved the text to the front
-          after = at + 1;
-        } else if (after < end_ && buf_[after] == '\n') {
-          ++after;
-        }
-      }
-      line = std::string_view(buf_.get() + begin_, at - begin_);
-      begin_ = after;
+    if (scan_ < begin_) scan_ = begin_;  // a CR LF pair that ended the last span
+    std::size_t stop = end_;
+    // A CR as the last byte read: an LF may come with the next read.
+    if (!eof_ && stop > scan_ && buf_[stop - 1] == '\r') --stop;
+    if (scan_ < stop) {
+      index(stop);
+      if (n_) return next(line);
+      continue;
+    }
+    if (eof_) {
+      if (begin_ >= end_) return false;
+      line = std::string_view(buf_.get() + begin_, end_ - begin_);  // no end after it
+      begin_ = scan_ = end_;
       ++number_;
       return true;
     }
-    std::size_t off = end_ - begin_;
-    if (!fill()) {
-      if (begin_ == end_) return false;
-      line = std::string_view(buf_.get() + begin_, end_ - begin_);
-      begin_ = end_;
-      ++number_;
-      return true;
-    }
-    scan = begin_ + off;
+    fill();
   }
 }
 

@@ -82,3 +82,54 @@ TEST(LineSplitting, LineNumbersCountDecodedUtf16Lines) {
 }
 
 }  // namespace
+
+namespace {
+
+// Lines as the rule says: a CR, an LF, or a CR LF pair ends one.
+std::vector<std::string> reference_split(const std::string& t) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r' || t[i] == '\n') {
+      out.push_back(cur);
+      cur.clear();
+      if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+    } else {
+      cur += t[i];
+    }
+  }
+  if (!cur.empty()) out.push_back(cur);
+  return out;
+}
+
+// Texts of thousands of line ends, thick and thin, so that every way a CR LF pair, a long
+// line or a run of empty lines can fall across 64-byte blocks, index spans and reads is met.
+TEST(LineSplitting, AgreesWithTheRuleOnRandomTexts) {
+  std::uint64_t x = 0x9E3779B97F4A7C15ull;
+  auto rnd = [&x] {
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    return x;
+  };
+  for (int round = 0; round < 40; ++round) {
+    std::string t;
+    std::size_t len = 1 + rnd() % 9000;
+    unsigned density = 1 + static_cast<unsigned>(rnd() % 60);  // line ends per 64 bytes, about
+    while (t.size() < len) {
+      std::uint64_t r = rnd();
+      if (r % 64 < density) {
+        t += "\r\n\r\n\n\r"[r / 64 % 6];
+      } else if (r % 97 == 0) {
+        t += std::string(static_cast<std::size_t>(r / 97 % 3000), 'y');
+      } else {
+        t += static_cast<char>('a' + r / 64 % 26);
+      }
+    }
+    std::vector<std::string> want = reference_split(t);
+    for (std::size_t step : {1, 5, 64, 4096, 100000})
+      for (std::size_t initial : {8, 100, 65536})
+        ASSERT_EQ(split(t, step, initial), want)
+            << "round " << round << " step " << step << " buffer " << initial;
+  }
+}
+
+}  // namespace
