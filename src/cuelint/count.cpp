@@ -76,17 +76,19 @@ std::size_t next_special(const unsigned char* p, std::size_t i, std::size_t n) {
   return n;
 }
 
-// A whole line in one pass when it is plain (ASCII, no "<", "{", "|", "["), as most text
-// lines are: its length less its white space. False as soon as a chunk is not plain.
-bool count_plain(const unsigned char* p, std::size_t n, bool unicode, std::uint64_t& out) {
+// A whole line in one pass when no markup can begin in it (no "<", no "{") and, in unicode
+// text, it is ASCII, as most text lines are: every character is then one byte, and the
+// marks only take their own bytes out. False when the line is not so, or is too short or
+// too long for this way (its byte counters must not pass 255).
+bool count_simple(const unsigned char* p, std::size_t n, bool unicode, std::uint64_t& out,
+                  unsigned& marks) {
   const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
                 sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
                 c8 = _mm_set1_epi8(8), c14 = _mm_set1_epi8(14), one = _mm_set1_epi8(1),
                 zero = _mm_setzero_si128();
-  __m128i white = zero;
+  __m128i white = zero, pipes = zero, brackets = zero;
   auto add = [&](__m128i v, __m128i keep) {
-    __m128i stop = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
-                                _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)));
+    __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb));
     __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
     if (unicode) {
       stop = _mm_or_si128(stop, _mm_cmplt_epi8(v, zero));
@@ -94,16 +96,34 @@ bool count_plain(const unsigned char* p, std::size_t n, bool unicode, std::uint6
     }
     if (_mm_movemask_epi8(_mm_and_si128(stop, keep))) return false;
     white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(ws, keep), one));
+    pipes = _mm_add_epi8(pipes, _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(v, bar), keep), one));
+    brackets = _mm_or_si128(brackets, _mm_and_si128(_mm_cmpeq_epi8(v, sq), keep));
     return true;
   };
-  if (n < 16 || n > 16 * 255) return false;  // byte counters must not pass 255
+  if (n < 16 || n > 16 * 255) return false;
   const __m128i all = _mm_set1_epi8(-1);
   std::size_t i = 0;
   for (; i + 16 <= n; i += 16)
     if (!add(load(p + i), all)) return false;
   if (i < n && !add(load(p + n - 16), load(kLast + (n - i)))) return false;
-  __m128i sums = _mm_sad_epu8(white, zero);
-  out = n - static_cast<std::uint64_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+  __m128i w = _mm_sad_epu8(white, zero), b = _mm_sad_epu8(pipes, zero);
+  std::uint64_t bars = static_cast<std::uint64_t>(_mm_cvtsi128_si32(b) + _mm_extract_epi16(b, 4));
+  out = n - static_cast<std::uint64_t>(_mm_cvtsi128_si32(w) + _mm_extract_epi16(w, 4)) - bars;
+  marks = bars ? static_cast<unsigned>(kHasPipe) : 0u;
+  if (_mm_movemask_epi8(brackets)) {
+    marks |= kHasBracket;
+    // Every "[br]" takes its four bytes out. One cannot overlap another: each "[" is
+    // looked at alone.
+    for (std::size_t at = 0; at < n; at += 16) {
+      std::size_t from = at + 16 <= n ? at : n - 16;  // the last sixteen bytes, new ones only
+      unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(load(p + from), sq))) &
+                   (0xFFFFu << (at - from));
+      for (; m; m &= m - 1) {
+        std::size_t k = from + static_cast<unsigned>(__builtin_ctz(m));
+        if (n - k >= 4 && std::memcmp(p + k, "[br]", 4) == 0) out -= 4;
+      }
+    }
+  }
   return true;
 }
 
@@ -178,19 +198,25 @@ static std::size_t markup_end(std::string_view s, std::size_t i, Format format) 
   return static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) + 1;
 }
 
-std::uint64_t count_line(std::string_view line, Format format, bool unicode, bool* marks) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(line.data());
-  std::size_t n = line.size(), i = 0, stretch = 0;
-  std::uint64_t total = 0;
-  bool seen = false;
+std::uint64_t count_line(std::string_view line, Format format, bool unicode, unsigned* marks) {
 #if defined(__SSE2__)
-  // SubRip text lines seldom hold a mark (MicroDVD and Subviewer 2.0 ones break lines with
-  // them): try the whole line in one pass first.
-  if (format == Format::kSubRip && count_plain(p, n, unicode, total)) {
-    if (marks) *marks = false;
+  std::uint64_t total = 0;
+  unsigned seen = 0;
+  if (count_simple(reinterpret_cast<const unsigned char*>(line.data()), line.size(), unicode, total,
+                   seen)) {
+    if (marks) *marks = seen;
     return total;
   }
 #endif
+  return count_line_by_stretches(line, format, unicode, marks);
+}
+
+std::uint64_t count_line_by_stretches(std::string_view line, Format format, bool unicode,
+                                      unsigned* marks) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(line.data());
+  std::size_t n = line.size(), i = 0, stretch = 0;
+  std::uint64_t total = 0;
+  unsigned seen = 0;
   for (;;) {
     // Up to the next byte that may begin markup or a mark, the stretch goes on.
 #if defined(__SSE2__)
@@ -202,16 +228,18 @@ std::uint64_t count_line(std::string_view line, Format format, bool unicode, boo
     std::size_t skip_to = 0;
     char c = static_cast<char>(p[i]);
     if (c == '|') {
-      seen = true;
+      seen |= kHasPipe;
       skip_to = i + 1;
     } else if (c == '[') {
-      seen = true;
+      seen |= kHasBracket;
       if (n - i >= 4 && std::memcmp(p + i, "[br]", 4) == 0) skip_to = i + 4;
     } else {
       skip_to = markup_end(line, i, format);
       if (skip_to) {
         const char* m = line.data() + i;
-        seen = seen || find_either(m, skip_to - i, '|', '[') != m + (skip_to - i);
+        std::size_t len = skip_to - i;
+        if (std::memchr(m, '|', len)) seen |= kHasPipe;
+        if (std::memchr(m, '[', len)) seen |= kHasBracket;
       }
     }
     if (!skip_to) {

@@ -20,9 +20,16 @@ std::uint64_t count_stretch(std::string_view s, bool unicode);
 // Characters of one text line of a subtitle in the given format. Markup (SubRip: "<" and a
 // letter or "/" up to ">", "{\" up to "}"; MicroDVD: "{", a letter and ":" up to "}") and
 // the marks "|" and "[br]" are taken out, and split the line into stretches counted apart.
-// *marks, when given, is set when the line holds a "|" or a "[" anywhere (markup included):
-// only such a line needs for_each_mark.
-std::uint64_t count_line(std::string_view line, Format format, bool unicode, bool* marks = nullptr);
+// *marks, when given, gets kHasPipe when the line holds a "|" anywhere (markup included)
+// and kHasBracket when it holds a "[": only such a line needs for_each_mark.
+enum : unsigned { kHasPipe = 1, kHasBracket = 2 };
+std::uint64_t count_line(std::string_view line, Format format, bool unicode,
+                         unsigned* marks = nullptr);
+
+// The same, always stretch by stretch: what count_line does when its one-pass way for plain
+// lines does not apply (the tests hold the two ways to the same result).
+std::uint64_t count_line_by_stretches(std::string_view line, Format format, bool unicode,
+                                      unsigned* marks = nullptr);
 
 enum class Mark : std::uint8_t { kPipe, kBr };
 

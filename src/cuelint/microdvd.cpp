@@ -51,9 +51,9 @@ void MicroDvdReader::line(std::string_view s, std::uint64_t number) {
   sub.line = number;
   sub.has_times = true;
   fc_.begin(sub);
-  bool marks = false;
+  unsigned marks = 0;
   std::uint64_t chars = count_line(text, Format::kMicroDvd, unicode_, &marks);
-  if (marks)
+  if (marks & kHasBracket)
     for_each_mark(text, [&](std::size_t col, Mark mark) {
       if (mark != Mark::kBr) return;  // "|" separates text lines
       Msg m(fc_.add(Check::kLineBreakMark, number, text_at + col));

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cuelint/count.h"
+#include "cuelint/scan.h"
 #include "cuelint/text.h"
 
 namespace cuelint {
@@ -42,9 +43,24 @@ static std::size_t parse_time(const char* s, std::size_t n, std::size_t i, std::
   return i + 10;
 }
 
+// The time line as nearly every file writes it, "HH:MM:SS,mmm --> HH:MM:SS,mmm": its
+// first sixteen bytes, and its last sixteen.
+static constexpr Form16 kHead = make_form("DD:5D:5D~DDD -->");
+static constexpr Form16 kTail = make_form("--> DD:5D:5D~DDD");
+
+static inline std::int64_t ms_at(const char* p) {
+  return ((two_digits(p) * 60 + two_digits(p + 3)) * 60 + two_digits(p + 6)) * 1000 +
+         (p[9] - '0') * 100 + two_digits(p + 10);
+}
+
 bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int64_t& stop) {
   const char* s = line.data();
   std::size_t n = line.size();
+  if (n >= 29 && fits_form(s, kHead) && fits_form(s + 13, kTail)) {
+    start = ms_at(s);
+    stop = ms_at(s + 17);
+    return n == 29 || !is_digit(s[29]);
+  }
   std::size_t i = parse_time(s, n, 0, start);
   if (!i) return false;
   while (i < n && is_blank_char(s[i])) ++i;
@@ -161,7 +177,7 @@ void SubRipReader::text_line(std::uint64_t number, std::uint64_t chars) {
 }
 
 void SubRipReader::text(std::string_view s, std::uint64_t number) {
-  bool marks = false;
+  unsigned marks = 0;
   text_line(number, open_ ? count_line(s, Format::kSubRip, unicode_, &marks) : 0);
   if (!marks) return;
   for_each_mark(s, [&](std::size_t col, Mark mark) {

@@ -1,25 +1,26 @@
 #include "cuelint/subviewer.h"
 
 #include "cuelint/count.h"
+#include "cuelint/scan.h"
 #include "cuelint/text.h"
 
 namespace cuelint {
 
-// HH:MM:SS.cc at p (11 characters, checked by the caller to be there).
-static bool time_at(const char* p, std::int64_t& cs) {
-  for (int i : {0, 1, 3, 4, 6, 7, 9, 10})
-    if (!is_digit(p[i])) return false;
-  if (p[2] != ':' || p[5] != ':' || p[8] != '.') return false;
-  int mm = two_digits(p + 3), ss = two_digits(p + 6);
-  if (mm > 59 || ss > 59) return false;
-  cs = ((two_digits(p) * 60 + mm) * 60 + ss) * 100 + two_digits(p + 9);
-  return true;
-}
+// HH:MM:SS.cc,HH:MM:SS.cc: its first sixteen bytes, and its last sixteen.
+static constexpr Form16 kHead = make_form("DD:5D:5D.DD,DD:5");
+static constexpr Form16 kTail = make_form("D.DD,DD:5D:5D.DD");
 
 bool parse_subviewer_time_line(std::string_view s, std::int64_t& start, std::int64_t& stop) {
-  if (s.size() < 23 || s[11] != ',') return false;
-  if (!time_at(s.data(), start) || !time_at(s.data() + 12, stop)) return false;
-  return s.size() == 23 || !is_digit(s[23]);
+  if (s.size() < 23) return false;
+  const char* p = s.data();
+  if (fits_form(p, kHead) && fits_form(p + 7, kTail)) {
+    start = ((two_digits(p) * 60 + two_digits(p + 3)) * 60 + two_digits(p + 6)) * 100 +
+            two_digits(p + 9);
+    stop = ((two_digits(p + 12) * 60 + two_digits(p + 15)) * 60 + two_digits(p + 18)) * 100 +
+           two_digits(p + 21);
+    return s.size() == 23 || !is_digit(s[23]);
+  }
+  return false;
 }
 
 void SubviewerReader::line(std::string_view s, std::uint64_t number) {
@@ -49,10 +50,10 @@ void SubviewerReader::line(std::string_view s, std::uint64_t number) {
   }
   if (open_) {
     if (++text_lines_ == 2) fc_.add(Check::kTooManyLines, number);  // message at close()
-    bool marks = false;
+    unsigned marks = 0;
     chars_ += count_line(s, Format::kSubviewer, unicode_, &marks);
     last_line_ = number;
-    if (marks)
+    if (marks & kHasPipe)
       for_each_mark(s, [&](std::size_t col, Mark mark) {
         if (mark != Mark::kPipe) return;  // "[br]" separates text lines
         Msg m(fc_.add(Check::kLineBreakMark, number, col));

@@ -122,9 +122,9 @@ TEST(Counting, LongLinesEveryLengthAndEnd) {
     // A mark at every place splits the line but changes no count of the rest.
     for (std::size_t at = 0; at <= len; ++at) {
       std::string m = s.substr(0, at) + "|" + s.substr(at);
-      bool marks = false;
+      unsigned marks = 0;
       EXPECT_EQ(count_line(m, Format::kMicroDvd, true, &marks), slow_ascii(s, true)) << at;
-      EXPECT_TRUE(marks);
+      EXPECT_EQ(marks, kHasPipe);
     }
   }
 }
@@ -141,11 +141,54 @@ TEST(Counting, NonAsciiAtTheEndOfALongStretch) {
   EXPECT_EQ(count_line(s + "\xCC\x81", Format::kSubRip, true), 31u);  // joins the last "a"
   EXPECT_EQ(count_line(s + "\xCC\x81", Format::kSubRip, false), 33u);
   EXPECT_EQ(count_line("\xC2\xA0" + s, Format::kSubRip, true), 31u);
-  bool marks = true;
+  unsigned marks = 3;
   EXPECT_EQ(count_line(s + "<i>" + s + "</i>", Format::kSubRip, true, &marks), 62u);
-  EXPECT_FALSE(marks);
+  EXPECT_EQ(marks, 0u);
   EXPECT_EQ(count_line(s + "<i|>" + s, Format::kSubRip, true, &marks), 62u);
-  EXPECT_TRUE(marks);  // a mark inside markup
+  EXPECT_EQ(marks, kHasPipe);  // a mark inside markup
+  EXPECT_EQ(count_line(s + "<i[>" + s, Format::kSubRip, true, &marks), 62u);
+  EXPECT_EQ(marks, kHasBracket);
+}
+
+}  // namespace
+
+namespace {
+
+// The one-pass way for plain lines and the way by stretches must agree on the count and on
+// the marks, for every format and both kinds of text, on lines that are plain, nearly plain,
+// or not at all.
+TEST(Counting, OnePassAgreesWithStretches) {
+  const char* const pieces[] = {
+      "a",   "b", " ",     "\t",      "\v", "|", "[",        "[br]",     "br]",      "[b",   "<",
+      "<i>", "{", "{y:i}", "{\\an8}", "}",  ">", "\xC3\xA9", "\xCC\x81", "\xC2\xA0", "\xE9", "x"};
+  std::uint64_t x = 0x2545F4914F6CDD1Dull;
+  auto rnd = [&x] {
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    return x;
+  };
+  int plain_lines = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string s;
+    std::size_t len = rnd() % 120;
+    unsigned spice = static_cast<unsigned>(rnd() % 4);  // how far from plain
+    while (s.size() < len) {
+      std::uint64_t r = rnd();
+      std::size_t k =
+          r % 64 < 48 + 4 * (3 - spice) ? r / 64 % 4 : r / 64 % (sizeof pieces / sizeof *pieces);
+      s += pieces[k];
+    }
+    if (s.find_first_of("<{\x80\x81\xA0\xA9\xC2\xC3\xCC\xE9") == std::string::npos) ++plain_lines;
+    for (Format f : {Format::kSubRip, Format::kMicroDvd, Format::kSubviewer})
+      for (bool unicode : {true, false}) {
+        unsigned m1 = 9, m2 = 7;
+        std::uint64_t one = count_line(s, f, unicode, &m1);
+        std::uint64_t two = count_line_by_stretches(s, f, unicode, &m2);
+        ASSERT_EQ(one, two) << '"' << s << "\" format " << static_cast<int>(f) << " unicode "
+                            << unicode;
+        ASSERT_EQ(m1, m2) << '"' << s << '"';
+      }
+  }
+  EXPECT_GT(plain_lines, 2000);  // the one-pass way was taken often
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "cuelint/subrip.h"
@@ -133,6 +134,68 @@ TEST(SubRip, TimeLineParsing) {
   EXPECT_TRUE(is_subrip_candidate("9-->"));
   EXPECT_FALSE(is_subrip_candidate("x 00:00:00,000 --> 00:00:00,000"));
   EXPECT_FALSE(is_subrip_candidate("00:00:00,000 -> 00:00:00,000"));
+}
+
+}  // namespace
+
+namespace {
+
+// The time line's rule, field by field, as plainly as it reads.
+bool rule_time(const std::string& s, std::size_t& i, std::int64_t& ms) {
+  std::size_t first = i;
+  std::int64_t h = 0;
+  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+    h = h * 10 + (s[i++] - '0');
+    if (h > 2147483647) return false;
+  }
+  if (i == first || s.size() - i < 10) return false;
+  auto d = [&](std::size_t k) { return std::isdigit(static_cast<unsigned char>(s[i + k])) != 0; };
+  if (s[i] != ':' || !d(1) || !d(2) || s[i + 3] != ':' || !d(4) || !d(5) ||
+      (s[i + 6] != ',' && s[i + 6] != '.') || !d(7) || !d(8) || !d(9))
+    return false;
+  int mm = (s[i + 1] - '0') * 10 + (s[i + 2] - '0'), ss = (s[i + 4] - '0') * 10 + (s[i + 5] - '0');
+  if (mm > 59 || ss > 59) return false;
+  ms = ((h * 60 + mm) * 60 + ss) * 1000 + std::stoi(s.substr(i + 7, 3));
+  i += 10;
+  return true;
+}
+
+bool rule_line(const std::string& s, std::int64_t& a, std::int64_t& b) {
+  std::size_t i = 0;
+  if (!rule_time(s, i, a)) return false;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  if (s.compare(i, 3, "-->") != 0) return false;
+  i += 3;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  if (!rule_time(s, i, b)) return false;
+  return i == s.size() || !std::isdigit(static_cast<unsigned char>(s[i]));
+}
+
+// Every byte of common time lines turned into every other byte: the parser and the rule
+// must agree on each, and on the times.
+TEST(SubRip, TimeLineAgreesWithTheRuleAtEveryByte) {
+  int accepted = 0;
+  for (std::string base : {"01:02:03,456 --> 10:20:30.999", "00:59:59,999 --> 01:00:00,000 X1:5",
+                           "12:34:56.789 --> 23:45:58,012\t", "7:00:00,000 --> 8:00:00,000"}) {
+    for (std::size_t at = 0; at <= base.size(); ++at)
+      for (int c = 0; c < 256; ++c) {
+        std::string s = base;
+        if (at < s.size()) {
+          s[at] = static_cast<char>(c);
+        } else {
+          s += static_cast<char>(c);
+        }
+        std::int64_t a = -1, b = -1, ra = -1, rb = -1;
+        bool got = parse_subrip_time_line(s, a, b);
+        ASSERT_EQ(got, rule_line(s, ra, rb)) << s;
+        if (got) {
+          ++accepted;
+          ASSERT_EQ(a, ra) << s;
+          ASSERT_EQ(b, rb) << s;
+        }
+      }
+  }
+  EXPECT_GT(accepted, 1000);
 }
 
 }  // namespace

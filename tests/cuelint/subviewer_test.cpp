@@ -70,4 +70,49 @@ TEST(Subviewer, TimeLineParsing) {
   EXPECT_FALSE(parse_subviewer_time_line("01:02:03.45,99:59:59.9", a, b));
 }
 
+// Every byte of a time line turned into every other byte: the parser must take exactly the
+// lines the rule takes ("HH:MM:SS.cc,HH:MM:SS.cc", minutes and seconds to 59, then the end
+// or a byte that is not a digit), with the right times.
+TEST(Subviewer, TimeLineAgreesWithTheRuleAtEveryByte) {
+  auto rule = [](const std::string& s, std::int64_t& a, std::int64_t& b) {
+    const char* form = "99:59:59.99,99:59:59.99";  // a digit: its highest value
+    if (s.size() < 23) return false;
+    for (int k = 0; k < 23; ++k) {
+      bool digit_place = form[k] >= '0' && form[k] <= '9';
+      if (digit_place ? !(s[k] >= '0' && s[k] <= form[k]) : s[k] != form[k]) return false;
+    }
+    if (s.size() > 23 && s[23] >= '0' && s[23] <= '9') return false;
+    auto t = [&](int at) {
+      return ((std::stoi(s.substr(at, 2)) * 60 + std::stoi(s.substr(at + 3, 2))) * 60 +
+              std::stoi(s.substr(at + 6, 2))) *
+                 100 +
+             std::stoi(s.substr(at + 9, 2));
+    };
+    a = t(0);
+    b = t(12);
+    return true;
+  };
+  int accepted = 0;
+  for (std::string base : {"01:02:03.45,99:59:59.99", "00:00:00.00,00:00:00.00 x"}) {
+    for (std::size_t at = 0; at <= base.size(); ++at)
+      for (int c = 0; c < 256; ++c) {
+        std::string s = base;
+        if (at < s.size()) {
+          s[at] = static_cast<char>(c);
+        } else {
+          s += static_cast<char>(c);
+        }
+        std::int64_t a = -1, b = -1, ra = -1, rb = -1;
+        bool got = parse_subviewer_time_line(s, a, b);
+        ASSERT_EQ(got, rule(s, ra, rb)) << s;
+        if (got) {
+          ++accepted;
+          ASSERT_EQ(a, ra) << s;
+          ASSERT_EQ(b, rb) << s;
+        }
+      }
+  }
+  EXPECT_GT(accepted, 300);
+}
+
 }  // namespace
