@@ -84,28 +84,31 @@ bool count_simple(const unsigned char* p, std::size_t n, bool unicode, std::uint
                   unsigned& marks) {
   const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
                 sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
-                c8 = _mm_set1_epi8(8), c14 = _mm_set1_epi8(14), one = _mm_set1_epi8(1),
-                zero = _mm_setzero_si128();
-  __m128i white = zero, pipes = zero, brackets = zero;
-  auto add = [&](__m128i v, __m128i keep) {
-    __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb));
+                c8 = _mm_set1_epi8(8), c14 = _mm_set1_epi8(14), zero = _mm_setzero_si128();
+  // Byte counters go down by one for each byte found (a match is -1), so they count up
+  // from 0 when negated; what stops the one-pass way is gathered and looked at once.
+  __m128i white = zero, pipes = zero, brackets = zero, stop = zero;
+  auto add = [&](__m128i v) {
+    stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)));
     __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
     if (unicode) {
-      stop = _mm_or_si128(stop, _mm_cmplt_epi8(v, zero));
+      stop = _mm_or_si128(stop, v);  // a byte from 0x80: its top bit
       ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, c8), _mm_cmplt_epi8(v, c14)));
     }
-    if (_mm_movemask_epi8(_mm_and_si128(stop, keep))) return false;
-    white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(ws, keep), one));
-    pipes = _mm_add_epi8(pipes, _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(v, bar), keep), one));
-    brackets = _mm_or_si128(brackets, _mm_and_si128(_mm_cmpeq_epi8(v, sq), keep));
-    return true;
+    white = _mm_sub_epi8(white, ws);
+    pipes = _mm_sub_epi8(pipes, _mm_cmpeq_epi8(v, bar));
+    brackets = _mm_or_si128(brackets, _mm_cmpeq_epi8(v, sq));
   };
   if (n < 16 || n > 16 * 255) return false;
-  const __m128i all = _mm_set1_epi8(-1);
   std::size_t i = 0;
-  for (; i + 16 <= n; i += 16)
-    if (!add(load(p + i), all)) return false;
-  if (i < n && !add(load(p + n - 16), load(kLast + (n - i)))) return false;
+  for (; i + 16 <= n; i += 16) add(load(p + i));
+  if (i < n) {
+    // The last sixteen bytes, with those already counted turned into a letter.
+    __m128i keep = load(kLast + (n - i));
+    add(_mm_or_si128(_mm_and_si128(keep, load(p + n - 16)),
+                     _mm_andnot_si128(keep, _mm_set1_epi8('a'))));
+  }
+  if (_mm_movemask_epi8(stop)) return false;
   __m128i w = _mm_sad_epu8(white, zero), b = _mm_sad_epu8(pipes, zero);
   std::uint64_t bars = static_cast<std::uint64_t>(_mm_cvtsi128_si32(b) + _mm_extract_epi16(b, 4));
   out = n - static_cast<std::uint64_t>(_mm_cvtsi128_si32(w) + _mm_extract_epi16(w, 4)) - bars;

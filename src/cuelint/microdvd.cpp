@@ -5,17 +5,19 @@
 
 namespace cuelint {
 
-static bool frame(std::string_view s, std::size_t& i, std::int64_t& v) {
-  if (i >= s.size() || s[i] != '{') return false;
-  std::size_t first = ++i;
-  v = 0;
-  while (i < s.size() && is_digit(s[i])) {
-    v = v * 10 + (s[i] - '0');
+static bool frame(std::string_view s, std::size_t& i, std::int64_t& out) {
+  std::size_t n = s.size(), k = i;
+  if (k >= n || s[k] != '{') return false;
+  std::size_t first = ++k;
+  std::int64_t v = 0;  // in a register, not stored through out at every digit
+  while (k < n && is_digit(s[k])) {
+    v = v * 10 + (s[k] - '0');
     if (v > kMaxNumber) return false;
-    ++i;
+    ++k;
   }
-  if (i == first || i >= s.size() || s[i] != '}') return false;
-  ++i;
+  if (k == first || k >= n || s[k] != '}') return false;
+  i = k + 1;
+  out = v;
   return true;
 }
 
