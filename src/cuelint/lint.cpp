@@ -45,6 +45,11 @@ static bool find_kind(Source& src, EncodingState& st, bool decide_first, FileOut
   auto dec = std::make_unique<Decoder>(src, st);
   LineReader lines(*dec);
   out.format = detect_format(lines, st.unicode);
+  if (out.format == Format::kNone && !st.known) {
+    // No check pass will read on and decide it.
+    src.rewind();
+    st.set(detect_encoding(src).encoding);
+  }
   out.encoding = st.encoding;
   if (out.format == Format::kNone) {
     if (sink) format_fault(*sink, "not a MicroDVD, SubRip or Subviewer 2.0 file", out);

@@ -196,6 +196,13 @@ TEST(Lint, EncodingDecidedOnTheWayAgreesWithDecidingFirst) {
       {"a cut sequence at the end", late + "ab\xE2\x80", "single-byte"},
       {"MicroDVD", "{0}{25}\xC3\xA9\xC3\xA9\xC3\xA9\n{30}{31}" + std::string(40, 'x') + "\xE9\n",
        "single-byte"},
+      {"no subtitles, and beyond ASCII after the 50 lines looked at",
+       [] {
+         std::string t;
+         for (int i = 0; i < 60; ++i) t += "hello\n";
+         return t + "\xE9\n";
+       }(),
+       "single-byte"},
       {"Subviewer 2.0",
        "00:00:01.00,00:00:01.10\n\x0C\x0C\n\n00:00:02.00,00:00:02.05\nabc\xC2\xA0\n", "utf-8"},
   };
