@@ -3,6 +3,10 @@
 // (milliseconds) when it carries times, one fault after the other, separated by spaces.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +62,32 @@ inline std::string brief(const std::vector<cuelint::Fault>& faults) {
 
 inline std::string lint_brief(std::string_view data, const cuelint::Options& opt = {}) {
   return brief(lint_bytes(data, opt));
+}
+
+// Every byte of each base line turned into every byte value, and one byte of each value
+// added at its end: parse(line, start, stop) and rule(line, start, stop) must agree on
+// taking the line and on its times. The lines taken, or -1 at the first disagreement.
+template <class Parse, class Rule>
+int agree_at_every_byte(std::initializer_list<const char*> bases, Parse parse, Rule rule) {
+  int taken = 0;
+  for (std::string base : bases)
+    for (std::size_t at = 0; at <= base.size(); ++at)
+      for (int c = 0; c < 256; ++c) {
+        std::string s = base;
+        if (at < s.size()) {
+          s[at] = static_cast<char>(c);
+        } else {
+          s += static_cast<char>(c);
+        }
+        std::int64_t a = -1, b = -1, ra = -1, rb = -1;
+        bool got = parse(s, a, b);
+        if (got != rule(s, ra, rb) || (got && (a != ra || b != rb))) {
+          ADD_FAILURE() << "\"" << s << "\": parsed " << got << " " << a << " " << b;
+          return -1;
+        }
+        taken += got;
+      }
+  return taken;
 }
 
 }  // namespace cuelint_test
