@@ -6,7 +6,7 @@
 
 namespace cuelint {
 
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
 namespace {
 
 // Masks for the last bytes of a run: the load covers the sixteen bytes that end it, and
@@ -137,7 +137,7 @@ std::uint64_t count_stretch(std::string_view s, bool unicode) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
   std::size_t n = s.size();
   std::uint64_t count = 0;
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   if (n >= 16) {
     if (count_ascii(p, n, unicode, count)) return count;
     count = 0;
@@ -202,7 +202,7 @@ static std::size_t markup_end(std::string_view s, std::size_t i, Format format) 
 }
 
 std::uint64_t count_line(std::string_view line, Format format, bool unicode, unsigned* marks) {
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   std::uint64_t total = 0;
   unsigned seen = 0;
   if (count_simple(reinterpret_cast<const unsigned char*>(line.data()), line.size(), unicode, total,
@@ -222,7 +222,7 @@ std::uint64_t count_line_by_stretches(std::string_view line, Format format, bool
   unsigned seen = 0;
   for (;;) {
     // Up to the next byte that may begin markup or a mark, the stretch goes on.
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
     i = next_special(p, i, n);
 #else
     while (i < n && p[i] != '<' && p[i] != '{' && p[i] != '|' && p[i] != '[') ++i;

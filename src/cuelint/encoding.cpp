@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "textio/simd.h"
 
 namespace cuelint {
 
@@ -72,7 +70,7 @@ Encoding encoding_of_mark(Source& src) {
 static bool neutral(const char* p, std::size_t n) {
   std::size_t i = 0;
   bool odd = false;
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   const __m128i vt = _mm_set1_epi8(0x0B), ff = _mm_set1_epi8(0x0C);
   __m128i high = _mm_setzero_si128(), ctl = _mm_setzero_si128();
   for (; i + 16 <= n; i += 16) {

@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "textio/simd.h"
 
 namespace cuelint {
 
@@ -35,7 +33,7 @@ bool LineReader::fill() {
 
 // The CRs and LFs of the 64 bytes at p, one bit a byte.
 static inline void line_end_masks(const char* p, std::uint64_t& cr, std::uint64_t& lf) {
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   const __m128i vlf = _mm_set1_epi8('\n'), vcr = _mm_set1_epi8('\r');
   cr = lf = 0;
   for (int k = 0; k < 4; ++k) {

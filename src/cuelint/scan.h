@@ -1,20 +1,18 @@
 // Finding bytes in text sixteen at a time (SSE2, which every x86-64 has), byte by byte
-// elsewhere.
+// elsewhere and where the build turns the SSE2 scans off.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "textio/simd.h"
 
 namespace cuelint {
 
 // The first byte of [p, p + n) that is a or b; p + n when there is none.
 inline const char* find_either(const char* p, std::size_t n, char a, char b) {
   const char* e = p + n;
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b);
   while (e - p >= 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -54,7 +52,7 @@ constexpr Form16 make_form(const char (&pattern)[17]) {
 
 // Whether the sixteen bytes at p fit the form, in one step without a branch per byte.
 inline bool fits_form(const char* p, const Form16& f) {
-#if defined(__SSE2__)
+#if CUECHECK_SSE2
   auto vec = [](const unsigned char* q) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
   };
