@@ -19,20 +19,25 @@ inline __m128i load(const unsigned char* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
+// The white space among sixteen ASCII bytes: 20 and 09, and in unicode text 0A to 0D too.
+inline __m128i white_bytes(__m128i v, bool unicode) {
+  __m128i ws =
+      _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
+  if (unicode)
+    ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(8)),
+                                        _mm_cmplt_epi8(v, _mm_set1_epi8(14))));
+  return ws;
+}
+
 // Bytes other than white space in [p, p + n), n >= 16, sixteen at a time; false when a
 // byte from 0x80 is among them (unicode) and the grapheme counter must count instead.
 bool count_ascii(const unsigned char* p, std::size_t n, bool unicode, std::uint64_t& out) {
-  const __m128i sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), c8 = _mm_set1_epi8(8),
-                c14 = _mm_set1_epi8(14), one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+  const __m128i one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
   __m128i high = zero, white = zero;
   std::uint64_t whites = 0;
   auto add = [&](__m128i v, __m128i keep) {
-    __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
-    if (unicode) {
-      high = _mm_or_si128(high, _mm_and_si128(_mm_cmplt_epi8(v, zero), keep));
-      ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, c8), _mm_cmplt_epi8(v, c14)));
-    }
-    white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(ws, keep), one));
+    if (unicode) high = _mm_or_si128(high, _mm_and_si128(_mm_cmplt_epi8(v, zero), keep));
+    white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(white_bytes(v, unicode), keep), one));
   };
   auto flush = [&] {  // byte counters must not pass 255
     __m128i sums = _mm_sad_epu8(white, zero);
@@ -83,19 +88,14 @@ std::size_t next_special(const unsigned char* p, std::size_t i, std::size_t n) {
 bool count_simple(const unsigned char* p, std::size_t n, bool unicode, std::uint64_t& out,
                   unsigned& marks) {
   const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
-                sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
-                c8 = _mm_set1_epi8(8), c14 = _mm_set1_epi8(14), zero = _mm_setzero_si128();
+                sq = _mm_set1_epi8('['), zero = _mm_setzero_si128();
   // Byte counters go down by one for each byte found (a match is -1), so they count up
   // from 0 when negated; what stops the one-pass way is gathered and looked at once.
   __m128i white = zero, pipes = zero, brackets = zero, stop = zero;
   auto add = [&](__m128i v) {
     stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)));
-    __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), _mm_cmpeq_epi8(v, tab));
-    if (unicode) {
-      stop = _mm_or_si128(stop, v);  // a byte from 0x80: its top bit
-      ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, c8), _mm_cmplt_epi8(v, c14)));
-    }
-    white = _mm_sub_epi8(white, ws);
+    if (unicode) stop = _mm_or_si128(stop, v);  // a byte from 0x80: its top bit
+    white = _mm_sub_epi8(white, white_bytes(v, unicode));
     pipes = _mm_sub_epi8(pipes, _mm_cmpeq_epi8(v, bar));
     brackets = _mm_or_si128(brackets, _mm_cmpeq_epi8(v, sq));
   };

@@ -52,18 +52,28 @@ bool Utf8Validator::feed(const unsigned char* p, std::size_t n) {
   return true;
 }
 
-Encoding encoding_of_mark(Source& src) {
-  unsigned char b[3];
+// Up to n bytes; fewer only at the end of the source.
+static std::size_t read_up_to(Source& src, char* buf, std::size_t n) {
   std::size_t have = 0;
-  while (have < 3) {
-    std::size_t got = src.read(reinterpret_cast<char*>(b) + have, 3 - have);
+  while (have < n) {
+    std::size_t got = src.read(buf + have, n - have);
     if (got == 0) break;
     have += got;
   }
+  return have;
+}
+
+// The encoding the mark among the first `have` (at most 3) bytes gives; kUtf8 for none.
+static Encoding mark_in(const unsigned char* b, std::size_t have) {
   if (have >= 2 && b[0] == 0xFF && b[1] == 0xFE) return Encoding::kUtf16Le;
   if (have >= 2 && b[0] == 0xFE && b[1] == 0xFF) return Encoding::kUtf16Be;
   if (have == 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return Encoding::kUtf8Bom;
   return Encoding::kUtf8;
+}
+
+Encoding encoding_of_mark(Source& src) {
+  unsigned char b[3];
+  return mark_in(b, read_up_to(src, reinterpret_cast<char*>(b), 3));
 }
 
 // No byte from 0x80 and no 0B or 0C: text both readings of a file without a mark read alike.
@@ -93,15 +103,10 @@ EncodingResult detect_encoding(Source& src) {
   EncodingResult r;
 
   // The first bytes, for the byte-order mark.
-  std::size_t have = 0;
-  while (have < 3) {
-    std::size_t got = src.read(reinterpret_cast<char*>(buf) + have, 3 - have);
-    if (got == 0) break;
-    have += got;
-  }
-  if (have >= 2 && (buf[0] == 0xFF && buf[1] == 0xFE)) r.encoding = Encoding::kUtf16Le;
-  if (have >= 2 && (buf[0] == 0xFE && buf[1] == 0xFF)) r.encoding = Encoding::kUtf16Be;
-  if (r.encoding == Encoding::kUtf16Le || r.encoding == Encoding::kUtf16Be) {
+  std::size_t have = read_up_to(src, reinterpret_cast<char*>(buf), 3);
+  Encoding mark = mark_in(buf, have);
+  if (mark == Encoding::kUtf16Le || mark == Encoding::kUtf16Be) {
+    r.encoding = mark;
     bool le = r.encoding == Encoding::kUtf16Le;
     std::uint64_t total = have;
     bool high = false, unpaired = false;
@@ -141,7 +146,7 @@ EncodingResult detect_encoding(Source& src) {
   }
 
   Utf8Validator v;
-  bool bom = have == 3 && buf[0] == 0xEF && buf[1] == 0xBB && buf[2] == 0xBF;
+  bool bom = mark == Encoding::kUtf8Bom;
   if (!bom) v.feed(buf, have);
   for (;;) {
     std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
@@ -187,14 +192,8 @@ std::size_t Decoder::read(char* out, std::size_t cap) {
   if (!started_) {
     started_ = true;
     if (enc == Encoding::kUtf8Bom) {
-      // Pass over the three bytes of the mark.
-      char mark[3];
-      std::size_t have = 0;
-      while (have < 3) {
-        std::size_t got = src_.read(mark + have, 3 - have);
-        if (got == 0) return 0;
-        have += got;
-      }
+      char mark[3];  // passed over
+      if (read_up_to(src_, mark, 3) < 3) return 0;
       pos_ = 3;
     }
   }
@@ -220,13 +219,8 @@ void Decoder::decide(const char* chunk, std::size_t n) {
 std::size_t Decoder::read_utf16(char* out, std::size_t cap) {
   if (!started_) {
     started_ = true;
-    char mark[2];
-    std::size_t have = 0;
-    while (have < 2) {
-      std::size_t got = src_.read(mark + have, 2 - have);
-      if (got == 0) return 0;
-      have += got;
-    }
+    char mark[2];  // passed over
+    if (read_up_to(src_, mark, 2) < 2) return 0;
   }
   bool le = st_.encoding == Encoding::kUtf16Le;
   std::size_t n = 0;
