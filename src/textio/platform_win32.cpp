@@ -111,15 +111,19 @@ const char* plat_arg(int n) {
   return n >= 0 && static_cast<size_t>(n) < g_word_count ? g_words[n] : nullptr;
 }
 
+// Opens a file by its name with share mode 0: exclusive use while it is open.
+static int open_handle(const char* name, DWORD access, DWORD disposition, HANDLE* h) {
+  char wname[1024];
+  if (!windows_name(name, wname, sizeof wname)) return error_code(ERROR_FILENAME_EXCED_RANGE);
+  *h = CreateFileA(wname, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return *h == INVALID_HANDLE_VALUE ? error_code(GetLastError()) : 0;
+}
+
 int plat_open_read(const char* name, PlatFile* f) {
   *f = kNoFile;
   if (int e = fault_hit(kCallOpen)) return error_code(static_cast<DWORD>(e));
-  char wname[1024];
-  if (!windows_name(name, wname, sizeof wname)) return error_code(ERROR_FILENAME_EXCED_RANGE);
-  // Share mode 0: exclusive use while it is open.
-  HANDLE h =
-      CreateFileA(wname, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return error_code(GetLastError());
+  HANDLE h;
+  if (int code = open_handle(name, GENERIC_READ, OPEN_EXISTING, &h)) return code;
   *f = PlatFile{reinterpret_cast<intptr_t>(h)};
   return 0;
 }
@@ -127,13 +131,10 @@ int plat_open_read(const char* name, PlatFile* f) {
 int plat_create_write(const char* name, PlatFile* f) {
   *f = kNoFile;
   if (int e = fault_hit(kCallCreate)) return error_code(static_cast<DWORD>(e));
-  char wname[1024];
-  if (!windows_name(name, wname, sizeof wname)) return error_code(ERROR_FILENAME_EXCED_RANGE);
   // Opened without truncation and emptied only once held: a file that another process
   // holds is never emptied.
-  HANDLE h =
-      CreateFileA(wname, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return error_code(GetLastError());
+  HANDLE h;
+  if (int code = open_handle(name, GENERIC_WRITE, OPEN_ALWAYS, &h)) return code;
   if (GetFileType(h) == FILE_TYPE_DISK && !SetEndOfFile(h)) {
     int code = error_code(GetLastError());
     CloseHandle(h);
