@@ -1,28 +1,40 @@
 #!/bin/sh
-# Builds the libFuzzer target and runs it for a given number of seconds.
+# Builds one libFuzzer target and runs it for a given number of seconds.
 #
-#   fuzz/run.sh [SECONDS] [LIBFUZZER_FLAG ...]      (default 60 seconds)
+#   fuzz/run.sh TARGET [SECONDS] [LIBFUZZER_FLAG ...]      (default 60 seconds)
 #
-# The seeds in fuzz/corpus/ are copied to a scratch corpus, and the new inputs the fuzzer
-# finds go there, never into the repository. A crash, leak, hang or sanitizer report
+# TARGET is a folder of fuzz/ (cuecheck, cuelint): its fuzz_*.cpp is the target and its
+# corpus/ the seeds. The seeds are copied to a scratch corpus, and the new inputs the
+# fuzzer finds go there, never into the repository. A crash, leak, hang or sanitizer report
 # leaves its input in the artifact folder; the script then exits non-zero.
 #
 # Environment (all optional):
 #   BUILD_DIR   build folder                (default: <repo>/build-fuzz)
-#   CORPUS_DIR  scratch corpus              (default: /tmp/cuecheck-fuzz-corpus)
-#   ARTIFACTS   folder for crashing inputs  (default: /tmp/cuecheck-fuzz-artifacts)
+#   CORPUS_DIR  scratch corpus              (default: /tmp/cuecheck-fuzz-TARGET-corpus)
+#   ARTIFACTS   folder for crashing inputs  (default: /tmp/cuecheck-fuzz-TARGET-artifacts)
 #   CMAKE_ARGS  extra configure options, e.g. -DCUECHECK_SOFT_EXT=ON (use another BUILD_DIR)
 #   CXX         the C++ compiler            (default: clang++)
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(dirname "$here")
+if [ $# -lt 1 ] || [ ! -d "$here/$1/corpus" ]; then
+  echo "usage: fuzz/run.sh TARGET [SECONDS] [LIBFUZZER_FLAG ...]; TARGET: $(cd "$here" &&
+    for d in */corpus; do printf '%s ' "${d%/corpus}"; done)" >&2
+  exit 2
+fi
+target=$1
+shift
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
+case $target in
+  cuecheck) binary=fuzz_check ;;
+  *) binary=fuzz_$target ;;
+esac
 
 build=${BUILD_DIR:-$repo/build-fuzz}
-corpus=${CORPUS_DIR:-/tmp/cuecheck-fuzz-corpus}
-artifacts=${ARTIFACTS:-/tmp/cuecheck-fuzz-artifacts}
+corpus=${CORPUS_DIR:-/tmp/cuecheck-fuzz-$target-corpus}
+artifacts=${ARTIFACTS:-/tmp/cuecheck-fuzz-$target-artifacts}
 
 # Configure once; later runs only rebuild what changed.
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -30,20 +42,20 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   CXX=${CXX:-clang++} cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCUECHECK_FUZZ=ON -DCUECHECK_TESTS=OFF ${CMAKE_ARGS:-}
 fi
-cmake --build "$build" --target fuzz_check -j 2
+cmake --build "$build" --target "$binary" -j 2
 
 mkdir -p "$corpus" "$artifacts"
-cp "$here"/corpus/* "$corpus"/
+cp "$here/$target"/corpus/* "$corpus"/
 
 log="$artifacts/fuzz-$(date +%Y%m%d-%H%M%S).log"
-echo "fuzzing for $seconds s; corpus $corpus, artifacts $artifacts, log $log"
+echo "fuzzing $binary for $seconds s; corpus $corpus, artifacts $artifacts, log $log"
 
 # One process (the machine is shared). -timeout turns a check that runs 10 s into a
 # finding (a hang); 4 KiB inputs hold a few dozen subtitles, lines of all lengths
 # around the 255-character cut among them.
 status=0
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-  "$build/fuzz_check" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+  "$build/$binary" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
   -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/" \
   "$@" "$corpus" >"$log" 2>&1 || status=$?
 

@@ -1,17 +1,17 @@
-#include "cuecheck/driver.h"
+#include "driver.h"
 
 #include <cstring>
 
-#include "checkers/microdvd.h"
-#include "checkers/subrip.h"
-#include "checkers/subviewer.h"
-#include "cuecheck/globals.h"
-#include "textio/console.h"
-#include "textio/extended.h"
-#include "textio/numconv.h"
-#include "textio/platform.h"
-#include "textio/runerror.h"
-#include "textio/textfile.h"
+#include "console.h"
+#include "extended.h"
+#include "globals.h"
+#include "microdvd.h"
+#include "numconv.h"
+#include "platform.h"
+#include "runerror.h"
+#include "subrip.h"
+#include "subviewer.h"
+#include "textfile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The run driver: the program's main sequence.
 #pragma once
 
-#include "textio/shortstr.h"
+#include "shortstr.h"
 
 // The whole run, from the banner to the final wait; returns the exit status. A stop with
 // a run-time error leaves it as a RunStop.

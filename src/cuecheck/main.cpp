@@ -1,10 +1,10 @@
 // cuecheck: checks one subtitle file (MicroDVD, SubRip or Subviewer 2.0) for faults of
 // form and timing and reports them on the console and in "errors.txt".
-#include "cuecheck/driver.h"
-#include "cuecheck/globals.h"
-#include "textio/console.h"
-#include "textio/platform.h"
-#include "textio/runerror.h"
+#include "console.h"
+#include "driver.h"
+#include "globals.h"
+#include "platform.h"
+#include "runerror.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cuelint/batch.h"
+#include "batch.h"
 
 #include <unistd.h>
 
@@ -12,8 +12,8 @@
 #include <mutex>
 #include <thread>
 
-#include "cuelint/lint.h"
-#include "cuelint/source.h"
+#include "lint.h"
+#include "source.h"
 
 namespace cuelint {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "cuelint/report.h"
-#include "cuelint/types.h"
-#include "cuelint/walk.h"
+#include "report.h"
+#include "types.h"
+#include "walk.h"
 
 namespace cuelint {
 

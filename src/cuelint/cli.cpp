@@ -1,9 +1,9 @@
-#include "cuelint/cli.h"
+#include "cli.h"
 
 #include <CLI/CLI.hpp>
 #include <cstring>
 
-#include "cuelint/text.h"
+#include "text.h"
 
 namespace cuelint {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cuelint/types.h"
+#include "types.h"
 
 namespace cuelint {
 

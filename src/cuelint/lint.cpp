@@ -1,14 +1,14 @@
-#include "cuelint/lint.h"
+#include "lint.h"
 
 #include <memory>
 
-#include "cuelint/checks.h"
-#include "cuelint/detect.h"
-#include "cuelint/encoding.h"
-#include "cuelint/lines.h"
-#include "cuelint/microdvd.h"
-#include "cuelint/subrip.h"
-#include "cuelint/subviewer.h"
+#include "checks.h"
+#include "detect.h"
+#include "encoding.h"
+#include "lines.h"
+#include "microdvd.h"
+#include "subrip.h"
+#include "subviewer.h"
 
 namespace cuelint {
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cuelint/source.h"
-#include "cuelint/types.h"
+#include "source.h"
+#include "types.h"
 
 namespace cuelint {
 

@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "cuelint/batch.h"
-#include "cuelint/cli.h"
-#include "cuelint/report.h"
-#include "cuelint/walk.h"
+#include "batch.h"
+#include "cli.h"
+#include "report.h"
+#include "walk.h"
 
 int main(int argc, char** argv) {
   using namespace cuelint;

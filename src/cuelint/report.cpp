@@ -1,4 +1,4 @@
-#include "cuelint/report.h"
+#include "report.h"
 
 #include <nlohmann/json.hpp>
 

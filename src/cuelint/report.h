@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "cuelint/types.h"
+#include "types.h"
 
 namespace cuelint {
 

@@ -1,4 +1,4 @@
-#include "cuelint/walk.h"
+#include "walk.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

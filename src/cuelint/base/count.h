@@ -1,0 +1,54 @@
+// Counting the characters of a text line for the reading-time rule, and finding its
+// line-break marks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "scan.h"
+#include "types.h"
+
+namespace cuelint {
+
+// Characters of one stretch of text (no markup, marks or line ends in it): extended
+// grapheme clusters whose first code point is not white space when unicode, else the bytes
+// other than 20 and 09.
+std::uint64_t count_stretch(std::string_view s, bool unicode);
+
+// Characters of one text line of a subtitle in the given format. Markup (SubRip: "<" and a
+// letter or "/" up to ">", "{\" up to "}"; MicroDVD: "{", a letter and ":" up to "}") and
+// the marks "|" and "[br]" are taken out, and split the line into stretches counted apart.
+// *marks, when given, gets kHasPipe when the line holds a "|" anywhere (markup included)
+// and kHasBracket when it holds a "[": only such a line needs for_each_mark.
+enum : unsigned { kHasPipe = 1, kHasBracket = 2 };
+std::uint64_t count_line(std::string_view line, Format format, bool unicode,
+                         unsigned* marks = nullptr);
+
+// The same, always stretch by stretch: what count_line does when its one-pass way for plain
+// lines does not apply (the tests hold the two ways to the same result).
+std::uint64_t count_line_by_stretches(std::string_view line, Format format, bool unicode,
+                                      unsigned* marks = nullptr);
+
+enum class Mark : std::uint8_t { kPipe, kBr };
+
+// Calls f(column, mark) for every "|" and every "[br]" of the line, left to right; column
+// counts bytes from 0. Marks inside markup are found too.
+template <class F>
+void for_each_mark(std::string_view line, F&& f) {
+  const char* b = line.data();
+  const char* e = b + line.size();
+  for (const char* p = find_either(b, line.size(), '|', '['); p < e;
+       p = find_either(p + 1, static_cast<std::size_t>(e - p - 1), '|', '[')) {
+    char c = *p;
+    if (c == '|') {
+      f(static_cast<std::size_t>(p - b), Mark::kPipe);
+    } else if (c == '[' && e - p >= 4 && std::memcmp(p, "[br]", 4) == 0) {
+      f(static_cast<std::size_t>(p - b), Mark::kBr);
+      p += 3;
+    }
+  }
+}
+
+}  // namespace cuelint

@@ -1,0 +1,274 @@
+#include "encoding.h"
+
+#include <cstring>
+
+#include "simd.h"
+
+namespace cuelint {
+
+bool Utf8Validator::feed(const unsigned char* p, std::size_t n) {
+  if (!ok_) return false;
+  std::size_t i = 0;
+  while (i < n) {
+    if (need_ == 0) {
+      // Plain ASCII eight bytes at a time: most subtitle text is.
+      while (i + 8 <= n) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if (w & 0x8080808080808080ull) break;
+        i += 8;
+      }
+      if (i >= n) break;
+      unsigned char b = p[i++];
+      if (b < 0x80) continue;
+      if (b >= 0xC2 && b <= 0xDF) {
+        need_ = 1, lo_ = 0x80, hi_ = 0xBF;
+      } else if (b == 0xE0) {
+        need_ = 2, lo_ = 0xA0, hi_ = 0xBF;  // no overlong three-byte forms
+      } else if (b == 0xED) {
+        need_ = 2, lo_ = 0x80, hi_ = 0x9F;  // no surrogates
+      } else if (b >= 0xE1 && b <= 0xEF) {
+        need_ = 2, lo_ = 0x80, hi_ = 0xBF;
+      } else if (b == 0xF0) {
+        need_ = 3, lo_ = 0x90, hi_ = 0xBF;  // no overlong four-byte forms
+      } else if (b >= 0xF1 && b <= 0xF3) {
+        need_ = 3, lo_ = 0x80, hi_ = 0xBF;
+      } else if (b == 0xF4) {
+        need_ = 3, lo_ = 0x80, hi_ = 0x8F;  // nothing above U+10FFFF
+      } else {
+        ok_ = false;
+        return false;
+      }
+    } else {
+      unsigned char b = p[i++];
+      if (b < lo_ || b > hi_) {
+        ok_ = false;
+        return false;
+      }
+      --need_;
+      lo_ = 0x80, hi_ = 0xBF;
+    }
+  }
+  return true;
+}
+
+// Up to n bytes; fewer only at the end of the source.
+static std::size_t read_up_to(Source& src, char* buf, std::size_t n) {
+  std::size_t have = 0;
+  while (have < n) {
+    std::size_t got = src.read(buf + have, n - have);
+    if (got == 0) break;
+    have += got;
+  }
+  return have;
+}
+
+// The encoding the mark among the first `have` (at most 3) bytes gives; kUtf8 for none.
+static Encoding mark_in(const unsigned char* b, std::size_t have) {
+  if (have >= 2 && b[0] == 0xFF && b[1] == 0xFE) return Encoding::kUtf16Le;
+  if (have >= 2 && b[0] == 0xFE && b[1] == 0xFF) return Encoding::kUtf16Be;
+  if (have == 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return Encoding::kUtf8Bom;
+  return Encoding::kUtf8;
+}
+
+Encoding encoding_of_mark(Source& src) {
+  unsigned char b[3];
+  return mark_in(b, read_up_to(src, reinterpret_cast<char*>(b), 3));
+}
+
+// No byte from 0x80 and no 0B or 0C: text both readings of a file without a mark read alike.
+static bool neutral(const char* p, std::size_t n) {
+  std::size_t i = 0;
+  bool odd = false;
+#if CUECHECK_SSE2
+  const __m128i vt = _mm_set1_epi8(0x0B), ff = _mm_set1_epi8(0x0C);
+  __m128i high = _mm_setzero_si128(), ctl = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    high = _mm_or_si128(high, v);
+    ctl = _mm_or_si128(ctl, _mm_or_si128(_mm_cmpeq_epi8(v, vt), _mm_cmpeq_epi8(v, ff)));
+  }
+  odd = _mm_movemask_epi8(_mm_or_si128(high, ctl)) != 0;
+#endif
+  for (; i < n; ++i) {
+    unsigned char c = static_cast<unsigned char>(p[i]);
+    odd = odd || c >= 0x80 || c == 0x0B || c == 0x0C;
+  }
+  return !odd;
+}
+
+EncodingResult detect_encoding(Source& src) {
+  static constexpr std::size_t kChunk = 65536;
+  unsigned char buf[kChunk];
+  EncodingResult r;
+
+  // The first bytes, for the byte-order mark.
+  std::size_t have = read_up_to(src, reinterpret_cast<char*>(buf), 3);
+  Encoding mark = mark_in(buf, have);
+  if (mark == Encoding::kUtf16Le || mark == Encoding::kUtf16Be) {
+    r.encoding = mark;
+    bool le = r.encoding == Encoding::kUtf16Le;
+    std::uint64_t total = have;
+    bool high = false, unpaired = false;
+    int carry = have == 3 ? buf[2] : -1;  // the first byte of a code unit cut by a read
+    for (;;) {
+      std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
+      if (got == 0) break;
+      total += got;
+      std::size_t i = 0;
+      while (i < got && !unpaired) {
+        unsigned b0, b1;
+        if (carry >= 0) {
+          b0 = static_cast<unsigned>(carry), b1 = buf[i++];
+          carry = -1;
+        } else if (i + 1 < got) {
+          b0 = buf[i], b1 = buf[i + 1];
+          i += 2;
+        } else {
+          carry = buf[i++];
+          break;
+        }
+        unsigned unit = le ? (b0 | b1 << 8) : (b0 << 8 | b1);
+        bool is_high = unit >= 0xD800 && unit <= 0xDBFF;
+        bool is_low = unit >= 0xDC00 && unit <= 0xDFFF;
+        if (high != is_low) unpaired = true;
+        high = is_high;
+      }
+    }
+    // The length is counted to the end, so an odd length is named even where a surrogate
+    // is unpaired before it.
+    if (total % 2 != 0) {
+      r.fault = "UTF-16 text with an odd number of bytes";
+    } else if (unpaired || high) {
+      r.fault = "UTF-16 text with an unpaired surrogate";
+    }
+    return r;
+  }
+
+  Utf8Validator v;
+  bool bom = mark == Encoding::kUtf8Bom;
+  if (!bom) v.feed(buf, have);
+  for (;;) {
+    std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
+    if (got == 0) break;
+    if (!v.feed(buf, got)) break;  // not UTF-8: the rest does not matter
+  }
+  bool ok = v.finish();
+  if (bom) {
+    r.encoding = Encoding::kUtf8Bom;
+    if (!ok) r.fault = "a UTF-8 byte-order mark, then bytes that are not well-formed UTF-8";
+  } else {
+    r.encoding = ok ? Encoding::kUtf8 : Encoding::kSingleByte;
+  }
+  return r;
+}
+
+std::size_t put_utf8(std::uint32_t cp, char* out) {
+  if (cp < 0x80) {
+    out[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    out[0] = static_cast<char>(0xC0 | cp >> 6);
+    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | cp >> 12);
+    out[1] = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | cp >> 18);
+  out[1] = static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+  out[2] = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+  out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+  return 4;
+}
+
+std::size_t Decoder::read(char* out, std::size_t cap) {
+  Encoding enc = st_.encoding;
+  if (enc == Encoding::kUtf16Le || enc == Encoding::kUtf16Be) return read_utf16(out, cap);
+  if (!started_) {
+    started_ = true;
+    if (enc == Encoding::kUtf8Bom) {
+      char mark[3];  // passed over
+      if (read_up_to(src_, mark, 3) < 3) return 0;
+      pos_ = 3;
+    }
+  }
+  std::size_t got = src_.read(out, cap);
+  pos_ += got;
+  if (!st_.known && !neutral(out, got)) decide(out, got);
+  return got;
+}
+
+void Decoder::decide(const char* chunk, std::size_t n) {
+  // Every byte before the chunk was ASCII: no sequence is open where it begins.
+  Utf8Validator v;
+  bool ok = v.feed(reinterpret_cast<const unsigned char*>(chunk), n);
+  while (ok) {
+    std::size_t got = src_.read(reinterpret_cast<char*>(raw_), sizeof raw_);
+    if (got == 0) break;
+    ok = v.feed(raw_, got);
+  }
+  st_.set(ok && v.finish() ? Encoding::kUtf8 : Encoding::kSingleByte);
+  src_.seek(pos_);
+}
+
+std::size_t Decoder::read_utf16(char* out, std::size_t cap) {
+  if (!started_) {
+    started_ = true;
+    char mark[2];  // passed over
+    if (read_up_to(src_, mark, 2) < 2) return 0;
+  }
+  bool le = st_.encoding == Encoding::kUtf16Le;
+  std::size_t n = 0;
+  for (;;) {
+    if (raw_end_ - raw_pos_ < 2) {
+      if (raw_eof_) break;
+      std::size_t left = raw_end_ - raw_pos_;
+      if (left) raw_[0] = raw_[raw_pos_];
+      raw_pos_ = 0;
+      raw_end_ = left;
+      while (raw_end_ < 2) {
+        std::size_t got =
+            src_.read(reinterpret_cast<char*>(raw_) + raw_end_, sizeof raw_ - raw_end_);
+        if (got == 0) {
+          raw_eof_ = true;
+          break;
+        }
+        raw_end_ += got;
+      }
+      if (raw_end_ < 2) break;
+    }
+    if (n + 8 > cap) break;  // room for a replacement character and one code point
+    unsigned b0 = raw_[raw_pos_], b1 = raw_[raw_pos_ + 1];
+    raw_pos_ += 2;
+    std::uint32_t unit = le ? (b0 | b1 << 8) : (b0 << 8 | b1);
+    // The first pass found the surrogates paired; U+FFFD stands for one that is not only
+    // when the file changed in between.
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (high_) n += put_utf8(0xFFFD, out + n);
+      high_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      if (high_) {
+        n += put_utf8(0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00), out + n);
+        high_ = 0;
+      } else {
+        n += put_utf8(0xFFFD, out + n);
+      }
+    } else {
+      if (high_) n += put_utf8(0xFFFD, out + n);
+      high_ = 0;
+      n += put_utf8(unit, out + n);
+    }
+  }
+  if (raw_eof_ && high_ && n + 4 <= cap) {
+    n += put_utf8(0xFFFD, out + n);
+    high_ = 0;
+  }
+  return n;
+}
+
+}  // namespace cuelint

@@ -1,0 +1,89 @@
+// The encoding of a file, and the decoder that turns the file into the UTF-8 (or
+// single-byte) text the lines are cut from.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "source.h"
+#include "types.h"
+
+namespace cuelint {
+
+struct EncodingResult {
+  Encoding encoding = Encoding::kUtf8;
+  const char* fault = nullptr;  // a file that is not what its byte-order mark says
+};
+
+// Reads the whole source once; leaves it at an unspecified position.
+EncodingResult detect_encoding(Source& src);
+
+// The encoding its byte-order mark gives a file (kUtf8 when it has none), from its first
+// bytes; leaves the source at an unspecified position.
+Encoding encoding_of_mark(Source& src);
+
+// What is known of a file's encoding while it is read. A file without a mark is UTF-8 when
+// the whole of it is well-formed, else single-byte text, so in principle it must be read to
+// its end first. But the two readings differ only on bytes from 0x80 and on 0B and 0C
+// (white space in UTF-8, characters in single-byte text): lines without such bytes are read
+// alike either way. So the decoder decides at the first such byte, and a file without any
+// (most files are) is read once instead of twice.
+struct EncodingState {
+  Encoding encoding = Encoding::kUtf8;
+  bool known = true;
+  bool unicode = true;  // not single-byte text: what the readers consult
+
+  void set(Encoding e) {
+    encoding = e;
+    known = true;
+    unicode = e != Encoding::kSingleByte;
+  }
+};
+
+// Streaming well-formedness check of UTF-8: no overlong forms, no surrogates, nothing above
+// U+10FFFF, no sequence cut short.
+class Utf8Validator {
+ public:
+  // False as soon as the bytes seen so far cannot be the start of well-formed UTF-8.
+  bool feed(const unsigned char* p, std::size_t n);
+  // True when everything fed was well-formed and no sequence is left open.
+  bool finish() const { return ok_ && need_ == 0; }
+
+ private:
+  bool ok_ = true;
+  int need_ = 0;  // continuation bytes still expected
+  unsigned char lo_ = 0x80, hi_ = 0xBF;
+};
+
+// Decoded text: UTF-8 without its byte-order mark, UTF-16 turned into UTF-8, or single-byte
+// text as it stands. The source must be at its start.
+class Decoder {
+ public:
+  Decoder(Source& src, Encoding enc) : src_(src), st_(own_) { own_.set(enc); }
+  // An encoding that may not be known yet (a file without a mark): decided, and st set,
+  // when the first byte that matters comes, by reading the rest of the file and coming back.
+  Decoder(Source& src, EncodingState& st) : src_(src), st_(st) {}
+  // Up to cap (>= 8) bytes; 0 only at the end.
+  std::size_t read(char* out, std::size_t cap);
+
+ private:
+  std::size_t read_utf16(char* out, std::size_t cap);
+  void decide(const char* chunk, std::size_t n);
+
+  Source& src_;
+  EncodingState own_;
+  EncodingState& st_;
+  std::uint64_t pos_ = 0;  // bytes of the source read
+  bool started_ = false;
+  // UTF-16: raw bytes not yet decoded. A file without a mark: the bytes read ahead to
+  // decide its encoding.
+  unsigned char raw_[65536];
+  std::size_t raw_pos_ = 0, raw_end_ = 0;
+  bool raw_eof_ = false;
+  std::uint32_t high_ = 0;  // a high surrogate waiting for its pair
+};
+
+// Appends the UTF-8 form of code point cp; returns the bytes written (1 to 4).
+std::size_t put_utf8(std::uint32_t cp, char* out);
+
+}  // namespace cuelint

@@ -1,0 +1,113 @@
+#include "lines.h"
+
+#include <cstring>
+
+#include "simd.h"
+
+namespace cuelint {
+
+bool LineReader::fill() {
+  if (eof_) return false;
+  if (begin_ > 0) {
+    std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    scan_ -= begin_;
+    begin_ = 0;
+  }
+  if (size_ - end_ < 8) {
+    // A line longer than the buffer: twice the room.
+    std::unique_ptr<char[]> bigger(new char[size_ * 2 + kSlack]);
+    std::memcpy(bigger.get(), buf_.get(), end_);
+    buf_ = std::move(bigger);
+    size_ *= 2;
+  }
+  std::size_t got = dec_.read(buf_.get() + end_, size_ - end_);
+  if (got == 0) {
+    eof_ = true;
+    buf_[end_] = 0;  // not an LF: a CR at the very end is a line end of its own
+    return false;
+  }
+  end_ += got;
+  return true;
+}
+
+// The CRs and LFs of the 64 bytes at p, one bit a byte.
+static inline void line_end_masks(const char* p, std::uint64_t& cr, std::uint64_t& lf) {
+#if CUECHECK_SSE2
+  const __m128i vlf = _mm_set1_epi8('\n'), vcr = _mm_set1_epi8('\r');
+  cr = lf = 0;
+  for (int k = 0; k < 4; ++k) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    cr |=
+        static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vcr))))
+        << (16 * k);
+    lf |=
+        static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vlf))))
+        << (16 * k);
+  }
+#else
+  cr = lf = 0;
+  for (int k = 0; k < 64; ++k) {
+    cr |= static_cast<std::uint64_t>(p[k] == '\r') << k;
+    lf |= static_cast<std::uint64_t>(p[k] == '\n') << k;
+  }
+#endif
+}
+
+void LineReader::index(std::size_t stop) {
+  if (stop - scan_ > kSpan) stop = scan_ + kSpan;
+  const char* b = buf_.get();
+  // An LF right after a CR ends no line: the CR did. No CR stands just before scan_: one
+  // found by the last call has been handed out, and begin_ (so scan_) passed its LF.
+  std::uint64_t after_cr = 0;
+  std::size_t n = 0;
+  for (std::size_t at = scan_; at < stop; at += 64) {
+    std::uint64_t cr, lf;
+    line_end_masks(b + at, cr, lf);
+    if (stop - at < 64) {
+      std::uint64_t keep = (std::uint64_t{1} << (stop - at)) - 1;  // bytes past stop
+      cr &= keep;
+      lf &= keep;
+    }
+    std::uint64_t e = cr | (lf & ~((cr << 1) | after_cr));
+    after_cr = cr >> 63;
+    // Four offsets are written whatever their number (most blocks hold four or fewer):
+    // the loop for the rest seldom runs, so seldom mispredicts.
+    std::size_t* out = ends_ + n;
+    std::size_t count = 0;
+    for (int j = 0; j < 4; ++j) {
+      out[j] = at + static_cast<std::size_t>(__builtin_ctzll(e | (std::uint64_t{1} << 63)));
+      count += e != 0;
+      e &= e - 1;
+    }
+    for (; e; e &= e - 1) out[count++] = at + static_cast<std::size_t>(__builtin_ctzll(e));
+    n += count;
+  }
+  scan_ = stop;
+  k_ = 0;
+  n_ = n;
+}
+
+bool LineReader::next_indexed(std::string_view& line) {
+  for (;;) {
+    if (scan_ < begin_) scan_ = begin_;  // a CR LF pair that ended the last span
+    std::size_t stop = end_;
+    // A CR as the last byte read: an LF may come with the next read.
+    if (!eof_ && stop > scan_ && buf_[stop - 1] == '\r') --stop;
+    if (scan_ < stop) {
+      index(stop);
+      if (n_) return next(line);
+      continue;
+    }
+    if (eof_) {
+      if (begin_ >= end_) return false;
+      line = std::string_view(buf_.get() + begin_, end_ - begin_);  // no end after it
+      begin_ = scan_ = end_;
+      ++number_;
+      return true;
+    }
+    fill();
+  }
+}
+
+}  // namespace cuelint

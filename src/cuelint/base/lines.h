@@ -1,0 +1,59 @@
+// Cuts decoded text into lines. LF, CR LF and a lone CR each end a line; a line may be of
+// any length (the buffer grows to hold the longest one). Lines are handed out as views into
+// the buffer, valid until the next call: no copy and no allocation per line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "encoding.h"
+
+namespace cuelint {
+
+class LineReader {
+ public:
+  // The buffer is not cleared: a file of a few kilobytes does not pay for 64 KiB of zeros.
+  explicit LineReader(Decoder& dec, std::size_t initial = 65536)
+      : dec_(dec), buf_(new char[initial + kSlack]), size_(initial) {}
+
+  // The next line without its end; false at the end of the text.
+  bool next(std::string_view& line) {
+    if (k_ == n_) return next_indexed(line);
+    std::size_t at = ends_[k_++];
+    const char* b = buf_.get();
+    line = std::string_view(b + begin_, at - begin_);
+    // The byte after a line end is always there to look at (the text, or the byte put
+    // after its end): a CR LF pair is passed over without a branch.
+    begin_ = at + 1 + ((b[at] == '\r') & (b[at + 1] == '\n'));
+    ++number_;
+    return true;
+  }
+  // Number of the line last handed out, from 1.
+  std::uint64_t number() const { return number_; }
+
+ private:
+  // Past the buffer's size: the byte put after the text's end, and room for 64-byte loads.
+  static constexpr std::size_t kSlack = 64;
+  // Line ends are found for this many bytes at a time, so that their offsets stay in cache.
+  static constexpr std::size_t kSpan = 1024;
+
+  bool next_indexed(std::string_view& line);  // index more of the text, or read more
+  bool fill();                                // more text behind end_; false at the end
+  void index(std::size_t stop);               // the line ends in [scan_, stop), or kSpan of it
+
+  Decoder& dec_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t size_;
+  std::size_t begin_ = 0, end_ = 0;  // the text not yet handed out
+  std::size_t scan_ = 0;             // where the search for line ends goes on
+  bool eof_ = false;
+  std::uint64_t number_ = 0;
+  // Offsets of the line ends found and not yet handed out: ends_[k_] to ends_[n_ - 1]. A
+  // line end is a CR, or an LF that does not follow a CR.
+  std::size_t k_ = 0, n_ = 0;
+  std::size_t ends_[kSpan + 8];
+};
+
+}  // namespace cuelint

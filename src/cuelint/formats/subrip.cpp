@@ -1,0 +1,207 @@
+#include "subrip.h"
+
+#include <cstring>
+
+#include "count.h"
+#include "scan.h"
+#include "text.h"
+
+namespace cuelint {
+
+bool is_subrip_candidate(std::string_view line) {
+  std::size_t i = 0, n = line.size();
+  while (i < n && is_blank_char(line[i])) ++i;
+  if (i == n || !(is_digit(line[i]) || line[i] == '-')) return false;
+  if (n - i < 3) return false;
+  for (const char *p = line.data() + i, *e = line.data() + n - 2; p < e; ++p)
+    if (p[0] == '-' && p[1] == '-' && p[2] == '>') return true;
+  return false;
+}
+
+static inline unsigned digit(char c) {
+  return static_cast<unsigned char>(c - '0');
+}
+
+// H:MM:SS,mmm at i; the index past it, or 0 when there is none.
+static std::size_t parse_time(const char* s, std::size_t n, std::size_t i, std::int64_t& ms) {
+  std::size_t first = i;
+  std::int64_t h = 0;
+  while (i < n && is_digit(s[i])) {
+    h = h * 10 + (s[i] - '0');
+    if (h > kMaxNumber) return 0;
+    ++i;
+  }
+  if (i == first || n - i < 10) return 0;
+  const char* p = s + i;
+  unsigned m1 = digit(p[1]), m2 = digit(p[2]), s1 = digit(p[4]), s2 = digit(p[5]), f1 = digit(p[7]),
+           f2 = digit(p[8]), f3 = digit(p[9]);
+  // One test for the whole form, without a branch per character.
+  bool bad = (p[0] != ':') | (p[3] != ':') | ((p[6] != ',') & (p[6] != '.')) | (m1 > 5) | (m2 > 9) |
+             (s1 > 5) | (s2 > 9) | (f1 > 9) | (f2 > 9) | (f3 > 9);
+  if (bad) return 0;
+  ms = ((h * 60 + (m1 * 10 + m2)) * 60 + (s1 * 10 + s2)) * 1000 + f1 * 100 + f2 * 10 + f3;
+  return i + 10;
+}
+
+// The time line as nearly every file writes it, "HH:MM:SS,mmm --> HH:MM:SS,mmm": its
+// first sixteen bytes, and its last sixteen.
+static constexpr Form16 kHead = make_form("DD:5D:5D~DDD -->");
+static constexpr Form16 kTail = make_form("--> DD:5D:5D~DDD");
+
+static inline std::int64_t ms_at(const char* p) {
+  return ((two_digits(p) * 60 + two_digits(p + 3)) * 60 + two_digits(p + 6)) * 1000 +
+         (p[9] - '0') * 100 + two_digits(p + 10);
+}
+
+bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int64_t& stop) {
+  const char* s = line.data();
+  std::size_t n = line.size();
+  if (n >= 29 && fits_form(s, kHead) && fits_form(s + 13, kTail)) {
+    start = ms_at(s);
+    stop = ms_at(s + 17);
+    return n == 29 || !is_digit(s[29]);
+  }
+  std::size_t i = parse_time(s, n, 0, start);
+  if (!i) return false;
+  while (i < n && is_blank_char(s[i])) ++i;
+  if (n - i < 3 || s[i] != '-' || s[i + 1] != '-' || s[i + 2] != '>') return false;
+  i += 3;
+  while (i < n && is_blank_char(s[i])) ++i;
+  i = parse_time(s, n, i, stop);
+  return i && (i == n || !is_digit(s[i]));
+}
+
+// First bytes that make a line text at once: not a blank, digit or "-" (no candidate, no
+// number, not blank), and ASCII (no Unicode white space). Most text lines begin so.
+static bool plain_start(unsigned char c) {
+  return c > 0x20 && c < 0x80 && c != '-' && !(c >= '0' && c <= '9');
+}
+
+void SubRipReader::line(std::string_view s, std::uint64_t number) {
+  // The common lines first, each by its first byte: text, a number, an empty line.
+  if (!s.empty() && plain_start(static_cast<unsigned char>(s[0]))) {
+    flush_pending();
+    text(s, number);
+    return;
+  }
+  std::int64_t v = -1;
+  if (!s.empty() && is_digit(s[0])) {
+    // A well-formed time line is a candidate line: no need to look for "-->" apart.
+    Subtitle sub;
+    if (s.size() >= 12 && parse_subrip_time_line(s, sub.start, sub.stop)) {
+      start(s, number, &sub);
+      return;
+    }
+    v = whole_number(s);  // no "-->" in a whole number: not a candidate
+    if (v < 0 && is_subrip_candidate(s)) {
+      start(s, number, nullptr);
+      return;
+    }
+  } else if (is_subrip_candidate(s)) {
+    start(s, number, nullptr);
+    return;
+  } else if (!s.empty()) {
+    v = whole_number(s);
+  }
+  flush_pending();
+  if (v >= 0) {
+    pending_ = true;
+    pending_value_ = v;
+    pending_line_ = number;
+    pending_chars_ = 0;
+    for (char c : s) pending_chars_ += is_digit(c);
+    return;
+  }
+  if (s.empty() || is_blank(s, unicode_)) {
+    if (open_) close();
+    stray_run_ = false;
+    return;
+  }
+  text(s, number);
+}
+
+void SubRipReader::start(std::string_view s, std::uint64_t number, const Subtitle* timed) {
+  if (open_) {
+    // No blank line after the open subtitle: it runs straight into this one.
+    fc_.no_blank_line_after(last_line_);
+    close();
+  }
+  stray_run_ = false;
+
+  Subtitle sub;
+  sub.line = number;
+  sub.has_number = pending_;
+  sub.number = pending_value_;
+  if (timed) {
+    sub.start = timed->start, sub.stop = timed->stop, sub.has_times = true;
+  } else {
+    sub.has_times = parse_subrip_time_line(s, sub.start, sub.stop);
+  }
+  fc_.begin(sub);
+  if (pending_) {
+    if (pending_value_ != expected_) {
+      Msg m(fc_.add(Check::kNumbering, pending_line_));
+      m << "subtitle numbered " << pending_value_ << " where " << expected_ << " is expected";
+    }
+    expected_ = pending_value_ + 1;
+  } else {
+    Msg m(fc_.add(Check::kNumbering, number));
+    FileChecker::label(m, sub);
+    m << " has no number where " << expected_ << " is expected";
+    expected_ += 1;
+  }
+  pending_ = false;
+  if (!sub.has_times) {
+    Msg m(fc_.add(Check::kTimeCode, number));
+    FileChecker::label(m, sub);
+    m << " has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm)";
+  }
+  open_ = true;
+  last_line_ = number;
+  text_lines_ = 0;
+  chars_ = 0;
+}
+
+void SubRipReader::text_line(std::uint64_t number, std::uint64_t chars) {
+  if (!open_) {
+    if (!stray_run_) {
+      stray_run_ = true;
+      Msg m(fc_.loose(Check::kStructure, number));
+      m << "text that belongs to no subtitle";
+    }
+    return;
+  }
+  if (++text_lines_ == 3) fc_.add(Check::kTooManyLines, number);  // message at close()
+  chars_ += chars;
+  last_line_ = number;
+}
+
+void SubRipReader::text(std::string_view s, std::uint64_t number) {
+  unsigned marks = 0;
+  text_line(number, open_ ? count_line(s, Format::kSubRip, unicode_, &marks) : 0);
+  if (!marks) return;
+  for_each_mark(s, [&](std::size_t col, Mark mark) {
+    Msg m(fc_.add(Check::kLineBreakMark, number, col));
+    m << "line-break mark " << (mark == Mark::kPipe ? "\"|\"" : "\"[br]\"") << " in ";
+    FileChecker::label(m, fc_.current());
+  });
+}
+
+void SubRipReader::flush_pending() {
+  if (!pending_) return;
+  pending_ = false;
+  text_line(pending_line_, pending_chars_);
+}
+
+void SubRipReader::close() {
+  fc_.end(chars_, text_lines_);
+  open_ = false;
+}
+
+void SubRipReader::finish() {
+  flush_pending();
+  if (open_) close();
+  fc_.flush_loose();
+}
+
+}  // namespace cuelint

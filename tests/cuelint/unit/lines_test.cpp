@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "encoding.h"
+#include "lines.h"
+#include "lint_helper.h"
+
+using namespace cuelint;
+using cuelint_test::TrickleSource;
+
+namespace {
+
+std::vector<std::string> split(const std::string& text, std::size_t step, std::size_t initial) {
+  TrickleSource src(text, step);
+  Decoder d(src, Encoding::kUtf8);
+  LineReader lr(d, initial);
+  std::vector<std::string> out;
+  std::string_view s;
+  while (lr.next(s)) {
+    out.emplace_back(s);
+    EXPECT_EQ(lr.number(), out.size());
+  }
+  return out;
+}
+
+struct LineCase {
+  const char* name;
+  std::string text;
+  std::vector<std::string> lines;
+};
+
+class LineSplitting : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(LineSplitting, SameLinesAtEveryReadSize) {
+  const LineCase& c = GetParam();
+  for (std::size_t step : {1, 2, 3, 64})
+    for (std::size_t initial : {8, 16, 65536})
+      EXPECT_EQ(split(c.text, step, initial), c.lines)
+          << c.name << " step " << step << " buffer " << initial;
+}
+
+const LineCase kLineCases[] = {
+    {"empty", "", {}},
+    {"one_without_end", "abc", {"abc"}},
+    {"lf", "a\nb\n", {"a", "b"}},
+    {"crlf", "a\r\nb\r\n", {"a", "b"}},
+    {"lone_cr", "a\rb\r", {"a", "b"}},
+    {"cr_cr_lf", "a\r\r\nb", {"a", "", "b"}},
+    {"lf_cr", "a\n\rb", {"a", "", "b"}},
+    {"blank_lines", "\n\n\n", {"", "", ""}},
+    {"cr_at_end", "x\r", {"x"}},
+    {"mixed", "1\r\n2\n3\r4", {"1", "2", "3", "4"}},
+    {"nul_inside", std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, LineSplitting, ::testing::ValuesIn(kLineCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LineSplitting, LongLinesAreNotCut) {
+  std::string longline(300000, 'x');
+  auto lines = split(longline + "\r\n" + "y", 4096, 16);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size(), 300000u);
+  EXPECT_EQ(lines[1], "y");
+}
+
+TEST(LineSplitting, LineNumbersCountDecodedUtf16Lines) {
+  std::string b(
+      "\xFF\xFE"
+      "a\0\r\0\n\0b\0\r\0c\0",
+      14);
+  MemorySource src(b.data(), b.size());
+  Decoder d(src, Encoding::kUtf16Le);
+  LineReader lr(d);
+  std::string_view s;
+  std::vector<std::string> got;
+  while (lr.next(s)) got.emplace_back(s);
+  EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(lr.number(), 3u);
+}
+
+}  // namespace
+
+namespace {
+
+// Lines as the rule says: a CR, an LF, or a CR LF pair ends one.
+std::vector<std::string> reference_split(const std::string& t) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r' || t[i] == '\n') {
+      out.push_back(cur);
+      cur.clear();
+      if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+    } else {
+      cur += t[i];
+    }
+  }
+  if (!cur.empty()) out.push_back(cur);
+  return out;
+}
+
+// Texts of thousands of line ends, thick and thin, so that every way a CR LF pair, a long
+// line or a run of empty lines can fall across 64-byte blocks, index spans and reads is met.
+TEST(LineSplitting, AgreesWithTheRuleOnRandomTexts) {
+  std::uint64_t x = 0x9E3779B97F4A7C15ull;
+  auto rnd = [&x] {
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    return x;
+  };
+  for (int round = 0; round < 40; ++round) {
+    std::string t;
+    std::size_t len = 1 + rnd() % 9000;
+    unsigned density = 1 + static_cast<unsigned>(rnd() % 60);  // line ends per 64 bytes, about
+    while (t.size() < len) {
+      std::uint64_t r = rnd();
+      if (r % 64 < density) {
+        t += "\r\n\r\n\n\r"[r / 64 % 6];
+      } else if (r % 97 == 0) {
+        t += std::string(static_cast<std::size_t>(r / 97 % 3000), 'y');
+      } else {
+        t += static_cast<char>('a' + r / 64 % 26);
+      }
+    }
+    std::vector<std::string> want = reference_split(t);
+    for (std::size_t step : {1, 5, 64, 4096, 100000})
+      for (std::size_t initial : {8, 100, 65536})
+        ASSERT_EQ(split(t, step, initial), want)
+            << "round " << round << " step " << step << " buffer " << initial;
+  }
+}
+
+}  // namespace

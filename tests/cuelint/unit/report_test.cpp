@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "checks.h"
+#include "report.h"
+
+using namespace cuelint;
+
+namespace {
+
+Fault sample() {
+  Fault f;
+  f.line = 41;
+  f.check = Check::kReadingTime;
+  f.format = Format::kSubRip;
+  f.has_subtitle = true;
+  f.subtitle = 12;
+  f.has_times = true;
+  f.start_ms = 62340;
+  f.stop_ms = 63540;
+  Msg(f) << "subtitle 12 is shown 1.200 s";
+  return f;
+}
+
+TEST(Report, TextLine) {
+  std::string out;
+  append_text(out, "film.srt", sample());
+  EXPECT_EQ(out, "film.srt:41: subtitle 12 is shown 1.200 s\n");
+}
+
+TEST(Report, JsonLineHasExactlyTheMembers) {
+  std::string out;
+  append_json(out, "film.srt", sample());
+  EXPECT_EQ(out,
+            "{\"file\":\"film.srt\",\"line\":41,\"format\":\"subrip\",\"check\":\"reading-time\","
+            "\"subtitle\":12,\"start\":62340,\"stop\":63540,\"message\":\"subtitle 12 is shown "
+            "1.200 s\"}\n");
+}
+
+TEST(Report, JsonNullsForFormatFaults) {
+  Fault f;
+  f.line = 1;
+  f.check = Check::kFormat;
+  Msg(f) << "x";
+  std::string out;
+  append_json(out, "a", f);
+  EXPECT_EQ(out,
+            "{\"file\":\"a\",\"line\":1,\"format\":null,\"check\":\"format\",\"subtitle\":null,"
+            "\"start\":null,\"stop\":null,\"message\":\"x\"}\n");
+}
+
+TEST(Report, JsonReplacesBytesThatAreNotUtf8) {
+  std::string out;
+  append_json(out, "caf\xE9\"\n.srt", sample());
+  auto j = nlohmann::json::parse(out);  // throws on invalid JSON
+  EXPECT_EQ(j["file"], "caf\xEF\xBF\xBD\"\n.srt");
+}
+
+TEST(Report, EveryCheckHasItsName) {
+  const char* names[] = {"order",          "overlap",   "reading-time", "line-break-mark",
+                         "too-many-lines", "numbering", "structure",    "time-code",
+                         "frame-code",     "format"};
+  for (int i = 0; i < 10; ++i) EXPECT_STREQ(check_name(static_cast<Check>(i)), names[i]);
+  EXPECT_STREQ(format_name(Format::kMicroDvd), "microdvd");
+  EXPECT_STREQ(format_name(Format::kSubviewer), "subviewer");
+  EXPECT_EQ(format_name(Format::kNone), nullptr);
+}
+
+TEST(Report, Summaries) {
+  Totals t{3, 2, 17};
+  EXPECT_EQ(json_summary(t), "{\"summary\":{\"files\":3,\"faulty\":2,\"faults\":17}}\n");
+  EXPECT_EQ(text_summary(t), "cuelint: 3 files checked, 2 with faults, 17 faults\n");
+  EXPECT_EQ(text_summary(Totals{1, 1, 1}), "cuelint: 1 file checked, 1 with faults, 1 fault\n");
+}
+
+struct Chunks : Spill {
+  std::string all;
+  int calls = 0;
+  void spill(std::string& text) override {
+    all += text;
+    text.clear();
+    ++calls;
+  }
+};
+
+TEST(Report, SpillsLargeReportsInChunks) {
+  Chunks c;
+  std::string out;
+  Report r("f.srt", false, out, &c);
+  for (int i = 0; i < 10000; ++i) r.fault(sample());
+  c.all += out;
+  EXPECT_GT(c.calls, 3);
+  EXPECT_LT(out.size(), Report::kChunk);
+  EXPECT_EQ(c.all.size(), 10000 * std::string("f.srt:41: subtitle 12 is shown 1.200 s\n").size());
+}
+
+}  // namespace
