@@ -78,7 +78,7 @@ void microdvd_scan_frames() {
 
 namespace {
 
-void report(uint8_t kind) {
+void report(FaultKind kind) {
   TraceFrame frame(kReturnReport);
   HIBA(kind, g.LINE, g.STARTF, 0, 0);
 }
@@ -110,8 +110,8 @@ void microdvd_check() {
     g.STOPF = stop.value;
     g.CODE = static_cast<int16_t>(stop.code);
 
-    if (g.STARTF > g.STOPF) report(0);
-    if (g.STARTF < g.STOPFE) report(2);
+    if (g.STARTF > g.STOPF) report(FaultKind::kFrameCodeInLine);
+    if (g.STARTF < g.STOPFE) report(FaultKind::kFrameCodeInLines);
     g.STOPFE = g.STOPF;
 
     // The text part. A line whose stop-frame brace is not found keeps the previous
@@ -121,7 +121,7 @@ void microdvd_check() {
     ss_copy(g.SOR2, g.SOR, from, len >= from ? len - from + 1 : 0);
     if (ss_has(g.SOR2, '[')) {
       for (int i = from; i <= len; ++i) {
-        if (g.SOR.b[i] == '[' && ss_match4(g.SOR, i, "[br]")) report(1);
+        if (g.SOR.b[i] == '[' && ss_match4(g.SOR, i, "[br]")) report(FaultKind::kBrInLine);
       }
     }
 
@@ -137,7 +137,7 @@ void microdvd_check() {
     g.TK = known_tk;
     {
       TraceFrame frame(kReturnRule);
-      reading_time_rule(g.SOR2, g.SOR3, false, 11, g.LINE, g.STARTF, 0, 0);
+      reading_time_rule(g.SOR2, g.SOR3, false, FaultKind::kTooShortInLine, g.LINE, g.STARTF, 0, 0);
     }
 
     if (at_eof_checked(g.F, kPlaceEof)) return;

@@ -21,7 +21,7 @@ int32_t block_number() {
   return wrap_add(g.LINE, -1);
 }
 
-void report(uint8_t kind) {
+void report(FaultKind kind) {
   TraceFrame frame(kReturnReport);
   HIBA(kind, block_number(), 0, 0, 0);
 }
@@ -31,8 +31,8 @@ void scan_marks(const ShortStr& s) {
   if (!ss_has(s, '[', '|')) return;
   for (int i = 1; i <= ss_len(s); ++i) {
     const unsigned char c = s.b[i];
-    if (c == '[' && ss_match4(s, i, "[br]")) report(5);
-    if (c == '|') report(5);
+    if (c == '[' && ss_match4(s, i, "[br]")) report(FaultKind::kBrOrBarIn);
+    if (c == '|') report(FaultKind::kBrOrBarIn);
   }
 }
 
@@ -76,11 +76,12 @@ void subrip_check() {
     // The time codes at positions 1..12 and 18..29 of the time line, whatever its length.
     start = code_time(g.SOR2, 1, 12);
     stop = code_time(g.SOR2, 18, 29);
-    if (time_less(stop, start)) report(3);
-    if (time_less(start, previous)) report(4);
+    if (time_less(stop, start)) report(FaultKind::kTimeCodeIn);
+    if (time_less(start, previous)) report(FaultKind::kTimeCodeInBlocks);
     {
       TraceFrame frame(kReturnRule);
-      reading_time_rule_codes(g.SOR3, g.SOR4, start, stop, 12, block_number(), false);
+      reading_time_rule_codes(g.SOR3, g.SOR4, start, stop, FaultKind::kTooShortIn, block_number(),
+                              false);
     }
     previous = stop;
     scan_marks(g.SOR3);
@@ -89,7 +90,7 @@ void subrip_check() {
     // The block ends with a blank line or, after a one-line subtitle, the next number.
     read_line_checked(g.F, g.SOR, kPlaceReadEnd);
     if (ss_len(g.SOR) != 0 && !ss_eq(g.SOR, g.LINES)) {
-      report(6);
+      report(FaultKind::kThreeLinesIn);
       read_line_checked(g.F, g.SOR, kPlaceReadEnd);
     }
     // Only a line equal to the expected number starts the next block.

@@ -14,7 +14,7 @@ constexpr uint32_t kPlaceSearch = 0x00407018;
 constexpr uint32_t kReturnReport = 0x00407020;
 constexpr uint32_t kReturnRule = 0x00407024;
 
-void report(uint8_t kind, double t1, double t2) {
+void report(FaultKind kind, double t1, double t2) {
   TraceFrame frame(kReturnReport);
   HIBA(kind, 0, 0, t1, t2);
 }
@@ -33,17 +33,19 @@ void subviewer_loop() {
     // length, with a "0" appended so that the hundredths read as milliseconds.
     start = code_time(g.SOR, 1, 0);
     stop = code_time(g.SOR, 13, 0);
-    if (time_less(stop, start)) report(7, time_value(start), time_value(start));
-    if (time_less(start, previous)) report(8, time_value(start), time_value(previous));
+    if (time_less(stop, start))
+      report(FaultKind::kTimeCodeAt, time_value(start), time_value(start));
+    if (time_less(start, previous))
+      report(FaultKind::kTimeCodesAt, time_value(start), time_value(previous));
     {
       TraceFrame frame(kReturnRule);
-      reading_time_rule_codes(g.SOR2, g.SOR3, start, stop, 13, 0, true);
+      reading_time_rule_codes(g.SOR2, g.SOR3, start, stop, FaultKind::kTooShortAt, 0, true);
     }
     previous = stop;
     for (int bars = ss_count(g.SOR2, '|'); bars > 0; --bars)
-      report(9, time_value(start), time_value(start));
+      report(FaultKind::kBarAt, time_value(start), time_value(start));
     // A line of blanks is not empty.
-    if (ss_len(g.SOR3) != 0) report(10, time_value(start), time_value(start));
+    if (ss_len(g.SOR3) != 0) report(FaultKind::kSecondLineAt, time_value(start), time_value(start));
 
     // The next time line is the next line that begins with "0". An empty line keeps the
     // first character of the last longer line, so it may be taken for one.
