@@ -9,11 +9,9 @@
 #include "numconv.h"
 #include "report.h"
 #include "runerror.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlaceDurationsLine = 0x00404030;
-constexpr uint32_t kReturnRuleReport = 0x00404034;
 
 // The text of TCOUNT for every count: n/20 in the fixed-point output, made once.
 struct CountTexts {

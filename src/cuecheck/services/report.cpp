@@ -7,10 +7,9 @@
 #include "globals.h"
 #include "numconv.h"
 #include "timecode.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlaceReportWrite = 0x00404020;
 
 struct Line {
   char* out;
