@@ -12,22 +12,7 @@
 #include "subrip.h"
 #include "subviewer.h"
 #include "textfile.h"
-
-namespace {
-
-constexpr uint32_t kPlaceCreateErrors = 0x00401010;
-constexpr uint32_t kPlaceStoreFps = 0x00401014;
-constexpr uint32_t kPlaceOpen = 0x00401018;
-constexpr uint32_t kPlaceFirstLine = 0x0040101C;
-constexpr uint32_t kPlaceSkip = 0x00401020;
-constexpr uint32_t kPlaceCloseF = 0x00401024;
-constexpr uint32_t kPlaceCloseErrors = 0x00401028;
-constexpr uint32_t kReturnMicroDvd = 0x00401030;
-constexpr uint32_t kReturnSubRip = 0x00401034;
-constexpr uint32_t kReturnSubviewer = 0x00401038;
-constexpr uint32_t kReturnCheckFile = 0x0040103C;
-
-}  // namespace
+#include "trace_places.h"
 
 void argument(int n, ShortStr& out) {
   ss_clear(out);

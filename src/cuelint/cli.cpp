@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "text.h"
+#include "version.h"
 
 namespace cuelint {
 
@@ -30,7 +31,7 @@ const char* usage_text() {
 }
 
 const char* version_text() {
-  return "cuelint 1.0.0\n";
+  return "cuelint " CUECHECK_VERSION "\n";
 }
 
 CommandLine parse_command_line(int argc, const char* const* argv) {

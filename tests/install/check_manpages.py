@@ -1,18 +1,33 @@
 #!/usr/bin/env python3
-"""Renders each manual page with groff's warnings on and fails on any warning; and, given
-the cuelint binary, checks that every option its --help names appears in its page.
+"""Renders each manual page with groff's warnings on and fails on any warning; checks that
+each page's title line carries the project's version; and, given the cuelint binary,
+checks that it reports that version and that every option its --help names appears in its
+page.
 
-usage: check_manpages.py MAN_DIR [CUELINT_BINARY]
+usage: check_manpages.py MAN_DIR VERSION [CUELINT_BINARY]
 """
 import os
 import re
+import shlex
 import subprocess
 import sys
 
 
+def title_version(path):
+    """The version in the page's .TH line ("cuecheck X.Y.Z", its fourth field), or None."""
+    with open(path) as f:
+        for line in f:
+            if line.startswith(".TH "):
+                fields = shlex.split(line[4:])
+                if len(fields) >= 4 and fields[3].startswith("cuecheck "):
+                    return fields[3][len("cuecheck "):]
+                return None
+    return None
+
+
 def main():
-    man_dir = sys.argv[1]
-    cuelint = sys.argv[2] if len(sys.argv) > 2 else None
+    man_dir, version = sys.argv[1], sys.argv[2]
+    cuelint = sys.argv[3] if len(sys.argv) > 3 else None
     failed = passed = 0
     for page in sorted(os.listdir(man_dir)):
         path = os.path.join(man_dir, page)
@@ -23,7 +38,20 @@ def main():
             failed += 1
         else:
             passed += 1
+        found = title_version(path)
+        if found == version:
+            passed += 1
+        else:
+            print("FAIL %s: its .TH line says version %s, the project %s" % (page, found, version))
+            failed += 1
     if cuelint:
+        said = subprocess.run([cuelint, "--version"], stdout=subprocess.PIPE,
+                              check=True).stdout.decode()
+        if said == "cuelint %s\n" % version:
+            passed += 1
+        else:
+            print("FAIL cuelint --version says %r, the project %s" % (said, version))
+            failed += 1
         helptext = subprocess.run([cuelint, "--help"], stdout=subprocess.PIPE,
                                   check=True).stdout.decode()
         options = set(re.findall(r"(?<![\w-])(--[a-z][a-z-]*|-[a-zA-Z])\b", helptext))

@@ -7,14 +7,9 @@
 #include "readtime.h"
 #include "report.h"
 #include "runerror.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlaceDisplayTime = 0x00405010;
-constexpr uint32_t kPlaceEof = 0x00405014;
-constexpr uint32_t kPlaceRead = 0x00405018;
-constexpr uint32_t kReturnReport = 0x00405020;
-constexpr uint32_t kReturnRule = 0x00405024;
 
 // The marks of "}" at buffer positions 2..35: bit i for position i + 2.
 uint64_t brace_marks(const ShortStr& s) {
@@ -78,8 +73,8 @@ void microdvd_scan_frames() {
 
 namespace {
 
-void report(uint8_t kind) {
-  TraceFrame frame(kReturnReport);
+void report(FaultKind kind) {
+  TraceFrame frame(kReturnMdvdReport);
   HIBA(kind, g.LINE, g.STARTF, 0, 0);
 }
 
@@ -110,8 +105,8 @@ void microdvd_check() {
     g.STOPF = stop.value;
     g.CODE = static_cast<int16_t>(stop.code);
 
-    if (g.STARTF > g.STOPF) report(0);
-    if (g.STARTF < g.STOPFE) report(2);
+    if (g.STARTF > g.STOPF) report(FaultKind::kFrameCodeInLine);
+    if (g.STARTF < g.STOPFE) report(FaultKind::kFrameCodeInLines);
     g.STOPFE = g.STOPF;
 
     // The text part. A line whose stop-frame brace is not found keeps the previous
@@ -121,27 +116,28 @@ void microdvd_check() {
     ss_copy(g.SOR2, g.SOR, from, len >= from ? len - from + 1 : 0);
     if (ss_has(g.SOR2, '[')) {
       for (int i = from; i <= len; ++i) {
-        if (g.SOR.b[i] == '[' && ss_match4(g.SOR, i, "[br]")) report(1);
+        if (g.SOR.b[i] == '[' && ss_match4(g.SOR, i, "[br]")) report(FaultKind::kBrInLine);
       }
     }
 
     ss_clear(g.SOR3);
     const int32_t diff = wrap_sub(g.STOPF, g.STARTF);
     if (g.FPS == 0)
-      run_error(diff == 0 ? kErrInvalidOperation : kErrDivisionByZero, kPlaceDisplayTime);
+      run_error(diff == 0 ? kErrInvalidOperation : kErrDivisionByZero, kPlaceMdvdDisplayTime);
     if (!known || diff != known_diff) {
-      known_tk = ext_store(ext_div(ext_from_int(diff), ext_from_double(g.FPS)), kPlaceDisplayTime);
+      known_tk =
+          ext_store(ext_div(ext_from_int(diff), ext_from_double(g.FPS)), kPlaceMdvdDisplayTime);
       known_diff = diff;
       known = true;
     }
     g.TK = known_tk;
     {
-      TraceFrame frame(kReturnRule);
-      reading_time_rule(g.SOR2, g.SOR3, false, 11, g.LINE, g.STARTF, 0, 0);
+      TraceFrame frame(kReturnMdvdRule);
+      reading_time_rule(g.SOR2, g.SOR3, false, FaultKind::kTooShortInLine, g.LINE, g.STARTF, 0, 0);
     }
 
-    if (at_eof_checked(g.F, kPlaceEof)) return;
-    read_line_checked(g.F, g.SOR, kPlaceRead);
+    if (at_eof_checked(g.F, kPlaceMdvdEof)) return;
+    read_line_checked(g.F, g.SOR, kPlaceMdvdRead);
     g.LINE = wrap_add(g.LINE, 1);
   }
 }

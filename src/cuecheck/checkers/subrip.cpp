@@ -7,22 +7,16 @@
 #include "report.h"
 #include "runerror.h"
 #include "timecode.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlaceEof = 0x00406010;
-constexpr uint32_t kPlaceReadBlock = 0x00406014;
-constexpr uint32_t kPlaceReadEnd = 0x00406018;
-constexpr uint32_t kPlaceSearch = 0x0040601C;
-constexpr uint32_t kReturnReport = 0x00406020;
-constexpr uint32_t kReturnRule = 0x00406024;
 
 int32_t block_number() {
   return wrap_add(g.LINE, -1);
 }
 
-void report(uint8_t kind) {
-  TraceFrame frame(kReturnReport);
+void report(FaultKind kind) {
+  TraceFrame frame(kReturnSrtReport);
   HIBA(kind, block_number(), 0, 0, 0);
 }
 
@@ -31,8 +25,8 @@ void scan_marks(const ShortStr& s) {
   if (!ss_has(s, '[', '|')) return;
   for (int i = 1; i <= ss_len(s); ++i) {
     const unsigned char c = s.b[i];
-    if (c == '[' && ss_match4(s, i, "[br]")) report(5);
-    if (c == '|') report(5);
+    if (c == '[' && ss_match4(s, i, "[br]")) report(FaultKind::kBrOrBarIn);
+    if (c == '|') report(FaultKind::kBrOrBarIn);
   }
 }
 
@@ -56,7 +50,7 @@ void subrip_check() {
   // The times of the current block and the previous stop; the doubles STARTTI, STOPTI
   // and STOPTE are formed from them where needed, and stored on the way out.
   CodeTime start{-1, true, g.STARTTI}, stop{-1, true, g.STOPTI}, previous{-1, true, g.STOPTE};
-  while (!at_eof_checked(g.F, kPlaceEof)) {
+  while (!at_eof_checked(g.F, kPlaceSrtEof)) {
     if (g.LINE > 0 && g.LINE < INT32_MAX && ss_len(g.LINES) != 0 && ss_eq(g.SOR, g.LINES)) {
       // SOR is the text of LINE, so it converts to LINE: count on in the text itself.
       g.CODE = 0;
@@ -69,32 +63,33 @@ void subrip_check() {
       int_to_short(g.LINE, g.LINES);
     }
 
-    read_line_checked(g.F, g.SOR2, kPlaceReadBlock);
-    read_line_checked(g.F, g.SOR3, kPlaceReadBlock);
-    read_line_checked(g.F, g.SOR4, kPlaceReadBlock);
+    read_line_checked(g.F, g.SOR2, kPlaceSrtReadBlock);
+    read_line_checked(g.F, g.SOR3, kPlaceSrtReadBlock);
+    read_line_checked(g.F, g.SOR4, kPlaceSrtReadBlock);
 
     // The time codes at positions 1..12 and 18..29 of the time line, whatever its length.
     start = code_time(g.SOR2, 1, 12);
     stop = code_time(g.SOR2, 18, 29);
-    if (time_less(stop, start)) report(3);
-    if (time_less(start, previous)) report(4);
+    if (time_less(stop, start)) report(FaultKind::kTimeCodeIn);
+    if (time_less(start, previous)) report(FaultKind::kTimeCodeInBlocks);
     {
-      TraceFrame frame(kReturnRule);
-      reading_time_rule_codes(g.SOR3, g.SOR4, start, stop, 12, block_number(), false);
+      TraceFrame frame(kReturnSrtRule);
+      reading_time_rule_codes(g.SOR3, g.SOR4, start, stop, FaultKind::kTooShortIn, block_number(),
+                              false);
     }
     previous = stop;
     scan_marks(g.SOR3);
     scan_marks(g.SOR4);
 
     // The block ends with a blank line or, after a one-line subtitle, the next number.
-    read_line_checked(g.F, g.SOR, kPlaceReadEnd);
+    read_line_checked(g.F, g.SOR, kPlaceSrtReadEnd);
     if (ss_len(g.SOR) != 0 && !ss_eq(g.SOR, g.LINES)) {
-      report(6);
-      read_line_checked(g.F, g.SOR, kPlaceReadEnd);
+      report(FaultKind::kThreeLinesIn);
+      read_line_checked(g.F, g.SOR, kPlaceSrtReadEnd);
     }
     // Only a line equal to the expected number starts the next block.
-    while (!ss_eq(g.SOR, g.LINES) && !at_eof_checked(g.F, kPlaceSearch)) {
-      read_line_checked(g.F, g.SOR, kPlaceSearch);
+    while (!ss_eq(g.SOR, g.LINES) && !at_eof_checked(g.F, kPlaceSrtSearch)) {
+      read_line_checked(g.F, g.SOR, kPlaceSrtSearch);
     }
   }
   g.STARTTI = time_value(start);

@@ -111,13 +111,17 @@ const char* plat_arg(int n) {
   return n >= 0 && static_cast<size_t>(n) < g_word_count ? g_words[n] : nullptr;
 }
 
+namespace {
+
 // Opens a file by its name with share mode 0: exclusive use while it is open.
-static int open_handle(const char* name, DWORD access, DWORD disposition, HANDLE* h) {
+int open_handle(const char* name, DWORD access, DWORD disposition, HANDLE* h) {
   char wname[1024];
   if (!windows_name(name, wname, sizeof wname)) return error_code(ERROR_FILENAME_EXCED_RANGE);
   *h = CreateFileA(wname, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   return *h == INVALID_HANDLE_VALUE ? error_code(GetLastError()) : 0;
 }
+
+}  // namespace
 
 int plat_open_read(const char* name, PlatFile* f) {
   *f = kNoFile;

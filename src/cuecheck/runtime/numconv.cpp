@@ -7,11 +7,9 @@
 #include <cstring>
 
 #include "runerror.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlacePowerOfTen = 0x00403010;
-constexpr uint32_t kPlaceScale = 0x00403014;
 
 bool is_blank(unsigned char c) {
   return c == ' ' || c == '\t';

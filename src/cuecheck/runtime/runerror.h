@@ -5,11 +5,8 @@
 // report ("Runtime error N at 0xPLACE", the trace lines, an empty line) and exits with N.
 // Throwing instead of exiting lets tests and the fuzzer run many checks in one process.
 //
-// A place is a stable eight-digit identifier of one operation that can fail, and the
-// trace lists the place and then the return points of the procedures still active,
-// innermost first. Ranges: 0x00401xxx run driver, 0x00402xxx line input and files,
-// 0x00403xxx numbers, 0x00404xxx time codes, error report and reading-time rule,
-// 0x00405xxx MicroDVD, 0x00406xxx SubRip, 0x00407xxx Subviewer 2.0.
+// The trace lists the place of the stop and then the return points of the procedures
+// still active, innermost first; both are named in trace_places.h.
 #pragma once
 
 #include <cstddef>

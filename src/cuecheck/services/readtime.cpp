@@ -9,11 +9,9 @@
 #include "numconv.h"
 #include "report.h"
 #include "runerror.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlaceDurationsLine = 0x00404030;
-constexpr uint32_t kReturnRuleReport = 0x00404034;
 
 // The text of TCOUNT for every count: n/20 in the fixed-point output, made once.
 struct CountTexts {
@@ -83,7 +81,7 @@ bool too_short_table(double tk, int n) {
   return tk < thresholds.of[n];
 }
 
-void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, uint8_t kind, int32_t ra,
+void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, FaultKind kind, int32_t ra,
                        int32_t rb, double t1, double t2) {
   int n = LENG(a, b);
   g.TCOUNT = n / 20.0;  // n/20 rounded to the nearest double
@@ -103,7 +101,7 @@ bool reading_time_short(CodeTime& start, CodeTime& stop, int n) {
 }
 
 void reading_time_rule_codes(const ShortStr& a, const ShortStr& b, CodeTime& start, CodeTime& stop,
-                             uint8_t kind, int32_t ra, bool times) {
+                             FaultKind kind, int32_t ra, bool times) {
   int n = LENG(a, b);
   g.TCOUNT = n / 20.0;
   if (!reading_time_short(start, stop, n)) return;
@@ -115,7 +113,7 @@ void reading_time_rule_codes(const ShortStr& a, const ShortStr& b, CodeTime& sta
   }
 }
 
-void reading_time_fault(int n, bool gated, uint8_t kind, int32_t ra, int32_t rb, double t1,
+void reading_time_fault(int n, bool gated, FaultKind kind, int32_t ra, int32_t rb, double t1,
                         double t2) {
   if (gated && !ss_eq(g.FPSS, "on")) return;
   {

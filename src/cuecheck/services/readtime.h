@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "extended.h"
+#include "report.h"
 #include "shortstr.h"
 #include "timecode.h"
 
@@ -59,7 +60,7 @@ inline bool too_short(double tk, int n) {
 // The rule's fault, once the display time in TK is found too short for n characters:
 // when `gated` and FPSS is not "on", nothing; else the report through HIBA and the
 // durations line "TCOUNT,TK" to "errors.txt" alone.
-void reading_time_fault(int n, bool gated, uint8_t kind, int32_t ra, int32_t rb, double t1,
+void reading_time_fault(int n, bool gated, FaultKind kind, int32_t ra, int32_t rb, double t1,
                         double t2);
 
 // TK < n/20 for the display time from start to stop: on their milliseconds when both are
@@ -69,10 +70,10 @@ bool reading_time_short(CodeTime& start, CodeTime& stop, int n);
 // The gated rule with the display time from start to stop, stored in TK only when it is
 // needed; t1, t2 of the report are the start and stop when `times`, else 0 (b is 0).
 void reading_time_rule_codes(const ShortStr& a, const ShortStr& b, CodeTime& start, CodeTime& stop,
-                             uint8_t kind, int32_t ra, bool times);
+                             FaultKind kind, int32_t ra, bool times);
 
 // Applies the rule to the subtitle whose display time is in TK and whose text is a and b:
 // stores TCOUNT, and when TK is too short (and, if `gated`, FPSS is "on") reports the
 // fault through HIBA and writes the durations line "TCOUNT,TK" to "errors.txt" alone.
-void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, uint8_t kind, int32_t ra,
+void reading_time_rule(const ShortStr& a, const ShortStr& b, bool gated, FaultKind kind, int32_t ra,
                        int32_t rb, double t1, double t2);

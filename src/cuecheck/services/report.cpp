@@ -7,10 +7,9 @@
 #include "globals.h"
 #include "numconv.h"
 #include "timecode.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlaceReportWrite = 0x00404020;
 
 struct Line {
   char* out;
@@ -33,22 +32,22 @@ struct Line {
 
 }  // namespace
 
-size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, char* out) {
+size_t message_text(FaultKind kind, int32_t a, int32_t b, double t1, double t2, char* out) {
   Line l{out, 0};
   switch (kind) {
-    case 0:
+    case FaultKind::kFrameCodeInLine:
       l.text("Invalid frame code in line ");
       l.number(a);
       l.text(" frame number: ");
       l.number(b);
       break;
-    case 1:
+    case FaultKind::kBrInLine:
       l.text("Invalid character [br] in line ");
       l.number(a);
       l.text(" frame number: ");
       l.number(b);
       break;
-    case 2:
+    case FaultKind::kFrameCodeInLines:
       l.text("Invalid frame code in lines ");
       l.number(a);
       l.text(", ");
@@ -56,53 +55,53 @@ size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, ch
       l.text(" frame number: ");
       l.number(b);
       break;
-    case 3:
+    case FaultKind::kTimeCodeIn:
       l.text("Invalid time code in ");
       l.number(a);
       break;
-    case 4:
+    case FaultKind::kTimeCodeInBlocks:
       l.text("Invalid time code in ");
       l.number(a);
       l.text(", ");
       l.number(wrap_add(a, -1));
       break;
-    case 5:
+    case FaultKind::kBrOrBarIn:
       l.text("Invalid character [br] or | in ");
       l.number(a);
       break;
-    case 6:
+    case FaultKind::kThreeLinesIn:
       l.text("Three lines error in ");
       l.number(a);
       break;
-    case 7:
+    case FaultKind::kTimeCodeAt:
       l.text("Invalid time code at ");
       l.time(t1);
       break;
-    case 8:
+    case FaultKind::kTimeCodesAt:
       l.text("Invalid time code at ");
       l.time(t1);
       l.text(", ");
       l.time(t2);
       break;
-    case 9:
+    case FaultKind::kBarAt:
       l.text("Invalid character | at ");
       l.time(t1);
       break;
-    case 10:
+    case FaultKind::kSecondLineAt:
       l.text("Second line error at ");
       l.time(t1);
       break;
-    case 11:
+    case FaultKind::kTooShortInLine:
       l.text("The line stays out too short, in line ");
       l.number(a);
       l.text(" frame number: ");
       l.number(b);
       break;
-    case 12:
+    case FaultKind::kTooShortIn:
       l.text("The line stays out too short, in ");
       l.number(a);
       break;
-    case 13:
+    case FaultKind::kTooShortAt:
       l.text("The line stays out too short, at ");
       l.time(t1);
       break;
@@ -113,10 +112,9 @@ size_t message_text(uint8_t kind, int32_t a, int32_t b, double t1, double t2, ch
   return l.len;
 }
 
-void HIBA(uint8_t kind, int32_t a, int32_t b, double t1, double t2) {
-  if (kind <= 13) {
-    char line[kMessageMax];
-    size_t n = message_text(kind, a, b, t1, t2, line);
+void HIBA(FaultKind kind, int32_t a, int32_t b, double t1, double t2) {
+  char line[kMessageMax];
+  if (size_t n = message_text(kind, a, b, t1, t2, line)) {
     con_write_line(line, n);
     out_line_checked(g.OUTF, line, n, kPlaceReportWrite);
   }

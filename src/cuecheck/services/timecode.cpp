@@ -6,10 +6,9 @@
 #include "extended.h"
 #include "globals.h"
 #include "numconv.h"
+#include "trace_places.h"
 
 namespace {
-
-constexpr uint32_t kPlaceHundredths = 0x00404010;
 
 int16_t field(const ShortStr& tc, int from, int count) {
   const unsigned char* p = tc.b + from;

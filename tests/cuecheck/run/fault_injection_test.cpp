@@ -25,46 +25,38 @@
 #include "runerror.h"
 #include "textfile.h"
 #include "timecode.h"
+#include "trace_places.h"
 
 namespace {
 
-// The places of the run-time error report, by what stops there.
-enum : uint32_t {
-  kCreateErrors = 0x00401010,
-  kStoreFps = 0x00401014,
-  kOpen = 0x00401018,
-  kFirstLine = 0x0040101C,
-  kSkip = 0x00401020,
-  kCloseF = 0x00401024,
-  kCloseErrors = 0x00401028,
-  kPowerOfTen = 0x00403010,
-  kScale = 0x00403014,
-  kHundredths = 0x00404010,
-  kReportWrite = 0x00404020,
-  kDurationsLine = 0x00404030,
-  kMdvdDisplayTime = 0x00405010,
-  kMdvdEof = 0x00405014,
-  kMdvdRead = 0x00405018,
-  kSrtEof = 0x00406010,
-  kSrtReadBlock = 0x00406014,
-  kSrtReadEnd = 0x00406018,
-  kSrtSearch = 0x0040601C,
-  kSubEof = 0x00407010,
-  kSubReadBlock = 0x00407014,
-  kSubSearch = 0x00407018,
-};
+// The places where a failed call of each kind may stop the run, as the table gives them.
+std::map<unsigned, std::set<uint32_t>> places_of_calls() {
+  std::map<unsigned, std::set<uint32_t>> of;
+  for (unsigned call : {kCallOpen, kCallCreate, kCallRead, kCallWrite, kCallClose}) of[call];
+  for (const TracePlaceRow& row : kTracePlaces) {
+    for (auto& [call, places] : of) {
+      if (row.stops & call) places.insert(row.id);
+    }
+  }
+  return of;
+}
+const std::map<unsigned, std::set<uint32_t>> kPlacesOf = places_of_calls();
 
-// Which places make which kind of file call. Reading also happens in the opening, which
-// looks for a byte-order mark.
-const std::map<unsigned, std::set<uint32_t>> kPlacesOf = {
-    {kCallCreate, {kCreateErrors}},
-    {kCallOpen, {kOpen}},
-    {kCallRead,
-     {kOpen, kFirstLine, kSkip, kMdvdEof, kMdvdRead, kSrtEof, kSrtReadBlock, kSrtReadEnd,
-      kSrtSearch, kSubEof, kSubReadBlock, kSubSearch}},
-    {kCallWrite, {kReportWrite, kDurationsLine, kCloseErrors}},
-    {kCallClose, {kCloseF, kCloseErrors}},
-};
+const TracePlaceRow* row_of(uint32_t id) {
+  for (const TracePlaceRow& row : kTracePlaces) {
+    if (row.id == id) return &row;
+  }
+  return nullptr;
+}
+
+// "kPlaceOpen (0x00401018: what it is)" for a place of the table.
+std::string describe(uint32_t id) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(id));
+  const TracePlaceRow* row = row_of(id);
+  return row ? std::string(row->name) + " (" + hex + ": " + row->what + ")"
+             : std::string("unknown place ") + hex;
+}
 
 // A system error to inject, and the run-time errors it gives on a read (or an opening)
 // and on any other call.
@@ -113,6 +105,7 @@ struct Outcome {
   bool stopped = false;
   int code = 0;
   uint32_t place = 0;
+  std::vector<uint32_t> returns;  // the trace below the place
   std::string console;
   std::string errors;
 };
@@ -139,6 +132,7 @@ Outcome run_once(const std::vector<const char*>& args, const FaultPlan& plan, si
     o.stopped = true;
     o.code = stop.code;
     o.place = stop.trace[0];
+    o.returns.assign(stop.trace + 1, stop.trace + stop.depth);
     char text[kRunStopTextMax];
     con_write(text, run_stop_text(stop, kTraceLinesOther, "\n", text));
   }
@@ -242,8 +236,12 @@ void sweep(const Input& in, size_t in_cap, size_t out_cap, const Injected& err, 
     ASSERT_TRUE(o.stopped) << "a failed call went unreported";
     EXPECT_EQ(o.code, code_for(failed, err));
     EXPECT_EQ(kPlacesOf.at(failed).count(o.place), 1u)
-        << "call " << failed << " stopped at 0x" << std::hex << o.place;
+        << "call " << failed << " stopped at " << describe(o.place);
     reached->insert(o.place);
+    for (uint32_t ret : o.returns) {
+      EXPECT_TRUE(row_of(ret) && row_of(ret)->stops == kStopNothing)
+          << "the trace holds " << describe(ret) << ", not a return point";
+    }
     // The transcript up to the stop, then the report.
     const std::string tail = "Runtime error " + std::to_string(o.code) + " at 0x";
     size_t at = o.console.rfind(tail);
@@ -272,12 +270,11 @@ TEST_F(FaultInjection, EveryCallFailsInTurn) {
     sweep(in, caps[1][0], caps[1][1], kDeviceError, true, &reached);
     std::remove(in.file);
   }
-  const std::set<uint32_t> io_places = {
-      kCreateErrors, kOpen,          kFirstLine, kSkip,         kCloseF,   kCloseErrors,
-      kReportWrite,  kDurationsLine, kMdvdEof,   kMdvdRead,     kSrtEof,   kSrtReadBlock,
-      kSrtReadEnd,   kSrtSearch,     kSubEof,    kSubReadBlock, kSubSearch};
-  for (uint32_t place : io_places) {
-    EXPECT_EQ(reached.count(place), 1u) << "never stopped at 0x" << std::hex << place;
+  // Every place where a file call can fail is reached by some input.
+  for (const TracePlaceRow& row : kTracePlaces) {
+    if (row.stops & kCallAny) {
+      EXPECT_EQ(reached.count(row.id), 1u) << "never stopped at " << describe(row.id);
+    }
   }
   std::printf("fault injection: %ld runs, %ld stopped, at %zu places:", g_runs, g_stops,
               reached.size());
@@ -316,16 +313,20 @@ TEST_F(FaultInjection, ArithmeticStops) {
     int code;
     uint32_t place;
   } cases[] = {
-      {"1e400", kErrOverflow, kStoreFps},         {"1e5000", kErrOverflow, kPowerOfTen},
-      {"9e4932", kErrOverflow, kScale},           {"0", kErrDivisionByZero, kMdvdDisplayTime},
-      {"1e-320", kErrOverflow, kMdvdDisplayTime},
+      {"1e400", kErrOverflow, kPlaceStoreFps},
+      {"1e5000", kErrOverflow, kPlacePowerOfTen},
+      {"9e4932", kErrOverflow, kPlaceScale},
+      {"0", kErrDivisionByZero, kPlaceMdvdDisplayTime},
+      {"1e-320", kErrOverflow, kPlaceMdvdDisplayTime},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fps);
     const Outcome o = run_once({"in.sub", c.fps}, FaultPlan{0, 0, 0, false}, 256 * 1024, 64 * 1024);
     EXPECT_TRUE(o.stopped);
     EXPECT_EQ(o.code, c.code);
-    EXPECT_EQ(o.place, c.place);
+    EXPECT_EQ(o.place, c.place) << describe(o.place);
+    ASSERT_NE(row_of(c.place), nullptr);
+    EXPECT_EQ(row_of(c.place)->stops, kStopArithmetic) << describe(c.place);
   }
   // A time far beyond any the program reads: its hundredths leave 32 bits.
   ShortStr text;
@@ -334,7 +335,7 @@ TEST_F(FaultInjection, ArithmeticStops) {
     ADD_FAILURE() << "no stop";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.code, kErrInvalidOperation);
-    EXPECT_EQ(stop.trace[0], kHundredths);
+    EXPECT_EQ(stop.trace[0], kPlaceHundredths) << describe(stop.trace[0]);
   }
 }
 

@@ -58,7 +58,7 @@ Lines read_all(InFile& f) {
 }
 
 TEST(LineIndex, SameLinesAsTheUnindexedRead) {
-  const char* name = "line_index_test.tmp";
+  const char* name = "textfile_line_index_test.tmp";
   long lines = 0;
   for (uint64_t seed = 1; seed <= 12; ++seed) {
     const std::string bytes = content(seed, 600 * 1024);
