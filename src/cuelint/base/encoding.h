@@ -31,7 +31,7 @@ Encoding encoding_of_mark(Source& src);
 struct EncodingState {
   Encoding encoding = Encoding::kUtf8;
   bool known = true;
-  bool unicode = true;  // not single-byte text: what the readers consult
+  bool unicode = true;  // not single-byte text
 
   void set(Encoding e) {
     encoding = e;
@@ -85,6 +85,8 @@ class Decoder {
   Decoder(Source& src, EncodingState& st) : src_(src), st_(st) {}
   // Up to cap (>= 8) bytes; 0 only at the end.
   std::size_t read(char* out, std::size_t cap);
+  // Not single-byte text, as far as is known after the last read.
+  bool unicode() const { return st_.unicode; }
 
  private:
   std::size_t read_utf16(char* out, std::size_t cap);
