@@ -2,8 +2,8 @@
 # Runs an old and a new cuelint on the same inputs and compares standard output, standard
 # error and the exit status byte for byte.
 #
-#   bench/cuelint/compare.sh OLD NEW [--sizes 1M,30M] [--dir DIR] [--no-generated]
-#                    [--no-corpus] [--no-seeds] [--no-e2e]
+#   bench/cuelint/compare.sh OLD NEW [--sizes 1M,30M] [--dir DIR]
+#                    [--skip corpus,seeds,e2e,generated]
 #
 # Inputs: every file of the shared corpus (CORPUS, default /work/shared/corpus) and the
 # corpus folder walked whole; the fuzz seeds (fuzz/cuelint/corpus); the inputs of the e2e
@@ -13,29 +13,25 @@
 # every option set below, in text and in JSON. Prints one line per input, the counts, and
 # exits 1 on any difference.
 set -euo pipefail
-
+[ $# -ge 2 ] || { sed -n '2,14p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 2; }
+old=$(realpath "$1") new=$(realpath "$2")
+shift 2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$(dirname "$here")")
-[ $# -ge 2 ] || { sed -n '2,14p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 2; }
-old=$(realpath "$1")
-new=$(realpath "$2")
-shift 2
-sizes=1M,30M
-dir=/tmp/cuelint-compare
 corpus_dir=${CORPUS:-/work/shared/corpus}
-generated=1 corpus=1 seeds=1 e2e=1
-while [ $# -gt 0 ]; do
+sizes=1M,30M dir=/tmp/cuelint-compare skip=
+while [ $# -gt 1 ]; do
   case "$1" in
-    --sizes) sizes=$2; shift ;;
-    --dir) dir=$2; shift ;;
-    --no-generated) generated=0 ;;
-    --no-corpus) corpus=0 ;;
-    --no-seeds) seeds=0 ;;
-    --no-e2e) e2e=0 ;;
-    *) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
+    --sizes) sizes=$2 ;;
+    --dir) dir=$2 ;;
+    --skip) skip=$2 ;;
+    *) break ;;
   esac
-  shift
+  shift 2
 done
+[ $# -eq 0 ] || { echo "compare.sh: unknown option $1" >&2; exit 2; }
+# wanted PART: not named by --skip.
+wanted() { [[ ",$skip," != *",$1,"* ]]; }
 case "$(realpath -m "$dir")/" in
   "$root"/*) echo "compare.sh: the data folder must lie outside the repository" >&2; exit 2 ;;
 esac
@@ -47,16 +43,20 @@ trap 'rm -rf "$dir"' EXIT
 option_sets=("" "--cps 12 --fps 23.976" "--cps 0" "--cps 1000")
 
 runs=0 same=0 bad=0
-# compare_run WORKDIR ARGS...: both binaries in WORKDIR, standard input empty; 0 when alike.
+# run_in NAME WORKDIR COMMAND...: standard input empty, the outputs in out/NAME.1 and
+# out/NAME.2; prints the exit status.
+run_in() {
+  local name=$1 work=$2
+  shift 2
+  (cd "$work" && "$@" </dev/null >"$dir/out/$name.1" 2>"$dir/out/$name.2") && echo 0 || echo $?
+}
+
+# compare_run WORKDIR ARGS...: both binaries in WORKDIR; 0 when alike.
 compare_run() {
   local work=$1 so sn
   shift
-  set +e
-  (cd "$work" && "$old" "$@" </dev/null >"$dir/out/old.1" 2>"$dir/out/old.2")
-  so=$?
-  (cd "$work" && "$new" "$@" </dev/null >"$dir/out/new.1" 2>"$dir/out/new.2")
-  sn=$?
-  set -e
+  so=$(run_in old "$work" "$old" "$@")
+  sn=$(run_in new "$work" "$new" "$@")
   runs=$((runs + 1))
   if [ "$so" = "$sn" ] && cmp -s "$dir/out/old.1" "$dir/out/new.1" &&
     cmp -s "$dir/out/old.2" "$dir/out/new.2"; then
@@ -82,20 +82,20 @@ compare_paths() {
   printf '%-60s %2d runs  %s\n' "$label" "$n" "$([ "$diff" = 0 ] && echo same || echo "$diff DIFFERENT")"
 }
 
-if [ "$corpus" = 1 ]; then
+if wanted corpus; then
   while IFS= read -r -d '' f; do
     compare_paths "corpus/${f#"$corpus_dir"/}" "$dir" "$f"
   done < <(find "$corpus_dir" -type f -print0 | LC_ALL=C sort -z)
   compare_paths "corpus (the folder walked)" "$dir" "$corpus_dir"
 fi
 
-if [ "$seeds" = 1 ]; then
+if wanted seeds; then
   for f in "$root"/fuzz/cuelint/corpus/*; do
     compare_paths "seed/$(basename "$f")" "$dir" "$f"
   done
 fi
 
-if [ "$e2e" = 1 ]; then
+if wanted e2e; then
   python3 "$here/e2e_inputs.py" "$dir/e2e" >/dev/null
   for case_dir in "$dir"/e2e/*/; do
     name=$(basename "$case_dir")
@@ -115,7 +115,7 @@ if [ "$e2e" = 1 ]; then
   rm -rf "$dir/e2e"
 fi
 
-if [ "$generated" = 1 ]; then
+if wanted generated; then
   IFS=, read -ra szs <<<"$sizes"
   for s in "${szs[@]}"; do
     for f in srt sub sbv; do

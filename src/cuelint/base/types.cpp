@@ -45,19 +45,14 @@ const char* check_name(Check c) {
 }
 
 bool FormatInfo::takes_name(std::string_view file_name) const {
-  for (const char* const* e = endings; e < endings + 4 && *e; ++e) {
-    std::string_view end(*e);
-    if (file_name.size() < end.size()) continue;
-    std::string_view tail = file_name.substr(file_name.size() - end.size());
-    bool same = true;
-    for (std::size_t i = 0; i < end.size() && same; ++i) {
-      char c = tail[i];
-      // Endings are written in lower case.
-      same = (c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c) == end[i];
-    }
-    if (same) return true;
+  std::string_view end(ending);
+  if (file_name.size() < end.size()) return false;
+  std::string_view tail = file_name.substr(file_name.size() - end.size());
+  for (std::size_t i = 0; i < end.size(); ++i) {
+    char c = tail[i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c) != end[i]) return false;
   }
-  return false;
+  return true;
 }
 
 }  // namespace cuelint

@@ -38,20 +38,20 @@ enum class Mark : std::uint8_t { kNone, kPipe, kBr };
 using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
 
 // What the reading, the checks and the walk know of a format. Each format defines its row in
-// its own file of formats/; the rest of the program reads these fields and never asks which
-// format it is.
+// its own file of formats/, an aggregate in the order of these fields; the rest of the
+// program reads them and never asks which format it is.
 struct FormatInfo {
-  const char* name = nullptr;         // JSON "format": "subrip"
-  const char* title = nullptr;        // in messages: "SubRip"
-  const char* endings[4] = {};        // of file names the walk takes, any case; null after the last
-  std::int64_t units_per_second = 0;  // of its times; 0: frames, at the file's frame rate
-  MarkupRule markup = nullptr;        // null: no markup, every byte of a text line is text
-  Mark line_break = Mark::kNone;      // its own mark; the other marks in its text are faults
-  std::uint64_t max_text_lines = 0;   // text lines a subtitle may have; 0: any number
+  const char* name = nullptr;           // JSON "format": "subrip"
+  const char* title = nullptr;          // in messages: "SubRip"
+  const char* ending = nullptr;         // of file names the walk takes, in any case: ".srt"
+  std::int64_t units_per_second = 0;    // of its times; 0: frames, at the file's frame rate
+  MarkupRule markup = nullptr;          // null: no markup, every byte of a text line is text
+  Mark line_break = Mark::kNone;        // its own mark; the other marks in its text are faults
+  std::uint64_t max_text_lines = 0;     // text lines a subtitle may have; 0: any number
   const char* lines_allowed = nullptr;  // that limit in the too-many-lines message
 
   bool frames() const { return units_per_second == 0; }
-  // Whether a file name ends in one of the endings (ASCII letters in any case).
+  // Whether a file name ends in the ending (ASCII letters in any case).
   bool takes_name(std::string_view file_name) const;
 };
 

@@ -5,17 +5,9 @@
 
 namespace cuelint {
 
-extern constexpr FormatInfo kMicroDvd = [] {
-  FormatInfo f;
-  f.name = "microdvd";
-  f.title = "MicroDVD";
-  f.endings[0] = ".sub";
-  f.units_per_second = 0;  // frames
-  f.markup = microdvd_markup;
-  f.line_break = Mark::kPipe;
-  f.max_text_lines = 0;  // the text is one line of the file
-  return f;
-}();
+// Times in frames; no limit of text lines: the text is one line of the file.
+extern constexpr FormatInfo kMicroDvd = {  // fields in the order of FormatInfo
+    "microdvd", "MicroDVD", ".sub", 0, microdvd_markup, Mark::kPipe, 0, nullptr};
 
 namespace {
 

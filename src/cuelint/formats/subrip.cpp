@@ -6,18 +6,8 @@
 
 namespace cuelint {
 
-extern constexpr FormatInfo kSubRip = [] {
-  FormatInfo f;
-  f.name = "subrip";
-  f.title = "SubRip";
-  f.endings[0] = ".srt";
-  f.units_per_second = 1000;
-  f.markup = subrip_markup;
-  f.line_break = Mark::kNone;
-  f.max_text_lines = 2;
-  f.lines_allowed = "at most two are allowed";
-  return f;
-}();
+extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
+    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed"};
 
 bool is_subrip_candidate(std::string_view line) {
   std::size_t i = 0, n = line.size();

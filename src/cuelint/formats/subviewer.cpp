@@ -6,18 +6,9 @@
 
 namespace cuelint {
 
-extern constexpr FormatInfo kSubviewer = [] {
-  FormatInfo f;
-  f.name = "subviewer";
-  f.title = "Subviewer 2.0";
-  f.endings[0] = ".sub";
-  f.units_per_second = 100;
-  f.markup = nullptr;
-  f.line_break = Mark::kBr;
-  f.max_text_lines = 1;
-  f.lines_allowed = "one is allowed (\"[br]\" breaks a line)";
-  return f;
-}();
+constexpr char kOneLine[] = "one is allowed (\"[br]\" breaks a line)";
+extern constexpr FormatInfo kSubviewer = {  // fields in the order of FormatInfo
+    "subviewer", "Subviewer 2.0", ".sub", 100, nullptr, Mark::kBr, 1, kOneLine};
 
 namespace {
 

@@ -56,6 +56,15 @@ std::string written(const std::vector<Fault>& faults) {
   return s;
 }
 
+// A block over a checker of the format, its faults collected.
+struct Checked {
+  cuelint_test::Collect sink;
+  FileChecker fc;
+  Block b;
+  explicit Checked(const FormatInfo& f) : fc(sink, f, Options{}), b(fc) {}
+  std::string faults() const { return written(sink.faults); }
+};
+
 struct BlockCase {
   const char* name;
   const FormatInfo* format;
@@ -67,15 +76,13 @@ class BlockText : public ::testing::TestWithParam<BlockCase> {};
 
 TEST_P(BlockText, Table) {
   const BlockCase& c = GetParam();
-  cuelint_test::Collect sink;
-  FileChecker fc(sink, *c.format, Options{});
-  Block b(fc);
-  b.begin(numbered(1, 7));
-  for (std::size_t i = 0; i < c.text.size(); ++i) b.text(line_at(2 + i, c.text[i]));
-  b.close();
-  b.finish();
-  EXPECT_EQ(written(sink.faults), c.faults) << c.name;
-  EXPECT_EQ(fc.faults(), sink.faults.size()) << c.name;
+  Checked r(*c.format);
+  r.b.begin(numbered(1, 7));
+  for (std::size_t i = 0; i < c.text.size(); ++i) r.b.text(line_at(2 + i, c.text[i]));
+  r.b.close();
+  r.b.finish();
+  EXPECT_EQ(r.faults(), c.faults) << c.name;
+  EXPECT_EQ(r.fc.faults(), r.sink.faults.size()) << c.name;
 }
 
 const BlockCase kBlockCases[] = {
@@ -130,45 +137,39 @@ INSTANTIATE_TEST_SUITE_P(Cases, BlockText, ::testing::ValuesIn(kBlockCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Block, TextFromAColumnOn) {
-  cuelint_test::Collect sink;
-  FileChecker fc(sink, kPipeOwn, Options{});
-  Block b(fc);
-  b.begin(numbered(4, 1));
-  b.text(line_at(4, "{0}{9}a|b[br]"), 6);
-  b.close();
-  EXPECT_EQ(written(sink.faults),
+  Checked r(kPipeOwn);
+  r.b.begin(numbered(4, 1));
+  r.b.text(line_at(4, "{0}{9}a|b[br]"), 6);
+  r.b.close();
+  EXPECT_EQ(r.faults(),
             "4:line-break-mark:9:line-break mark \"[br]\" in subtitle 1 (\"|\" breaks a line)\n");
 }
 
 TEST(Block, CountedLineIsATextLineWithoutMarks) {
-  cuelint_test::Collect sink;
-  FileChecker fc(sink, kPipeOwn, Options{});
-  Block b(fc);
-  b.begin(numbered(1, 3));
-  b.text(line_at(2, "abcdefghij"));
-  b.text_counted(3, 11);
-  b.close();
-  EXPECT_EQ(written(sink.faults),
+  Checked r(kPipeOwn);
+  r.b.begin(numbered(1, 3));
+  r.b.text(line_at(2, "abcdefghij"));
+  r.b.text_counted(3, 11);
+  r.b.close();
+  EXPECT_EQ(r.faults(),
             "1:reading-time:0:subtitle 3 is shown 1.000 s; its 21 characters need 1.050 s at 20 "
             "per second\n"
             "3:too-many-lines:0:subtitle 3 has 2 text lines; one is allowed\n");
 }
 
 TEST(Block, OpenSubtitleRunsIntoTheNext) {
-  cuelint_test::Collect sink;
-  FileChecker fc(sink, kPlain, Options{});
-  Block b(fc);
-  b.begin(numbered(1, 1));
-  b.text(line_at(2, "a"));
-  EXPECT_TRUE(b.open());
+  Checked r(kPlain);
+  r.b.begin(numbered(1, 1));
+  r.b.text(line_at(2, "a"));
+  EXPECT_TRUE(r.b.open());
   Subtitle next = numbered(3, 2);
   next.start = 2000, next.stop = 3000;
-  b.begin(next);  // no blank line after line 2
-  EXPECT_TRUE(b.open());
-  b.begin(numbered(4, 3));  // nor after the time line of subtitle 2, which has no text
-  b.finish();
-  EXPECT_FALSE(b.open());
-  EXPECT_EQ(written(sink.faults),
+  r.b.begin(next);  // no blank line after line 2
+  EXPECT_TRUE(r.b.open());
+  r.b.begin(numbered(4, 3));  // nor after the time line of subtitle 2, which has no text
+  r.b.finish();
+  EXPECT_FALSE(r.b.open());
+  EXPECT_EQ(r.faults(),
             "2:structure:0:no blank line between subtitle 1 and the next subtitle\n"
             "3:structure:0:no blank line between subtitle 2 and the next subtitle\n"
             "4:overlap:0:subtitle 3 starts at 00:00:00,000, before the previous subtitle stops "

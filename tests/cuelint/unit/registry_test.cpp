@@ -131,11 +131,9 @@ TEST(Registry, RowsInDetectionOrderWithTheirData) {
     names.push_back(f.name);
     unique.insert(f.name);
     EXPECT_NE(f.title, nullptr) << f.name;
-    ASSERT_NE(f.endings[0], nullptr) << f.name;
-    for (const char* const* e = f.endings; e < f.endings + 4 && *e; ++e) {
-      EXPECT_EQ((*e)[0], '.') << f.name;
-      for (const char* c = *e; *c; ++c) EXPECT_FALSE(*c >= 'A' && *c <= 'Z') << *e;
-    }
+    ASSERT_NE(f.ending, nullptr) << f.name;
+    EXPECT_EQ(f.ending[0], '.') << f.name;
+    for (const char* c = f.ending; *c; ++c) EXPECT_FALSE(*c >= 'A' && *c <= 'Z') << f.ending;
     // A limit of text lines is worded in its message, and only a limit is.
     EXPECT_EQ(f.max_text_lines > 0, f.lines_allowed != nullptr) << f.name;
     EXPECT_NE(r.recognizes, nullptr) << f.name;
