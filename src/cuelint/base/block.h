@@ -21,7 +21,15 @@ class Block {
 
   // Opens a subtitle at its time line. One still open runs straight into it: a structure
   // fault at its last line, and it is closed first.
-  void begin(const Subtitle& s);
+  void begin(const Subtitle& s) {
+    if (open_) run_into();
+    fc_.begin(s);
+    open_ = true;
+    last_line_ = s.line;
+    text_lines_ = 0;
+    chars_ = 0;
+    too_many_at_ = 0;
+  }
 
   // A text line of the open subtitle, from byte `from` of the file's line (MicroDVD's text
   // follows its frames); columns of faults count from the line's start.
@@ -29,7 +37,7 @@ class Block {
     count_text_line(l.number);
     unsigned marks = 0;
     std::string_view s = l.text.substr(from);
-    chars_ += count_line(s, fc_.format().markup, l.unicode, &marks);
+    chars_ += count_line(s, markup_, l.unicode, &marks);
     if (marks & foreign_) foreign_marks(s, l.number, from);
   }
 
@@ -42,7 +50,11 @@ class Block {
 
   // Ends the open subtitle: its too-many-lines and reading-time faults, then all its
   // faults in report order.
-  void close();
+  void close() {
+    if (too_many_at_) too_many();
+    fc_.end(chars_);
+    open_ = false;
+  }
 
   // At the end of the file: closes the open subtitle and hands over a loose fault.
   void finish();
@@ -52,9 +64,13 @@ class Block {
     if (++text_lines_ == limit_) too_many_at_ = number;
     last_line_ = number;
   }
+  // The seldom parts, out of line.
+  void run_into();
+  void too_many();
   void foreign_marks(std::string_view s, std::uint64_t number, std::size_t column);
 
   FileChecker& fc_;
+  MarkupRule markup_;    // the format's
   unsigned foreign_;     // kHasPipe, kHasBracket: the marks that are faults in the format
   std::uint64_t limit_;  // the first text line too many; 0: none is
   bool open_ = false;
