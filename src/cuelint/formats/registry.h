@@ -1,7 +1,6 @@
 // The formats cuelint reads, one row each, in the order they are recognised.
 #pragma once
 
-#include <cstddef>
 #include <string_view>
 
 #include "checks.h"
@@ -12,10 +11,10 @@ namespace cuelint {
 
 struct FormatRow {
   const FormatInfo* info;
-  // Asked of each non-blank line among the first ones, rank counting them from 1: whether
-  // that line shows the file to be in this format.
+  // Asked of each of the first 50 non-blank lines, rank counting them from 1 (the line's
+  // number counts every line): whether that line shows the file to be in this format.
   bool (*recognizes)(const Line& l, int rank);
-  // Reads every line of the file after it (check_with).
+  // The format's reader over every line of the file: check_with<ItsReader>.
   void (*check)(LineReader& lines, FileChecker& fc);
 };
 
