@@ -42,13 +42,14 @@ FormatRows format_rows() {
 }
 
 const FormatRow* detect_format(LineReader& lines) {
-  Line l;
   int rank = 0;
-  while (rank < kLookAhead && lines.next(l)) {
-    if (is_blank(l.text, l.unicode)) continue;
+  while (rank < kLookAhead) {
+    const Line* l = lines.next();
+    if (!l) break;
+    if (is_blank(l->text, l->unicode)) continue;
     ++rank;
     for (const FormatRow& r : format_rows())
-      if (r.recognizes(l, rank)) return &r;
+      if (r.recognizes(*l, rank)) return &r;
   }
   return nullptr;
 }

@@ -23,8 +23,7 @@ struct FormatRow {
 template <class Reader>
 void check_with(LineReader& lines, FileChecker& fc) {
   Reader r(fc);
-  Line l;
-  while (lines.next(l)) r.line(l);
+  while (const Line* l = lines.next()) r.line(*l);
   r.finish();
 }
 

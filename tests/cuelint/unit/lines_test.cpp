@@ -17,11 +17,10 @@ std::vector<std::string> split(const std::string& text, std::size_t step, std::s
   Decoder d(src, Encoding::kUtf8);
   LineReader lr(d, initial);
   std::vector<std::string> out;
-  Line l;
-  while (lr.next(l)) {
-    out.emplace_back(l.text);
-    EXPECT_EQ(l.number, out.size());
-    EXPECT_TRUE(l.unicode);
+  while (const Line* l = lr.next()) {
+    out.emplace_back(l->text);
+    EXPECT_EQ(l->number, out.size());
+    EXPECT_TRUE(l->unicode);
   }
   return out;
 }
@@ -75,11 +74,11 @@ TEST(LineSplitting, LineNumbersCountDecodedUtf16Lines) {
   MemorySource src(b.data(), b.size());
   Decoder d(src, Encoding::kUtf16Le);
   LineReader lr(d);
-  Line l;
   std::vector<std::string> got;
-  while (lr.next(l)) got.emplace_back(l.text);
+  std::uint64_t last = 0;
+  while (const Line* l = lr.next()) got.emplace_back(l->text), last = l->number;
   EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(l.number, 3u);
+  EXPECT_EQ(last, 3u);
 }
 
 // A file without a mark is read as UTF-8 until its first byte beyond ASCII decides it; each
@@ -101,17 +100,16 @@ TEST(LineSplitting, EachLineSaysWhetherItIsUnicode) {
     Decoder d(src, st);
     LineReader lr(d, 8);
     std::vector<bool> got;
-    Line l;
-    while (lr.next(l)) got.push_back(l.unicode);
+    while (const Line* l = lr.next()) got.push_back(l->unicode);
     EXPECT_EQ(got, c.unicode) << c.name;
   }
   // Decided before reading: every line says so.
   MemorySource src("ab\ncd\n", 6);
   Decoder d(src, Encoding::kSingleByte);
   LineReader lr(d);
-  Line l;
-  while (lr.next(l)) EXPECT_FALSE(l.unicode) << l.number;
-  EXPECT_EQ(l.number, 2u);
+  int lines = 0;
+  for (const Line* l = lr.next(); l; l = lr.next(), ++lines) EXPECT_FALSE(l->unicode) << lines;
+  EXPECT_EQ(lines, 2);
 }
 
 }  // namespace
