@@ -8,6 +8,7 @@
 #include "lint.h"
 #include "lint_helper.h"
 #include "microdvd.h"
+#include "registry.h"
 
 using namespace cuelint;
 using cuelint_test::lint_brief;
@@ -34,7 +35,7 @@ TEST(Lint, FormatFaultForEmptyAndUnknownFiles) {
     EXPECT_EQ(f[0].format, nullptr);
     EXPECT_FALSE(f[0].has_subtitle);
     EXPECT_FALSE(f[0].has_times);
-    EXPECT_EQ(f[0].text(), "not a MicroDVD, SubRip or Subviewer 2.0 file");
+    EXPECT_EQ(f[0].text(), no_format_message());  // its words: registry_test
   }
 }
 
