@@ -11,7 +11,7 @@ namespace cuelint {
 
 struct FileOutcome {
   Encoding encoding = Encoding::kUtf8;
-  Format format = Format::kNone;
+  const FormatInfo* format = nullptr;  // null: none was found
   std::uint64_t faults = 0;
 };
 

@@ -33,8 +33,7 @@ void append_json(std::string& out, const std::string& file, const Fault& f) {
   Json j;
   j["file"] = file;
   j["line"] = f.line;
-  const char* format = format_name(f.format);
-  j["format"] = format ? Json(format) : Json(nullptr);
+  j["format"] = f.format ? Json(f.format->name) : Json(nullptr);
   j["check"] = check_name(f.check);
   j["subtitle"] = f.has_subtitle ? Json(f.subtitle) : Json(nullptr);
   j["start"] = f.has_times ? Json(f.start_ms) : Json(nullptr);

@@ -7,16 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-namespace cuelint {
+#include "registry.h"
 
-bool is_subtitle_name(const std::string& name) {
-  if (name.size() < 4) return false;
-  const char* e = name.data() + name.size() - 4;
-  if (e[0] != '.') return false;
-  char a = static_cast<char>(e[1] | 0x20), b = static_cast<char>(e[2] | 0x20),
-       c = static_cast<char>(e[3] | 0x20);
-  return (a == 's' && b == 'r' && c == 't') || (a == 's' && b == 'u' && c == 'b');
-}
+namespace cuelint {
 
 static void walk(const std::string& dir, std::vector<Entry>& out) {
   DIR* d = ::opendir(dir.c_str());

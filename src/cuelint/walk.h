@@ -11,14 +11,11 @@ struct Entry {
   std::string reason;  // why it cannot be read; empty for a file to check
 };
 
-// Names that a walk picks: ending in ".srt" or ".sub", in any case.
-bool is_subtitle_name(const std::string& name);
-
 // Appends what one command-line path stands for: itself when it is not a folder (whatever
 // it is), else the files found in it, recursively, in byte order of their names. Inside a
 // walk, links to files are followed, links to folders are not, names beginning with "."
-// count, and a fitting name that is not a regular file after following links (a dangling
-// link, a FIFO) is unreadable, as is a folder that cannot be listed.
+// count, and a fitting name (is_subtitle_name) that is not a regular file after following links (a
+// dangling link, a FIFO) is unreadable, as is a folder that cannot be listed.
 void expand_path(const std::string& path, std::vector<Entry>& out);
 
 }  // namespace cuelint

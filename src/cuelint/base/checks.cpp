@@ -30,7 +30,9 @@ Msg& Msg::operator<<(std::int64_t v) {
   return *this << static_cast<std::uint64_t>(v);
 }
 
-static void digits(Msg& m, std::int64_t v, int width) {
+namespace {
+
+void digits(Msg& m, std::int64_t v, int width) {
   char buf[4];
   for (int i = width - 1; i >= 0; --i) {
     buf[i] = static_cast<char>('0' + v % 10);
@@ -38,6 +40,8 @@ static void digits(Msg& m, std::int64_t v, int width) {
   }
   m << std::string_view(buf, static_cast<std::size_t>(width));
 }
+
+}  // namespace
 
 Msg& Msg::time(std::int64_t ms) {
   if (ms < 0) {
@@ -78,24 +82,29 @@ Msg& Msg::rate(const Rate& r) {
   return *this;
 }
 
-FileChecker::FileChecker(FaultSink& sink, Format format, const Options& opt)
-    : sink_(sink), format_(format), opt_(opt), rate_(opt.fps) {}
+FileChecker::FileChecker(FaultSink& sink, const FormatInfo& format, const Options& opt)
+    : sink_(sink), format_(format), opt_(opt) {
+  set_unit(format.frames() ? opt.fps : Rate{format.units_per_second, 1});
+}
+
+void FileChecker::set_file_rate(const Rate& r) {
+  if (!opt_.fps_given) set_unit(r);
+}
+
+void FileChecker::set_unit(const Rate& units_per_second) {
+  unit_ = units_per_second;
+  bool whole = unit_.den == 1 && 1000 % unit_.num == 0;
+  ms_per_unit_ = whole ? 1000 / unit_.num : 0;
+}
 
 std::int64_t FileChecker::to_ms(std::int64_t t) const {
-  switch (format_) {
-    case Format::kSubRip:
-      return t;
-    case Format::kSubviewer:
-      return t * 10;
-    default: {
-      // The frame's time to the nearest millisecond, halves up: t * 1000 * den / num.
-      i128 num = static_cast<i128>(t) * 2000 * rate_.den + rate_.num;
-      i128 den = static_cast<i128>(rate_.num) * 2;
-      i128 q = num / den;
-      if (num % den < 0) --q;  // floor for negative times (none occur: frames are >= 0)
-      return static_cast<std::int64_t>(q);
-    }
-  }
+  if (ms_per_unit_) return t * ms_per_unit_;
+  // The time to the nearest millisecond, halves up: t * 1000 * den / num.
+  i128 num = static_cast<i128>(t) * 2000 * unit_.den + unit_.num;
+  i128 den = static_cast<i128>(unit_.num) * 2;
+  i128 q = num / den;
+  if (num % den < 0) --q;  // floor for negative times (none occur: times are >= 0)
+  return static_cast<std::int64_t>(q);
 }
 
 void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t column,
@@ -103,20 +112,13 @@ void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t colu
   f.line = line;
   f.column = column;
   f.check = c;
-  f.format = format_;
+  f.format = &format_;
   f.has_subtitle = of_subtitle && cur_.has_number;
   f.subtitle = cur_.number;
   f.has_times = of_subtitle && cur_.has_times;
   f.start_ms = f.has_times ? to_ms(cur_.start) : 0;
   f.stop_ms = f.has_times ? to_ms(cur_.stop) : 0;
   f.message_len = 0;
-}
-
-void FileChecker::no_blank_line_after(std::uint64_t line) {
-  Msg m(add(Check::kStructure, line));
-  m << "no blank line between ";
-  label(m, cur_);
-  m << " and the next subtitle";
 }
 
 void FileChecker::label(Msg& m, const Subtitle& s) {
@@ -128,7 +130,7 @@ void FileChecker::label(Msg& m, const Subtitle& s) {
 }
 
 void FileChecker::write_time(Msg& m, std::int64_t t) const {
-  if (format_ == Format::kMicroDvd) {
+  if (format_.frames()) {
     m << "frame " << t << " (";
     m.time(to_ms(t)) << ")";
   } else {
@@ -170,13 +172,11 @@ Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
   return f;
 }
 
-void FileChecker::end(std::uint64_t chars, std::uint64_t text_lines) {
+void FileChecker::end(std::uint64_t chars) {
   const Subtitle& s = cur_;
   if (s.has_times && !order_fault_ && opt_.cps > 0) {
     // Seconds shown: d * per / unit; a fault when that times cps is less than chars.
-    std::int64_t unit = 1000, per = 1;
-    if (format_ == Format::kSubviewer) unit = 100;
-    if (format_ == Format::kMicroDvd) unit = rate_.num, per = rate_.den;
+    std::int64_t unit = unit_.num, per = unit_.den;
     std::int64_t d = s.stop - s.start;
     i128 shown = static_cast<i128>(d) * per * opt_.cps;
     i128 needed = static_cast<i128>(chars) * unit;
@@ -189,9 +189,9 @@ void FileChecker::end(std::uint64_t chars, std::uint64_t text_lines) {
       i128 need_ms = (static_cast<i128>(chars) * 1000 + opt_.cps - 1) / opt_.cps;
       m << " is shown ";
       m.seconds(static_cast<std::int64_t>(shown_ms)) << " s";
-      if (format_ == Format::kMicroDvd) {
+      if (format_.frames()) {
         m << " (" << d << (d == 1 ? " frame" : " frames") << " at ";
-        m.rate(rate_) << " per second)";
+        m.rate(unit_) << " per second)";
       }
       m << "; its " << chars << (chars == 1 ? " character needs " : " characters need ");
       m.seconds(static_cast<std::int64_t>(need_ms)) << " s at " << opt_.cps << " per second";
@@ -214,16 +214,7 @@ void FileChecker::end(std::uint64_t chars, std::uint64_t text_lines) {
     }
     held_[j] = f;
   }
-  for (Fault& f : held_) {
-    if (f.check == Check::kTooManyLines) {
-      Msg m(f);
-      label(m, s);
-      m << " has " << text_lines << " text lines; "
-        << (format_ == Format::kSubviewer ? "one is allowed (\"[br]\" breaks a line)"
-                                          : "at most two are allowed");
-    }
-    sink_.fault(f);
-  }
+  for (const Fault& f : held_) sink_.fault(f);
   faults_ += held_.size();
   held_.clear();
 }

@@ -1,4 +1,4 @@
-// What the three readers share: the timing checks (order, overlap, reading time), the
+// What every reader shares: the timing checks (order, overlap, reading time), the
 // numbering of faults into report order, and the messages.
 #pragma once
 
@@ -26,8 +26,7 @@ class Msg {
   Fault& f_;
 };
 
-// A subtitle as the checks see it. Times are in the file's units: milliseconds (SubRip),
-// hundredths (Subviewer 2.0) or frames (MicroDVD).
+// A subtitle as the checks see it. Times are in the format's units (FormatInfo).
 struct Subtitle {
   std::uint64_t line = 0;  // the time line (MicroDVD: the subtitle line)
   bool has_number = false;
@@ -38,26 +37,23 @@ struct Subtitle {
 
 class FileChecker {
  public:
-  FileChecker(FaultSink& sink, Format format, const Options& opt);
+  FileChecker(FaultSink& sink, const FormatInfo& format, const Options& opt);
 
-  // The frame rate of a MicroDVD file (before its first subtitle).
-  void set_rate(const Rate& r) { rate_ = r; }
-  const Rate& rate() const { return rate_; }
+  const FormatInfo& format() const { return format_; }
+  // The frame rate a file of frames gives itself (before its first subtitle); --fps wins.
+  void set_file_rate(const Rate& r);
 
   // Opens a subtitle: checks order and overlap, and sets the previous stop.
   void begin(const Subtitle& s);
   // A fault of the open subtitle, held until end(); the caller writes its message.
   Fault& add(Check c, std::uint64_t line, std::uint64_t column = 0);
   // Closes the subtitle: checks the reading time for `chars` characters, hands its faults
-  // over in report order. text_lines names the count in a too-many-lines message.
-  void end(std::uint64_t chars, std::uint64_t text_lines = 0);
+  // over in report order.
+  void end(std::uint64_t chars);
 
   // A fault that belongs to no subtitle, handed over at once (no subtitle may be open).
   Fault& loose(Check c, std::uint64_t line);
   void flush_loose();
-
-  // The open subtitle runs straight into the next one: its structure fault at `line`.
-  void no_blank_line_after(std::uint64_t line);
 
   // "subtitle 12", or "the subtitle at line 41".
   static void label(Msg& m, const Subtitle& s);
@@ -65,14 +61,16 @@ class FileChecker {
   std::uint64_t faults() const { return faults_; }
 
  private:
+  void set_unit(const Rate& units_per_second);
   std::int64_t to_ms(std::int64_t t) const;
   void fill(Fault& f, Check c, std::uint64_t line, std::uint64_t column, bool of_subtitle);
   void write_time(Msg& m, std::int64_t t) const;
 
   FaultSink& sink_;
-  Format format_;
+  const FormatInfo& format_;
   Options opt_;
-  Rate rate_;
+  Rate unit_;                     // units of the times per second: num / den
+  std::int64_t ms_per_unit_ = 0;  // when a unit is a whole number of milliseconds; else 0
   Subtitle cur_;
   bool order_fault_ = false;
   bool has_prev_ = false;

@@ -177,31 +177,33 @@ std::uint64_t count_stretch(std::string_view s, bool unicode) {
   return count;
 }
 
-// Where the markup that starts at i ends (one past its closing character), or 0 when none
-// starts there.
-static std::size_t markup_end(std::string_view s, std::size_t i, Format format) {
-  std::size_t n = s.size();
-  char c = s[i];
-  std::size_t from = 0;
-  char close = 0;
-  if (format == Format::kSubRip) {
-    if (c == '<' && i + 1 < n && (is_ascii_letter(s[i + 1]) || s[i + 1] == '/')) {
-      from = i + 2, close = '>';
-    } else if (c == '{' && i + 1 < n && s[i + 1] == '\\') {
-      from = i + 2, close = '}';
-    }
-  } else if (format == Format::kMicroDvd) {
-    if (c == '{' && i + 2 < n && is_ascii_letter(s[i + 1]) && s[i + 2] == ':') {
-      from = i + 3, close = '}';
-    }
-  }
-  if (!close) return 0;
-  const void* at = std::memchr(s.data() + from, close, n - from);
-  if (!at) return 0;  // not closed on the line: text
+namespace {
+
+// One past the first `close` at or after from, or 0 when the line has none: markup not
+// closed on its line is text.
+std::size_t closed_at(std::string_view s, std::size_t from, char close) {
+  const void* at = std::memchr(s.data() + from, close, s.size() - from);
+  if (!at) return 0;
   return static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) + 1;
 }
 
-std::uint64_t count_line(std::string_view line, Format format, bool unicode, unsigned* marks) {
+}  // namespace
+
+std::size_t subrip_markup(std::string_view s, std::size_t i) {
+  std::size_t n = s.size();
+  if (s[i] == '<' && i + 1 < n && (is_ascii_letter(s[i + 1]) || s[i + 1] == '/'))
+    return closed_at(s, i + 2, '>');
+  if (s[i] == '{' && i + 1 < n && s[i + 1] == '\\') return closed_at(s, i + 2, '}');
+  return 0;
+}
+
+std::size_t microdvd_markup(std::string_view s, std::size_t i) {
+  if (s[i] == '{' && i + 2 < s.size() && is_ascii_letter(s[i + 1]) && s[i + 2] == ':')
+    return closed_at(s, i + 3, '}');
+  return 0;
+}
+
+std::uint64_t count_line(std::string_view line, MarkupRule markup, bool unicode, unsigned* marks) {
 #if CUECHECK_SSE2
   std::uint64_t total = 0;
   unsigned seen = 0;
@@ -211,10 +213,10 @@ std::uint64_t count_line(std::string_view line, Format format, bool unicode, uns
     return total;
   }
 #endif
-  return count_line_by_stretches(line, format, unicode, marks);
+  return count_line_by_stretches(line, markup, unicode, marks);
 }
 
-std::uint64_t count_line_by_stretches(std::string_view line, Format format, bool unicode,
+std::uint64_t count_line_by_stretches(std::string_view line, MarkupRule markup, bool unicode,
                                       unsigned* marks) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(line.data());
   std::size_t n = line.size(), i = 0, stretch = 0;
@@ -237,7 +239,7 @@ std::uint64_t count_line_by_stretches(std::string_view line, Format format, bool
       seen |= kHasBracket;
       if (n - i >= 4 && std::memcmp(p + i, "[br]", 4) == 0) skip_to = i + 4;
     } else {
-      skip_to = markup_end(line, i, format);
+      skip_to = markup ? markup(line, i) : 0;
       if (skip_to) {
         const char* m = line.data() + i;
         std::size_t len = skip_to - i;

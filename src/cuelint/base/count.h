@@ -17,21 +17,24 @@ namespace cuelint {
 // other than 20 and 09.
 std::uint64_t count_stretch(std::string_view s, bool unicode);
 
-// Characters of one text line of a subtitle in the given format. Markup (SubRip: "<" and a
-// letter or "/" up to ">", "{\" up to "}"; MicroDVD: "{", a letter and ":" up to "}") and
-// the marks "|" and "[br]" are taken out, and split the line into stretches counted apart.
+// The markup rules of the formats. SubRip's: "<" and an ASCII letter or "/" up to the next
+// ">", and "{\" up to the next "}". MicroDVD's: "{", an ASCII letter and ":" up to the next
+// "}". Markup not closed on its line is text.
+std::size_t subrip_markup(std::string_view line, std::size_t i);
+std::size_t microdvd_markup(std::string_view line, std::size_t i);
+
+// Characters of one text line of a subtitle. Markup (by the rule; none when null) and the
+// marks "|" and "[br]" are taken out, and split the line into stretches counted apart.
 // *marks, when given, gets kHasPipe when the line holds a "|" anywhere (markup included)
 // and kHasBracket when it holds a "[": only such a line needs for_each_mark.
 enum : unsigned { kHasPipe = 1, kHasBracket = 2 };
-std::uint64_t count_line(std::string_view line, Format format, bool unicode,
+std::uint64_t count_line(std::string_view line, MarkupRule markup, bool unicode,
                          unsigned* marks = nullptr);
 
 // The same, always stretch by stretch: what count_line does when its one-pass way for plain
 // lines does not apply (the tests hold the two ways to the same result).
-std::uint64_t count_line_by_stretches(std::string_view line, Format format, bool unicode,
+std::uint64_t count_line_by_stretches(std::string_view line, MarkupRule markup, bool unicode,
                                       unsigned* marks = nullptr);
-
-enum class Mark : std::uint8_t { kPipe, kBr };
 
 // Calls f(column, mark) for every "|" and every "[br]" of the line, left to right; column
 // counts bytes from 0. Marks inside markup are found too.

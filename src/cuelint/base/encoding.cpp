@@ -52,6 +52,32 @@ bool Utf8Validator::feed(const unsigned char* p, std::size_t n) {
   return true;
 }
 
+void Utf16Validator::feed(const unsigned char* p, std::size_t n) {
+  if (unpaired_) {
+    odd_ ^= n % 2 != 0;  // only the length counts now
+    return;
+  }
+  std::size_t i = 0;
+  if (odd_ && n) unit(first_, p[i++]);
+  for (; i + 1 < n && !unpaired_; i += 2) unit(p[i], p[i + 1]);
+  odd_ = (n - i) % 2 != 0;
+  if (odd_) first_ = p[n - 1];
+}
+
+void Utf16Validator::unit(unsigned b0, unsigned b1) {
+  unsigned u = le_ ? (b0 | b1 << 8) : (b0 << 8 | b1);
+  bool is_high = u >= 0xD800 && u <= 0xDBFF;
+  bool is_low = u >= 0xDC00 && u <= 0xDFFF;
+  if (high_ != is_low) unpaired_ = true;
+  high_ = is_high;
+}
+
+const char* Utf16Validator::fault() const {
+  if (odd_) return "UTF-16 text with an odd number of bytes";
+  if (unpaired_ || high_) return "UTF-16 text with an unpaired surrogate";
+  return nullptr;
+}
+
 // Up to n bytes; fewer only at the end of the source.
 static std::size_t read_up_to(Source& src, char* buf, std::size_t n) {
   std::size_t have = 0;
@@ -107,41 +133,14 @@ EncodingResult detect_encoding(Source& src) {
   Encoding mark = mark_in(buf, have);
   if (mark == Encoding::kUtf16Le || mark == Encoding::kUtf16Be) {
     r.encoding = mark;
-    bool le = r.encoding == Encoding::kUtf16Le;
-    std::uint64_t total = have;
-    bool high = false, unpaired = false;
-    int carry = have == 3 ? buf[2] : -1;  // the first byte of a code unit cut by a read
+    Utf16Validator v(mark == Encoding::kUtf16Le);
+    v.feed(buf + 2, have - 2);
     for (;;) {
       std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
       if (got == 0) break;
-      total += got;
-      std::size_t i = 0;
-      while (i < got && !unpaired) {
-        unsigned b0, b1;
-        if (carry >= 0) {
-          b0 = static_cast<unsigned>(carry), b1 = buf[i++];
-          carry = -1;
-        } else if (i + 1 < got) {
-          b0 = buf[i], b1 = buf[i + 1];
-          i += 2;
-        } else {
-          carry = buf[i++];
-          break;
-        }
-        unsigned unit = le ? (b0 | b1 << 8) : (b0 << 8 | b1);
-        bool is_high = unit >= 0xD800 && unit <= 0xDBFF;
-        bool is_low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (high != is_low) unpaired = true;
-        high = is_high;
-      }
+      v.feed(buf, got);
     }
-    // The length is counted to the end, so an odd length is named even where a surrogate
-    // is unpaired before it.
-    if (total % 2 != 0) {
-      r.fault = "UTF-16 text with an odd number of bytes";
-    } else if (unpaired || high) {
-      r.fault = "UTF-16 text with an unpaired surrogate";
-    }
+    r.fault = v.fault();
     return r;
   }
 

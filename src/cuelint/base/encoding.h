@@ -31,7 +31,7 @@ Encoding encoding_of_mark(Source& src);
 struct EncodingState {
   Encoding encoding = Encoding::kUtf8;
   bool known = true;
-  bool unicode = true;  // not single-byte text: what the readers consult
+  bool unicode = true;  // not single-byte text
 
   void set(Encoding e) {
     encoding = e;
@@ -55,6 +55,26 @@ class Utf8Validator {
   unsigned char lo_ = 0x80, hi_ = 0xBF;
 };
 
+// Streaming well-formedness check of UTF-16 after its byte-order mark: an even number of
+// bytes, every surrogate in a pair.
+class Utf16Validator {
+ public:
+  explicit Utf16Validator(bool little_endian) : le_(little_endian) {}
+  void feed(const unsigned char* p, std::size_t n);
+  // Null when everything fed was well-formed; else what is wrong. The length is counted to
+  // the end, so an odd length is named even where a surrogate is unpaired before it.
+  const char* fault() const;
+
+ private:
+  void unit(unsigned b0, unsigned b1);
+
+  bool le_;
+  bool odd_ = false;         // an odd number of bytes so far
+  unsigned char first_ = 0;  // the last of them, waiting for the other half of its unit
+  bool high_ = false;        // the last code unit was a high surrogate
+  bool unpaired_ = false;    // the rest does not matter but for the length
+};
+
 // Decoded text: UTF-8 without its byte-order mark, UTF-16 turned into UTF-8, or single-byte
 // text as it stands. The source must be at its start.
 class Decoder {
@@ -65,6 +85,8 @@ class Decoder {
   Decoder(Source& src, EncodingState& st) : src_(src), st_(st) {}
   // Up to cap (>= 8) bytes; 0 only at the end.
   std::size_t read(char* out, std::size_t cap);
+  // Not single-byte text, as far as is known after the last read.
+  bool unicode() const { return st_.unicode; }
 
  private:
   std::size_t read_utf16(char* out, std::size_t cap);

@@ -22,6 +22,7 @@ bool LineReader::fill() {
     size_ *= 2;
   }
   std::size_t got = dec_.read(buf_.get() + end_, size_ - end_);
+  line_.unicode = dec_.unicode();
   if (got == 0) {
     eof_ = true;
     buf_[end_] = 0;  // not an LF: a CR at the very end is a line end of its own
@@ -88,7 +89,7 @@ void LineReader::index(std::size_t stop) {
   n_ = n;
 }
 
-bool LineReader::next_indexed(std::string_view& line) {
+const Line* LineReader::next_indexed() {
   for (;;) {
     if (scan_ < begin_) scan_ = begin_;  // a CR LF pair that ended the last span
     std::size_t stop = end_;
@@ -96,15 +97,15 @@ bool LineReader::next_indexed(std::string_view& line) {
     if (!eof_ && stop > scan_ && buf_[stop - 1] == '\r') --stop;
     if (scan_ < stop) {
       index(stop);
-      if (n_) return next(line);
+      if (n_) return next();
       continue;
     }
     if (eof_) {
-      if (begin_ >= end_) return false;
-      line = std::string_view(buf_.get() + begin_, end_ - begin_);  // no end after it
+      if (begin_ >= end_) return nullptr;
+      line_.text = std::string_view(buf_.get() + begin_, end_ - begin_);  // no end after it
+      ++line_.number;
       begin_ = scan_ = end_;
-      ++number_;
-      return true;
+      return &line_;
     }
     fill();
   }

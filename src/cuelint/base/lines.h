@@ -12,26 +12,34 @@
 
 namespace cuelint {
 
+struct Line {
+  std::string_view text;     // without its end
+  std::uint64_t number = 0;  // from 1
+  // Not single-byte text. A file without a byte-order mark may be found single-byte only
+  // at its first byte beyond ASCII; the lines before it read alike either way.
+  bool unicode = true;
+};
+
 class LineReader {
  public:
   // The buffer is not cleared: a file of a few kilobytes does not pay for 64 KiB of zeros.
   explicit LineReader(Decoder& dec, std::size_t initial = 65536)
-      : dec_(dec), buf_(new char[initial + kSlack]), size_(initial) {}
+      : dec_(dec), buf_(new char[initial + kSlack]), size_(initial) {
+    line_.unicode = dec.unicode();
+  }
 
-  // The next line without its end; false at the end of the text.
-  bool next(std::string_view& line) {
-    if (k_ == n_) return next_indexed(line);
+  // The next line, valid until the next call; null at the end of the text.
+  const Line* next() {
+    if (k_ == n_) return next_indexed();
     std::size_t at = ends_[k_++];
     const char* b = buf_.get();
-    line = std::string_view(b + begin_, at - begin_);
+    line_.text = std::string_view(b + begin_, at - begin_);
+    ++line_.number;
     // The byte after a line end is always there to look at (the text, or the byte put
     // after its end): a CR LF pair is passed over without a branch.
     begin_ = at + 1 + ((b[at] == '\r') & (b[at + 1] == '\n'));
-    ++number_;
-    return true;
+    return &line_;
   }
-  // Number of the line last handed out, from 1.
-  std::uint64_t number() const { return number_; }
 
  private:
   // Past the buffer's size: the byte put after the text's end, and room for 64-byte loads.
@@ -39,9 +47,9 @@ class LineReader {
   // Line ends are found for this many bytes at a time, so that their offsets stay in cache.
   static constexpr std::size_t kSpan = 1024;
 
-  bool next_indexed(std::string_view& line);  // index more of the text, or read more
-  bool fill();                                // more text behind end_; false at the end
-  void index(std::size_t stop);               // the line ends in [scan_, stop), or kSpan of it
+  const Line* next_indexed();    // index more of the text, or read more
+  bool fill();                   // more text behind end_; false at the end
+  void index(std::size_t stop);  // the line ends in [scan_, stop), or kSpan of it
 
   Decoder& dec_;
   std::unique_ptr<char[]> buf_;
@@ -49,7 +57,7 @@ class LineReader {
   std::size_t begin_ = 0, end_ = 0;  // the text not yet handed out
   std::size_t scan_ = 0;             // where the search for line ends goes on
   bool eof_ = false;
-  std::uint64_t number_ = 0;
+  Line line_;  // the last line handed out; unicode as the decoder says after its last read
   // Offsets of the line ends found and not yet handed out: ends_[k_] to ends_[n_ - 1]. A
   // line end is a CR, or an LF that does not follow a CR.
   std::size_t k_ = 0, n_ = 0;

@@ -18,20 +18,6 @@ const char* encoding_name(Encoding e) {
   return "?";
 }
 
-const char* format_name(Format f) {
-  switch (f) {
-    case Format::kMicroDvd:
-      return "microdvd";
-    case Format::kSubRip:
-      return "subrip";
-    case Format::kSubviewer:
-      return "subviewer";
-    case Format::kNone:
-      break;
-  }
-  return nullptr;
-}
-
 const char* check_name(Check c) {
   switch (c) {
     case Check::kOrder:
@@ -56,6 +42,17 @@ const char* check_name(Check c) {
       return "format";
   }
   return "?";
+}
+
+bool FormatInfo::takes_name(std::string_view file_name) const {
+  std::string_view end(ending);
+  if (file_name.size() < end.size()) return false;
+  std::string_view tail = file_name.substr(file_name.size() - end.size());
+  for (std::size_t i = 0; i < end.size(); ++i) {
+    char c = tail[i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c) != end[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace cuelint

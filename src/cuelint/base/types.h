@@ -13,8 +13,6 @@ __extension__ typedef __int128 i128;
 
 enum class Encoding : std::uint8_t { kUtf8Bom, kUtf16Le, kUtf16Be, kUtf8, kSingleByte };
 
-enum class Format : std::uint8_t { kNone, kMicroDvd, kSubRip, kSubviewer };
-
 // In the order faults on one line are reported.
 enum class Check : std::uint8_t {
   kOrder,
@@ -30,8 +28,32 @@ enum class Check : std::uint8_t {
 };
 
 const char* encoding_name(Encoding e);
-const char* format_name(Format f);  // nullptr for kNone
 const char* check_name(Check c);
+
+// The line-break marks of the formats: MicroDVD's "|" and Subviewer 2.0's "[br]".
+enum class Mark : std::uint8_t { kNone, kPipe, kBr };
+
+// Where markup that begins at byte i of a text line ends (one past its last byte); 0 when
+// none begins there. The count takes markup out of the text.
+using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
+
+// What the reading, the checks and the walk know of a format. Each format defines its row in
+// its own file of formats/, an aggregate in the order of these fields; the rest of the
+// program reads them and never asks which format it is.
+struct FormatInfo {
+  const char* name = nullptr;           // JSON "format": "subrip"
+  const char* title = nullptr;          // in messages: "SubRip"
+  const char* ending = nullptr;         // of file names the walk takes, in any case: ".srt"
+  std::int64_t units_per_second = 0;    // of its times; 0: frames, at the file's frame rate
+  MarkupRule markup = nullptr;          // null: no markup, every byte of a text line is text
+  Mark line_break = Mark::kNone;        // its own mark; the other marks in its text are faults
+  std::uint64_t max_text_lines = 0;     // text lines a subtitle may have; 0: any number
+  const char* lines_allowed = nullptr;  // that limit in the too-many-lines message
+
+  bool frames() const { return units_per_second == 0; }
+  // Whether a file name ends in the ending (ASCII letters in any case).
+  bool takes_name(std::string_view file_name) const;
+};
 
 // A frame rate as the exact decimal it was written as: num / den, den a power of ten.
 struct Rate {
@@ -49,7 +71,7 @@ struct Fault {
   std::uint64_t line = 1;
   std::uint64_t column = 0;  // orders faults of one check on one line
   Check check = Check::kFormat;
-  Format format = Format::kNone;
+  const FormatInfo* format = nullptr;  // null: no format was found
   bool has_subtitle = false;
   bool has_times = false;
   std::int64_t subtitle = 0;

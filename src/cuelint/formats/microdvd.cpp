@@ -5,7 +5,13 @@
 
 namespace cuelint {
 
-static bool frame(std::string_view s, std::size_t& i, std::int64_t& out) {
+// Times in frames; no limit of text lines: the text is one line of the file.
+extern constexpr FormatInfo kMicroDvd = {  // fields in the order of FormatInfo
+    "microdvd", "MicroDVD", ".sub", 0, microdvd_markup, Mark::kPipe, 0, nullptr};
+
+namespace {
+
+bool frame(std::string_view s, std::size_t& i, std::int64_t& out) {
   std::size_t n = s.size(), k = i;
   if (k >= n || s[k] != '{') return false;
   std::size_t first = ++k;
@@ -21,6 +27,8 @@ static bool frame(std::string_view s, std::size_t& i, std::int64_t& out) {
   return true;
 }
 
+}  // namespace
+
 bool parse_microdvd_line(std::string_view s, std::int64_t& start, std::int64_t& stop,
                          std::size_t& text_at) {
   std::size_t i = 0;
@@ -29,41 +37,35 @@ bool parse_microdvd_line(std::string_view s, std::int64_t& start, std::int64_t& 
   return true;
 }
 
-void MicroDvdReader::line(std::string_view s, std::uint64_t number) {
-  if (is_blank(s, unicode_)) return;
+bool recognizes_microdvd(const Line& l, int rank) {
+  return rank == 1 && l.text[0] == '{';
+}
+
+void MicroDvdReader::line(const Line& l) {
+  std::string_view s = l.text;
+  if (is_blank(s, l.unicode)) return;
   if (s.substr(0, 9) == "{DEFAULT}") return;  // a style line
   Subtitle sub;
   std::size_t text_at = 0;
   if (!parse_microdvd_line(s, sub.start, sub.stop, text_at)) {
-    Msg m(fc_.loose(Check::kFrameCode, number));
+    Msg m(fc_.loose(Check::kFrameCode, l.number));
     m << "not a subtitle line {START}{STOP}TEXT with frame numbers";
     return;
   }
-  std::string_view text = s.substr(text_at);
   if (!seen_first_) {
     seen_first_ = true;
     Rate r;
-    if (sub.start == sub.stop && sub.start <= 1 && parse_rate(text, r) && r.num >= r.den &&
-        r.num <= 1000 * r.den) {
-      // The file's frame rate, not a subtitle.
-      if (!fps_given_) fc_.set_rate(r);
+    if (sub.start == sub.stop && sub.start <= 1 && parse_rate(s.substr(text_at), r) &&
+        r.num >= r.den && r.num <= 1000 * r.den) {
+      fc_.set_file_rate(r);  // not a subtitle
       return;
     }
   }
-  sub.line = number;
+  sub.line = l.number;
   sub.has_times = true;
-  fc_.begin(sub);
-  unsigned marks = 0;
-  std::uint64_t chars = count_line(text, Format::kMicroDvd, unicode_, &marks);
-  if (marks & kHasBracket)
-    for_each_mark(text, [&](std::size_t col, Mark mark) {
-      if (mark != Mark::kBr) return;  // "|" separates text lines
-      Msg m(fc_.add(Check::kLineBreakMark, number, text_at + col));
-      m << "line-break mark \"[br]\" in ";
-      FileChecker::label(m, sub);
-      m << " (\"|\" breaks a line)";
-    });
-  fc_.end(chars);
+  block_.begin(sub);
+  block_.text(l, text_at);
+  block_.close();
 }
 
 }  // namespace cuelint

@@ -1,12 +1,13 @@
 #include "subrip.h"
 
-#include <cstring>
-
 #include "count.h"
 #include "scan.h"
 #include "text.h"
 
 namespace cuelint {
+
+extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
+    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed"};
 
 bool is_subrip_candidate(std::string_view line) {
   std::size_t i = 0, n = line.size();
@@ -18,12 +19,18 @@ bool is_subrip_candidate(std::string_view line) {
   return false;
 }
 
-static inline unsigned digit(char c) {
+bool recognizes_subrip(const Line& l, int) {
+  return is_subrip_candidate(l.text);
+}
+
+namespace {
+
+inline unsigned digit(char c) {
   return static_cast<unsigned char>(c - '0');
 }
 
 // H:MM:SS,mmm at i; the index past it, or 0 when there is none.
-static std::size_t parse_time(const char* s, std::size_t n, std::size_t i, std::int64_t& ms) {
+std::size_t parse_time(const char* s, std::size_t n, std::size_t i, std::int64_t& ms) {
   std::size_t first = i;
   std::int64_t h = 0;
   while (i < n && is_digit(s[i])) {
@@ -45,13 +52,21 @@ static std::size_t parse_time(const char* s, std::size_t n, std::size_t i, std::
 
 // The time line as nearly every file writes it, "HH:MM:SS,mmm --> HH:MM:SS,mmm": its
 // first sixteen bytes, and its last sixteen.
-static constexpr Form16 kHead = make_form("DD:5D:5D~DDD -->");
-static constexpr Form16 kTail = make_form("--> DD:5D:5D~DDD");
+constexpr Form16 kHead = make_form("DD:5D:5D~DDD -->");
+constexpr Form16 kTail = make_form("--> DD:5D:5D~DDD");
 
-static inline std::int64_t ms_at(const char* p) {
+inline std::int64_t ms_at(const char* p) {
   return ((two_digits(p) * 60 + two_digits(p + 3)) * 60 + two_digits(p + 6)) * 1000 +
          (p[9] - '0') * 100 + two_digits(p + 10);
 }
+
+// First bytes that make a line text at once: not a blank, digit or "-" (no candidate, no
+// number, not blank), and ASCII (no Unicode white space). Most text lines begin so.
+bool plain_start(unsigned char c) {
+  return c > 0x20 && c < 0x80 && c != '-' && !(c >= '0' && c <= '9');
+}
+
+}  // namespace
 
 bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int64_t& stop) {
   const char* s = line.data();
@@ -71,17 +86,12 @@ bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int
   return i && (i == n || !is_digit(s[i]));
 }
 
-// First bytes that make a line text at once: not a blank, digit or "-" (no candidate, no
-// number, not blank), and ASCII (no Unicode white space). Most text lines begin so.
-static bool plain_start(unsigned char c) {
-  return c > 0x20 && c < 0x80 && c != '-' && !(c >= '0' && c <= '9');
-}
-
-void SubRipReader::line(std::string_view s, std::uint64_t number) {
+void SubRipReader::line(const Line& l) {
+  std::string_view s = l.text;
   // The common lines first, each by its first byte: text, a number, an empty line.
   if (!s.empty() && plain_start(static_cast<unsigned char>(s[0]))) {
     flush_pending();
-    text(s, number);
+    text(l);
     return;
   }
   std::int64_t v = -1;
@@ -89,16 +99,16 @@ void SubRipReader::line(std::string_view s, std::uint64_t number) {
     // A well-formed time line is a candidate line: no need to look for "-->" apart.
     Subtitle sub;
     if (s.size() >= 12 && parse_subrip_time_line(s, sub.start, sub.stop)) {
-      start(s, number, &sub);
+      start(l, &sub);
       return;
     }
     v = whole_number(s);  // no "-->" in a whole number: not a candidate
     if (v < 0 && is_subrip_candidate(s)) {
-      start(s, number, nullptr);
+      start(l, nullptr);
       return;
     }
   } else if (is_subrip_candidate(s)) {
-    start(s, number, nullptr);
+    start(l, nullptr);
     return;
   } else if (!s.empty()) {
     v = whole_number(s);
@@ -107,37 +117,31 @@ void SubRipReader::line(std::string_view s, std::uint64_t number) {
   if (v >= 0) {
     pending_ = true;
     pending_value_ = v;
-    pending_line_ = number;
+    pending_line_ = l.number;
     pending_chars_ = 0;
     for (char c : s) pending_chars_ += is_digit(c);
     return;
   }
-  if (s.empty() || is_blank(s, unicode_)) {
-    if (open_) close();
+  if (s.empty() || is_blank(s, l.unicode)) {
+    if (block_.open()) block_.close();
     stray_run_ = false;
     return;
   }
-  text(s, number);
+  text(l);
 }
 
-void SubRipReader::start(std::string_view s, std::uint64_t number, const Subtitle* timed) {
-  if (open_) {
-    // No blank line after the open subtitle: it runs straight into this one.
-    fc_.no_blank_line_after(last_line_);
-    close();
-  }
+void SubRipReader::start(const Line& l, const Subtitle* timed) {
   stray_run_ = false;
-
   Subtitle sub;
-  sub.line = number;
+  sub.line = l.number;
   sub.has_number = pending_;
   sub.number = pending_value_;
   if (timed) {
     sub.start = timed->start, sub.stop = timed->stop, sub.has_times = true;
   } else {
-    sub.has_times = parse_subrip_time_line(s, sub.start, sub.stop);
+    sub.has_times = parse_subrip_time_line(l.text, sub.start, sub.stop);
   }
-  fc_.begin(sub);
+  block_.begin(sub);
   if (pending_) {
     if (pending_value_ != expected_) {
       Msg m(fc_.add(Check::kNumbering, pending_line_));
@@ -145,63 +149,47 @@ void SubRipReader::start(std::string_view s, std::uint64_t number, const Subtitl
     }
     expected_ = pending_value_ + 1;
   } else {
-    Msg m(fc_.add(Check::kNumbering, number));
+    Msg m(fc_.add(Check::kNumbering, l.number));
     FileChecker::label(m, sub);
     m << " has no number where " << expected_ << " is expected";
     expected_ += 1;
   }
   pending_ = false;
   if (!sub.has_times) {
-    Msg m(fc_.add(Check::kTimeCode, number));
+    Msg m(fc_.add(Check::kTimeCode, l.number));
     FileChecker::label(m, sub);
     m << " has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm)";
   }
-  open_ = true;
-  last_line_ = number;
-  text_lines_ = 0;
-  chars_ = 0;
 }
 
-void SubRipReader::text_line(std::uint64_t number, std::uint64_t chars) {
-  if (!open_) {
-    if (!stray_run_) {
-      stray_run_ = true;
-      Msg m(fc_.loose(Check::kStructure, number));
-      m << "text that belongs to no subtitle";
-    }
-    return;
+void SubRipReader::text(const Line& l) {
+  if (block_.open()) {
+    block_.text(l);
+  } else {
+    stray(l.number);
   }
-  if (++text_lines_ == 3) fc_.add(Check::kTooManyLines, number);  // message at close()
-  chars_ += chars;
-  last_line_ = number;
 }
 
-void SubRipReader::text(std::string_view s, std::uint64_t number) {
-  unsigned marks = 0;
-  text_line(number, open_ ? count_line(s, Format::kSubRip, unicode_, &marks) : 0);
-  if (!marks) return;
-  for_each_mark(s, [&](std::size_t col, Mark mark) {
-    Msg m(fc_.add(Check::kLineBreakMark, number, col));
-    m << "line-break mark " << (mark == Mark::kPipe ? "\"|\"" : "\"[br]\"") << " in ";
-    FileChecker::label(m, fc_.current());
-  });
+void SubRipReader::stray(std::uint64_t number) {
+  if (stray_run_) return;
+  stray_run_ = true;
+  Msg m(fc_.loose(Check::kStructure, number));
+  m << "text that belongs to no subtitle";
 }
 
 void SubRipReader::flush_pending() {
   if (!pending_) return;
   pending_ = false;
-  text_line(pending_line_, pending_chars_);
-}
-
-void SubRipReader::close() {
-  fc_.end(chars_, text_lines_);
-  open_ = false;
+  if (block_.open()) {
+    block_.text_counted(pending_line_, pending_chars_);
+  } else {
+    stray(pending_line_);
+  }
 }
 
 void SubRipReader::finish() {
   flush_pending();
-  if (open_) close();
-  fc_.flush_loose();
+  block_.finish();
 }
 
 }  // namespace cuelint

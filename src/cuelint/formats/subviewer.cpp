@@ -6,9 +6,17 @@
 
 namespace cuelint {
 
+constexpr char kOneLine[] = "one is allowed (\"[br]\" breaks a line)";
+extern constexpr FormatInfo kSubviewer = {  // fields in the order of FormatInfo
+    "subviewer", "Subviewer 2.0", ".sub", 100, nullptr, Mark::kBr, 1, kOneLine};
+
+namespace {
+
 // HH:MM:SS.cc,HH:MM:SS.cc: its first sixteen bytes, and its last sixteen.
-static constexpr Form16 kHead = make_form("DD:5D:5D.DD,DD:5");
-static constexpr Form16 kTail = make_form("D.DD,DD:5D:5D.DD");
+constexpr Form16 kHead = make_form("DD:5D:5D.DD,DD:5");
+constexpr Form16 kTail = make_form("D.DD,DD:5D:5D.DD");
+
+}  // namespace
 
 bool parse_subviewer_time_line(std::string_view s, std::int64_t& start, std::int64_t& stop) {
   if (s.size() < 23) return false;
@@ -23,61 +31,38 @@ bool parse_subviewer_time_line(std::string_view s, std::int64_t& start, std::int
   return false;
 }
 
-void SubviewerReader::line(std::string_view s, std::uint64_t number) {
+bool recognizes_subviewer(const Line& l, int rank) {
+  std::int64_t a, b;
+  return rank == 1 && (l.text[0] == '[' || parse_subviewer_time_line(l.text, a, b));
+}
+
+void SubviewerReader::line(const Line& l) {
+  std::string_view s = l.text;
   if (header_) {
-    if ((!s.empty() && s[0] == '[') || is_blank(s, unicode_)) return;
+    if ((!s.empty() && s[0] == '[') || is_blank(s, l.unicode)) return;
     header_ = false;
   }
   Subtitle sub;
   if (parse_subviewer_time_line(s, sub.start, sub.stop)) {
-    if (open_) {
-      fc_.no_blank_line_after(last_line_);
-      close();
-    }
     skipping_ = false;
-    sub.line = number;
+    sub.line = l.number;
     sub.has_times = true;
-    fc_.begin(sub);
-    open_ = true;
-    last_line_ = number;
-    text_lines_ = 0;
-    chars_ = 0;
+    block_.begin(sub);
     return;
   }
-  if (is_blank(s, unicode_)) {
-    if (open_) close();
+  if (is_blank(s, l.unicode)) {
+    if (block_.open()) block_.close();
     return;
   }
-  if (open_) {
-    if (++text_lines_ == 2) fc_.add(Check::kTooManyLines, number);  // message at close()
-    unsigned marks = 0;
-    chars_ += count_line(s, Format::kSubviewer, unicode_, &marks);
-    last_line_ = number;
-    if (marks & kHasPipe)
-      for_each_mark(s, [&](std::size_t col, Mark mark) {
-        if (mark != Mark::kPipe) return;  // "[br]" separates text lines
-        Msg m(fc_.add(Check::kLineBreakMark, number, col));
-        m << "line-break mark \"|\" in ";
-        FileChecker::label(m, fc_.current());
-        m << " (\"[br]\" breaks a line)";
-      });
+  if (block_.open()) {
+    block_.text(l);
     return;
   }
   if (skipping_) return;
   skipping_ = true;
-  Msg m(fc_.loose(Check::kTimeCode, number));
+  Msg m(fc_.loose(Check::kTimeCode, l.number));
   m << "neither a time line HH:MM:SS.cc,HH:MM:SS.cc nor part of a subtitle; "
        "lines up to the next time line are passed over";
-}
-
-void SubviewerReader::close() {
-  fc_.end(chars_, text_lines_);
-  open_ = false;
-}
-
-void SubviewerReader::finish() {
-  if (open_) close();
-  fc_.flush_loose();
 }
 
 }  // namespace cuelint

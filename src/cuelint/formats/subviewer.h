@@ -5,30 +5,32 @@
 #include <cstdint>
 #include <string_view>
 
+#include "block.h"
 #include "checks.h"
+#include "lines.h"
+#include "types.h"
 
 namespace cuelint {
+
+extern const FormatInfo kSubviewer;
 
 // A time line from its first character; times in hundredths of a second.
 bool parse_subviewer_time_line(std::string_view line, std::int64_t& start, std::int64_t& stop);
 
+// The first non-blank line is a header line ("[") or a time line.
+bool recognizes_subviewer(const Line& l, int rank);
+
 class SubviewerReader {
  public:
-  SubviewerReader(FileChecker& fc, const bool& unicode) : fc_(fc), unicode_(unicode) {}
-  void line(std::string_view s, std::uint64_t number);
-  void finish();
+  explicit SubviewerReader(FileChecker& fc) : fc_(fc), block_(fc) {}
+  void line(const Line& l);
+  void finish() { block_.finish(); }
 
  private:
-  void close();
-
   FileChecker& fc_;
-  const bool& unicode_;  // may change once, at the first byte beyond ASCII
+  Block block_;
   bool header_ = true;
-  bool open_ = false;      // a subtitle takes text lines
   bool skipping_ = false;  // passing over lines up to the next time line
-  std::uint64_t last_line_ = 0;
-  std::uint64_t text_lines_ = 0;
-  std::uint64_t chars_ = 0;
 };
 
 }  // namespace cuelint

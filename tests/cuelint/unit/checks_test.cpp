@@ -42,6 +42,62 @@ TEST(Msg, CutAtTheEndOfItsBuffer) {
   EXPECT_EQ(f.message_len, sizeof f.message);
 }
 
+// Times in the row's units, or in frames at the file's rate, reach the faults in whole
+// milliseconds, halves up.
+TEST(FileChecker, MillisecondsFromTheRowsUnits) {
+  struct Case {
+    std::int64_t units_per_second;  // 0: frames
+    Rate fps;
+    std::int64_t start, stop;
+    std::int64_t start_ms, stop_ms;
+  } cases[] = {
+      {1000, {}, 1234, 1, 1234, 1},
+      {100, {}, 123, 0, 1230, 0},
+      {3, {}, 2, 1, 667, 333},
+      {16, {}, 3, 1, 188, 63},
+      {0, {25, 1}, 3, 1, 120, 40},
+      {0, {23976, 1000}, 48, 24, 2002, 1001},
+      {0, {1, 1000000}, 2, 1, 2000000000, 1000000000},
+  };
+  for (const Case& c : cases) {
+    FormatInfo f;
+    f.units_per_second = c.units_per_second;
+    Options opt;
+    opt.fps = c.fps;
+    cuelint_test::Collect sink;
+    FileChecker fc(sink, f, opt);
+    Subtitle s;
+    s.line = 1;
+    s.has_times = true;
+    s.start = c.start, s.stop = c.stop;  // stops before it starts: an order fault
+    fc.begin(s);
+    fc.end(0);
+    ASSERT_EQ(sink.faults.size(), 1u) << c.units_per_second;
+    EXPECT_EQ(sink.faults[0].start_ms, c.start_ms) << c.units_per_second << " " << c.start;
+    EXPECT_EQ(sink.faults[0].stop_ms, c.stop_ms) << c.units_per_second << " " << c.stop;
+    EXPECT_EQ(sink.faults[0].format, &f);
+  }
+}
+
+TEST(FileChecker, FileRateUnlessOneIsGiven) {
+  FormatInfo frames;
+  for (bool given : {false, true}) {
+    Options opt;
+    opt.fps_given = given;
+    opt.fps = Rate{25, 1};
+    cuelint_test::Collect sink;
+    FileChecker fc(sink, frames, opt);
+    fc.set_file_rate(Rate{50, 1});
+    Subtitle s;
+    s.has_times = true;
+    s.start = 10, s.stop = 5;
+    fc.begin(s);
+    fc.end(0);
+    ASSERT_EQ(sink.faults.size(), 1u);
+    EXPECT_EQ(sink.faults[0].start_ms, given ? 400 : 200);
+  }
+}
+
 TEST(ReadingTime, ExactDecimalArithmetic) {
   // 2.4 s for 48 characters at 20 per second is exactly enough.
   EXPECT_EQ(cuelint_test::lint_brief("1\n0:00:00,000 --> 0:00:02,400\n" + std::string(48, 'a')),

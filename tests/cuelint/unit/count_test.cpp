@@ -12,7 +12,7 @@ namespace {
 
 struct CountCase {
   const char* name;
-  Format format;
+  MarkupRule markup;
   bool unicode;
   std::string line;
   std::uint64_t n;
@@ -22,12 +22,12 @@ class Counting : public ::testing::TestWithParam<CountCase> {};
 
 TEST_P(Counting, Table) {
   const CountCase& c = GetParam();
-  EXPECT_EQ(count_line(c.line, c.format, c.unicode), c.n) << c.name;
+  EXPECT_EQ(count_line(c.line, c.markup, c.unicode), c.n) << c.name;
 }
 
-constexpr Format kSrt = Format::kSubRip;
-constexpr Format kSub = Format::kMicroDvd;
-constexpr Format kSv = Format::kSubviewer;
+constexpr MarkupRule kSrt = subrip_markup;
+constexpr MarkupRule kSub = microdvd_markup;
+constexpr MarkupRule kSv = nullptr;  // Subviewer 2.0 has none
 
 const CountCase kCountCases[] = {
     {"plain", kSrt, true, "Hello world", 10},
@@ -117,13 +117,13 @@ TEST(Counting, LongLinesEveryLengthAndEnd) {
     std::string s;
     while (s.size() < len) s += base;
     s.resize(len);
-    EXPECT_EQ(count_line(s, Format::kSubRip, true), slow_ascii(s, true)) << len;
-    EXPECT_EQ(count_line(s, Format::kSubRip, false), slow_ascii(s, false)) << len;
+    EXPECT_EQ(count_line(s, kSrt, true), slow_ascii(s, true)) << len;
+    EXPECT_EQ(count_line(s, kSrt, false), slow_ascii(s, false)) << len;
     // A mark at every place splits the line but changes no count of the rest.
     for (std::size_t at = 0; at <= len; ++at) {
       std::string m = s.substr(0, at) + "|" + s.substr(at);
       unsigned marks = 0;
-      EXPECT_EQ(count_line(m, Format::kMicroDvd, true, &marks), slow_ascii(s, true)) << at;
+      EXPECT_EQ(count_line(m, kSub, true, &marks), slow_ascii(s, true)) << at;
       EXPECT_EQ(marks, kHasPipe);
     }
   }
@@ -132,21 +132,21 @@ TEST(Counting, LongLinesEveryLengthAndEnd) {
 TEST(Counting, VeryLongLine) {
   std::string s;
   for (int i = 0; i < 3000; ++i) s += "ab \t";  // 12,000 bytes: past 255 rounds of sixteen
-  EXPECT_EQ(count_line(s, Format::kSubRip, true), 6000u);
-  EXPECT_EQ(count_line(s + "\xC3\xA9", Format::kSubRip, true), 6001u);
+  EXPECT_EQ(count_line(s, kSrt, true), 6000u);
+  EXPECT_EQ(count_line(s + "\xC3\xA9", kSrt, true), 6001u);
 }
 
 TEST(Counting, NonAsciiAtTheEndOfALongStretch) {
   std::string s(31, 'a');
-  EXPECT_EQ(count_line(s + "\xCC\x81", Format::kSubRip, true), 31u);  // joins the last "a"
-  EXPECT_EQ(count_line(s + "\xCC\x81", Format::kSubRip, false), 33u);
-  EXPECT_EQ(count_line("\xC2\xA0" + s, Format::kSubRip, true), 31u);
+  EXPECT_EQ(count_line(s + "\xCC\x81", kSrt, true), 31u);  // joins the last "a"
+  EXPECT_EQ(count_line(s + "\xCC\x81", kSrt, false), 33u);
+  EXPECT_EQ(count_line("\xC2\xA0" + s, kSrt, true), 31u);
   unsigned marks = 3;
-  EXPECT_EQ(count_line(s + "<i>" + s + "</i>", Format::kSubRip, true, &marks), 62u);
+  EXPECT_EQ(count_line(s + "<i>" + s + "</i>", kSrt, true, &marks), 62u);
   EXPECT_EQ(marks, 0u);
-  EXPECT_EQ(count_line(s + "<i|>" + s, Format::kSubRip, true, &marks), 62u);
+  EXPECT_EQ(count_line(s + "<i|>" + s, kSrt, true, &marks), 62u);
   EXPECT_EQ(marks, kHasPipe);  // a mark inside markup
-  EXPECT_EQ(count_line(s + "<i[>" + s, Format::kSubRip, true, &marks), 62u);
+  EXPECT_EQ(count_line(s + "<i[>" + s, kSrt, true, &marks), 62u);
   EXPECT_EQ(marks, kHasBracket);
 }
 
@@ -178,13 +178,16 @@ TEST(Counting, OnePassAgreesWithStretches) {
       s += pieces[k];
     }
     if (s.find_first_of("<{\x80\x81\xA0\xA9\xC2\xC3\xCC\xE9") == std::string::npos) ++plain_lines;
-    for (Format f : {Format::kSubRip, Format::kMicroDvd, Format::kSubviewer})
+    for (MarkupRule f : {kSrt, kSub, kSv})
       for (bool unicode : {true, false}) {
         unsigned m1 = 9, m2 = 7;
         std::uint64_t one = count_line(s, f, unicode, &m1);
         std::uint64_t two = count_line_by_stretches(s, f, unicode, &m2);
-        ASSERT_EQ(one, two) << '"' << s << "\" format " << static_cast<int>(f) << " unicode "
-                            << unicode;
+        ASSERT_EQ(one, two) << '"' << s << "\" markup "
+                            << (f == kSrt ? "SubRip"
+                                : f       ? "MicroDVD"
+                                          : "none")
+                            << " unicode " << unicode;
         ASSERT_EQ(m1, m2) << '"' << s << '"';
       }
   }

@@ -147,6 +147,60 @@ TEST(Utf8Validator, LongAsciiRunThenBadByte) {
   EXPECT_FALSE(v.finish());
 }
 
+// UTF-16 as its rule reads, the whole text at once.
+const char* utf16_rule(const std::string& b, bool le) {
+  if (b.size() % 2) return "UTF-16 text with an odd number of bytes";
+  bool high = false;
+  for (std::size_t i = 0; i < b.size(); i += 2) {
+    unsigned lo = static_cast<unsigned char>(b[i + (le ? 0 : 1)]);
+    unsigned hi = static_cast<unsigned char>(b[i + (le ? 1 : 0)]);
+    unsigned u = hi << 8 | lo;
+    bool is_low = u >= 0xDC00 && u <= 0xDFFF;
+    if (high != is_low) return "UTF-16 text with an unpaired surrogate";
+    high = u >= 0xD800 && u <= 0xDBFF;
+  }
+  return high ? "UTF-16 text with an unpaired surrogate" : nullptr;
+}
+
+std::string fault_text(const char* f) {
+  return f ? f : "none";
+}
+
+// Random texts of code units that are often surrogates, fed in pieces of every size: the
+// streaming check must agree with the rule wherever the pieces cut the units and pairs.
+TEST(Utf16Validator, AgreesWithTheRuleInPiecesOfAnySize) {
+  std::uint64_t x = 0x5851F42D4C957F2Dull;
+  auto rnd = [&x] {
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    return x;
+  };
+  const unsigned units[] = {0x0041, 0x00E9, 0x20AC, 0xD83D, 0xDE00, 0xDBFF, 0xDC00, 0xFFFF};
+  int faults = 0;
+  for (int round = 0; round < 3000; ++round) {
+    bool le = rnd() % 2;
+    std::string b;
+    for (std::size_t n = rnd() % 12; n; --n) {
+      unsigned u = units[rnd() % 8];
+      char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+      b += le ? lo : hi;
+      b += le ? hi : lo;
+    }
+    if (rnd() % 5 == 0) b += 'x';  // an odd length
+    std::string want = fault_text(utf16_rule(b, le));
+    faults += want != "none";
+    Utf16Validator v(le);
+    for (std::size_t at = 0; at < b.size();) {
+      std::size_t n = 1 + rnd() % 5;
+      if (n > b.size() - at) n = b.size() - at;
+      v.feed(reinterpret_cast<const unsigned char*>(b.data() + at), n);
+      at += n;
+    }
+    ASSERT_EQ(fault_text(v.fault()), want) << "round " << round;
+  }
+  EXPECT_GT(faults, 1000);  // faults and clean texts both met often
+  EXPECT_LT(faults, 2900);
+}
+
 TEST(PutUtf8, EveryLength) {
   char b[4];
   EXPECT_EQ(put_utf8(0x41, b), 1u);

@@ -17,10 +17,10 @@ std::vector<std::string> split(const std::string& text, std::size_t step, std::s
   Decoder d(src, Encoding::kUtf8);
   LineReader lr(d, initial);
   std::vector<std::string> out;
-  std::string_view s;
-  while (lr.next(s)) {
-    out.emplace_back(s);
-    EXPECT_EQ(lr.number(), out.size());
+  while (const Line* l = lr.next()) {
+    out.emplace_back(l->text);
+    EXPECT_EQ(l->number, out.size());
+    EXPECT_TRUE(l->unicode);
   }
   return out;
 }
@@ -74,11 +74,42 @@ TEST(LineSplitting, LineNumbersCountDecodedUtf16Lines) {
   MemorySource src(b.data(), b.size());
   Decoder d(src, Encoding::kUtf16Le);
   LineReader lr(d);
-  std::string_view s;
   std::vector<std::string> got;
-  while (lr.next(s)) got.emplace_back(s);
+  std::uint64_t last = 0;
+  while (const Line* l = lr.next()) got.emplace_back(l->text), last = l->number;
   EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(lr.number(), 3u);
+  EXPECT_EQ(last, 3u);
+}
+
+// A file without a mark is read as UTF-8 until its first byte beyond ASCII decides it; each
+// line says what was known when it was handed out.
+TEST(LineSplitting, EachLineSaysWhetherItIsUnicode) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<bool> unicode;
+  } cases[] = {
+      {"ascii", "ab\ncd\n", {true, true}},
+      {"single-byte at the end", "ab\ncd\n\xE9\nx\n", {true, true, false, false}},
+      {"UTF-8 at the end", "ab\ncd\n\xC3\xA9\nx\n", {true, true, true, true}},
+  };
+  for (const Case& c : cases) {
+    TrickleSource src(c.text, 2);
+    EncodingState st;
+    st.known = false;
+    Decoder d(src, st);
+    LineReader lr(d, 8);
+    std::vector<bool> got;
+    while (const Line* l = lr.next()) got.push_back(l->unicode);
+    EXPECT_EQ(got, c.unicode) << c.name;
+  }
+  // Decided before reading: every line says so.
+  MemorySource src("ab\ncd\n", 6);
+  Decoder d(src, Encoding::kSingleByte);
+  LineReader lr(d);
+  int lines = 0;
+  for (const Line* l = lr.next(); l; l = lr.next(), ++lines) EXPECT_FALSE(l->unicode) << lines;
+  EXPECT_EQ(lines, 2);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include "lint.h"
 #include "lint_helper.h"
+#include "microdvd.h"
+#include "registry.h"
 
 using namespace cuelint;
 using cuelint_test::lint_brief;
@@ -30,10 +32,10 @@ TEST(Lint, FormatFaultForEmptyAndUnknownFiles) {
     ASSERT_EQ(f.size(), 1u) << t;
     EXPECT_EQ(f[0].line, 1u);
     EXPECT_EQ(f[0].check, Check::kFormat);
-    EXPECT_EQ(f[0].format, Format::kNone);
+    EXPECT_EQ(f[0].format, nullptr);
     EXPECT_FALSE(f[0].has_subtitle);
     EXPECT_FALSE(f[0].has_times);
-    EXPECT_EQ(f[0].text(), "not a MicroDVD, SubRip or Subviewer 2.0 file");
+    EXPECT_EQ(f[0].text(), no_format_message());  // its words: registry_test
   }
 }
 
@@ -100,7 +102,7 @@ TEST(Lint, OutcomeNamesEncodingFormatAndFaults) {
   cuelint_test::Collect c;
   FileOutcome o = lint(src, Options{}, c);
   EXPECT_EQ(o.encoding, Encoding::kUtf8);
-  EXPECT_EQ(o.format, Format::kMicroDvd);
+  EXPECT_EQ(o.format, &kMicroDvd);
   EXPECT_EQ(o.faults, 3u);  // two reading-time, one overlap
   EXPECT_EQ(c.faults.size(), 3u);
 }

@@ -116,7 +116,7 @@ TEST(SubRip, CharactersPerSecondOption) {
 TEST(SubRip, FaultsCarryTheFormat) {
   auto faults = cuelint_test::lint_bytes("1\n" + T12 + "a|b\n");
   ASSERT_EQ(faults.size(), 1u);
-  EXPECT_EQ(faults[0].format, Format::kSubRip);
+  EXPECT_EQ(faults[0].format, &kSubRip);
   EXPECT_EQ(faults[0].text(), "line-break mark \"|\" in subtitle 1");
 }
 

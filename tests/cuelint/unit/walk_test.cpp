@@ -85,14 +85,4 @@ TEST_F(Walk, GivenPathIsTakenWhateverItsName) {
   EXPECT_EQ(names(root_ + "/nothing"), (std::vector<std::string>{"/nothing !"}));
 }
 
-TEST(SubtitleName, Table) {
-  EXPECT_TRUE(is_subtitle_name("a.srt"));
-  EXPECT_TRUE(is_subtitle_name("a.SrT"));
-  EXPECT_TRUE(is_subtitle_name("x/.sub"));
-  EXPECT_FALSE(is_subtitle_name("a.srt.txt"));
-  EXPECT_FALSE(is_subtitle_name("asrt"));
-  EXPECT_FALSE(is_subtitle_name("a.ssa"));
-  EXPECT_FALSE(is_subtitle_name("srt"));
-}
-
 }  // namespace
