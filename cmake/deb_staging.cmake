@@ -1,6 +1,20 @@
 # Run by cpack in the package's staging folder, before the .deb is made: Debian's
 # packages carry compressed manual pages, the license as doc/<package>/copyright and a
 # compressed changelog.
+
+# Without dpkg-shlibdeps cpack makes a package that declares no dependencies: it installs,
+# then cannot start for want of libutf8proc. Without `file` cpack stops with a message that
+# does not say why it matters. Both stop here, saying what to install.
+if(CPACK_GENERATOR STREQUAL "DEB")
+  find_program(CUECHECK_SHLIBDEPS dpkg-shlibdeps)
+  find_program(CUECHECK_FILE file)
+  if(NOT CUECHECK_SHLIBDEPS OR NOT CUECHECK_FILE)
+    message(FATAL_ERROR
+            "cpack -G DEB needs dpkg-shlibdeps and file to find the package's dependencies; "
+            "install them first: apt-get install dpkg-dev file")
+  endif()
+endif()
+
 file(GLOB_RECURSE pages "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/share/man/man1/*.1")
 foreach(page ${pages})
   execute_process(COMMAND gzip -9n "${page}" RESULT_VARIABLE rc)
