@@ -137,14 +137,30 @@ int plat_open_read(const char* name, PlatFile* f) {
 int plat_create_write(const char* name, PlatFile* f) {
   *f = kNoFile;
   if (int e = fault_hit(kCallCreate)) return error_code(e, name, true);
-  int fd = open(name, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) return error_code(errno, name, true);
+  // The report is written only into a regular file of this folder: a link there is not
+  // followed (in a folder others can write to, it could point at any file of the user's),
+  // and a FIFO or a device is neither waited on nor written. Any of them: access denied,
+  // as for a file that cannot be created.
+  int fd = open(name, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0666);
+  if (fd < 0) {
+    if (errno == ELOOP || errno == ENXIO) return kErrAccessDenied;  // a link; a FIFO unread
+    return error_code(errno, name, true);
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0) {
+    int code = error_code(errno, name, true);
+    close(fd);
+    return code;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    close(fd);
+    return kErrAccessDenied;
+  }
   if (int code = lock_exclusive(fd)) {
     close(fd);
     return code;
   }
-  struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ftruncate(fd, 0) != 0) {
+  if (ftruncate(fd, 0) != 0) {
     int code = error_code(errno, name, true);
     close(fd);
     return code;

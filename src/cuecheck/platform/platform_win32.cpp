@@ -114,10 +114,10 @@ const char* plat_arg(int n) {
 namespace {
 
 // Opens a file by its name with share mode 0: exclusive use while it is open.
-int open_handle(const char* name, DWORD access, DWORD disposition, HANDLE* h) {
+int open_handle(const char* name, DWORD access, DWORD disposition, DWORD flags, HANDLE* h) {
   char wname[1024];
   if (!windows_name(name, wname, sizeof wname)) return error_code(ERROR_FILENAME_EXCED_RANGE);
-  *h = CreateFileA(wname, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  *h = CreateFileA(wname, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
   return *h == INVALID_HANDLE_VALUE ? error_code(GetLastError()) : 0;
 }
 
@@ -127,7 +127,7 @@ int plat_open_read(const char* name, PlatFile* f) {
   *f = kNoFile;
   if (int e = fault_hit(kCallOpen)) return error_code(static_cast<DWORD>(e));
   HANDLE h;
-  if (int code = open_handle(name, GENERIC_READ, OPEN_EXISTING, &h)) return code;
+  if (int code = open_handle(name, GENERIC_READ, OPEN_EXISTING, 0, &h)) return code;
   *f = PlatFile{reinterpret_cast<intptr_t>(h)};
   return 0;
 }
@@ -137,9 +137,18 @@ int plat_create_write(const char* name, PlatFile* f) {
   if (int e = fault_hit(kCallCreate)) return error_code(static_cast<DWORD>(e));
   // Opened without truncation and emptied only once held: a file that another process
   // holds is never emptied.
+  // The report is written only into a plain file: a link or junction there is opened as
+  // itself, not followed, and refused with a pipe or a device.
   HANDLE h;
-  if (int code = open_handle(name, GENERIC_WRITE, OPEN_ALWAYS, &h)) return code;
-  if (GetFileType(h) == FILE_TYPE_DISK && !SetEndOfFile(h)) {
+  if (int code = open_handle(name, GENERIC_WRITE, OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, &h))
+    return code;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    CloseHandle(h);
+    return kErrAccessDenied;
+  }
+  if (!SetEndOfFile(h)) {
     int code = error_code(GetLastError());
     CloseHandle(h);
     return code;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""End-to-end fault cases that need more than a folder of files: a full disk, a read-only
-directory, files locked by another process, two runs at once, no standard output, a
-terminal as standard output, and hostile input.
+"""End-to-end fault cases that need more than a folder of files: a full disk, a link, a
+dangling link or a FIFO at errors.txt, a read-only directory, files locked by another
+process, two runs at once, no standard output, a terminal as standard output, and hostile
+input.
 
 usage: fault_cases.py [--windows PROBE EXE] BINARY
 
@@ -15,7 +16,9 @@ that wine makes a Windows console.
 import fcntl
 import os
 import random
+import resource
 import shutil
+import signal
 import stat
 import subprocess
 import sys
@@ -69,16 +72,59 @@ class Failures:
             print("FAIL %s %s" % (name, detail))
 
 
+def no_file_space():
+    # A file-size limit of 0 makes every write of errors.txt fail as a full disk does
+    # (EFBIG, with SIGXFSZ ignored so the write returns).
+    signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    resource.setrlimit(resource.RLIMIT_FSIZE, (0, 0))
+
+
 def case_full_disk(binary, work, f):
-    os.symlink("/dev/full", os.path.join(work, "errors.txt"))
     with open(os.path.join(work, "in.srt"), "wb") as out:
         out.write(FAULTY_SRT)
-    p = run(binary, ["in.srt"], work)
+    p = subprocess.run([binary, "in.srt"], cwd=work, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120,
+                       preexec_fn=no_file_space)
     want = (BANNER + b"Processing file...done\nAnalyzing file type...SubRip format found\n"
             b"Invalid time code in 1\nThe line stays out too short, in 1\nClosing file..."
             + stop_report(101, PLACE_CLOSE_ERRORS))
     f.check("full-disk status", p.returncode == 101, str(p.returncode))
     f.check("full-disk transcript", p.stdout == con(want), repr(p.stdout))
+
+
+def errors_txt_refused(binary, work, f, label):
+    """errors.txt is something other than a regular file: the run stops at once with 5."""
+    with open(os.path.join(work, "in.srt"), "wb") as out:
+        out.write(FAULTY_SRT)
+    try:
+        p = run(binary, ["in.srt"], work, timeout=20)
+    except subprocess.TimeoutExpired:
+        f.check(label + " ends", False, "the run waited 20 s on errors.txt")
+        return
+    f.check(label + " status", p.returncode == 5, str(p.returncode))
+    f.check(label + " transcript", p.stdout == con(BANNER + stop_report(5, PLACE_CREATE)),
+            repr(p.stdout))
+
+
+def case_errors_txt_link(binary, work, f):
+    victim = os.path.join(work, "victim.txt")
+    with open(victim, "wb") as out:
+        out.write(b"not the report\n")
+    os.symlink("victim.txt", os.path.join(work, "errors.txt"))
+    errors_txt_refused(binary, work, f, "errors-link")
+    f.check("errors-link target kept", read(victim) == b"not the report\n")
+    f.check("errors-link kept", os.path.islink(os.path.join(work, "errors.txt")))
+
+
+def case_errors_txt_dangling_link(binary, work, f):
+    os.symlink("made.txt", os.path.join(work, "errors.txt"))
+    errors_txt_refused(binary, work, f, "errors-dangling-link")
+    f.check("errors-dangling-link nothing made", not os.path.exists(os.path.join(work, "made.txt")))
+
+
+def case_errors_txt_fifo(binary, work, f):
+    os.mkfifo(os.path.join(work, "errors.txt"))
+    errors_txt_refused(binary, work, f, "errors-fifo")
 
 
 def case_read_only_directory(binary, work, f):
@@ -402,14 +448,22 @@ def case_win_console(binary, work, f):
             repr(banner + after))
 
 
-POSIX_CASES = (case_full_disk, case_read_only_directory, case_locked_subtitle_file,
+POSIX_CASES = (case_full_disk, case_errors_txt_link, case_errors_txt_dangling_link,
+               case_errors_txt_fifo, case_read_only_directory, case_locked_subtitle_file,
                case_locked_errors_file, case_two_runs_at_once, case_no_console, case_terminal,
                case_hostile_input)
 
-WINDOWS_CASES = (case_full_disk, case_win_held_subtitle_file, case_win_held_errors_file,
+WINDOWS_CASES = (case_errors_txt_fifo, case_win_held_subtitle_file, case_win_held_errors_file,
                  case_win_slash_name, case_win_command_line, case_win_console, case_hostile_input)
 
 SKIPPED_ON_WINDOWS = {
+    case_full_disk: "wine reports a file-size limit as error 162, not as a full disk, and "
+                    "/dev/full is a device, which errors.txt may not be (fault injection "
+                    "covers the failed write)",
+    case_errors_txt_link: "wine shows a Linux link as the file it points to, never as a "
+                          "reparse point",
+    case_errors_txt_dangling_link: "wine shows a Linux link as the file it points to, never "
+                                   "as a reparse point",
     case_read_only_directory: "it drops to another user, and wine runs only for the owner of "
                               "its prefix",
     case_locked_subtitle_file: "a Linux process's flock is invisible to wine (win-held cases "
