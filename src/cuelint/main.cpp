@@ -25,15 +25,30 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cuelint: %s\n", cl.error.c_str());
       std::fputs(usage_text(), stderr);
       return 2;
+    case CommandLine::kListRules:
+      std::fputs(rules_listing().c_str(), stdout);
+      return 0;
     case CommandLine::kRun:
+    case CommandLine::kShowSettings:
       break;
+  }
+
+  Options options;
+  apply_profile(options, cl.has_profile ? cl.profile : Profile::kClassic);
+  apply_command_line(cl, options);
+  if (cl.action == CommandLine::kShowSettings) {
+    std::string s =
+        settings_toml(options, cl.has_profile ? cl.profile : Profile::kClassic, cl.fail_on);
+    std::fputs(s.c_str(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
   }
 
   std::vector<Entry> entries;
   for (const std::string& p : cl.paths) expand_path(p, entries);
 
   BatchConfig cfg;
-  cfg.options = cl.options;
+  cfg.options = options;
+  cfg.fail_on = cl.fail_on;
   cfg.json = cl.json;
   cfg.jobs = cl.jobs ? cl.jobs : std::thread::hardware_concurrency();
   if (cfg.jobs == 0) cfg.jobs = 1;
@@ -49,5 +64,6 @@ int main(int argc, char** argv) {
   std::fputs(summary.c_str(), to);
   std::fflush(to);
   if (r.unreadable) return 2;
-  return r.totals.faults ? 1 : 0;
+  bool failed = cfg.fail_on == Severity::kError ? r.totals.errors > 0 : r.totals.faults > 0;
+  return failed ? 1 : 0;
 }

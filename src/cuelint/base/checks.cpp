@@ -112,6 +112,7 @@ void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t colu
   f.line = line;
   f.column = column;
   f.check = c;
+  f.severity = opt_.severity(c);
   f.format = &format_;
   f.has_subtitle = of_subtitle && cur_.has_number;
   f.subtitle = cur_.number;
@@ -214,8 +215,12 @@ void FileChecker::end(std::uint64_t chars) {
     }
     held_[j] = f;
   }
-  for (const Fault& f : held_) sink_.fault(f);
-  faults_ += held_.size();
+  // Rules that are off still find their faults: no rule's faults depend on another's.
+  for (const Fault& f : held_) {
+    if (f.severity == Severity::kOff) continue;
+    sink_.fault(f);
+    ++faults_;
+  }
   held_.clear();
 }
 
@@ -229,6 +234,7 @@ Fault& FileChecker::loose(Check c, std::uint64_t line) {
 void FileChecker::flush_loose() {
   if (!loose_pending_) return;
   loose_pending_ = false;
+  if (loose_.severity == Severity::kOff) return;
   sink_.fault(loose_);
   ++faults_;
 }

@@ -6,6 +6,7 @@ error and exit status.
 usage: e2e.py CUELINT [CASE ...]
 """
 import difflib
+import re
 import os
 import subprocess
 import sys
@@ -18,8 +19,21 @@ form. A PATH that is a folder is searched, recursively, for files whose names en
 in .srt or .sub.
 
 Options:
-  --fps RATE          frame rate of MicroDVD files, such as 25 or 23.976
-                      (default: the file's own frame-rate line, else 25)
+  --profile NAME      classic (default: today's ten rules), netflix or all
+  --select LIST       exactly these rules are on (names separated by ",")
+  --extend-select LIST  these rules are on too
+  --ignore LIST       these rules are off
+  --set RULE.KEY=VALUE  a rule's parameter, or its severity (error, warning, off)
+  --fail-on error|warning  exit 1 on faults of this severity or higher
+                      (default error)
+  --config FILE       settings from FILE (default: cuelint.toml or
+                      .cuelint.toml here or in the nearest folder above)
+  --isolated          no config file unless --config names one
+  --list-rules        list the rules and the profiles that have them on
+  --show-settings     print the settings in effect as a config file
+  --fps RATE          frame rate of MicroDVD files and of limits in frames,
+                      such as 25 or 23.976 (default: a MicroDVD file's own
+                      frame-rate line, else 25)
   --cps N             characters per second of the reading-time rule, 0 to 1000
                       (default 20; 0 turns the rule off)
   --format text|json  text lines (default), or JSON Lines
@@ -28,8 +42,12 @@ Options:
   -h, --help          show this text and exit
   --version           show the version and exit
 
-Exit status: 0 when no file has a fault, 1 when one has, 2 when a path cannot be
-read or the command line is wrong.
+The netflix profile holds the figures commonly used from that guide for adult
+English programmes (20 characters per second counting spaces, 20 frames to 7
+seconds, a gap of 2 frames, two lines of 42); a config file changes any of them.
+
+Exit status: 0 when no fault of the --fail-on severity was found, 1 when one
+was, 2 when a path cannot be read, or the command line or config file is wrong.
 """
 
 
@@ -38,8 +56,35 @@ def summary(files, faulty, faults):
         files, "" if files == 1 else "s", faulty, faults, "" if faults == 1 else "s")
 
 
-def jsummary(files, faulty, faults):
-    return '{"summary":{"files":%d,"faulty":%d,"faults":%d}}\n' % (files, faulty, faults)
+def jsummary(files, faulty, faults, warnings=0):
+    return '{"summary":{"files":%d,"faulty":%d,"faults":%d,"errors":%d,"warnings":%d}}\n' % (
+        files, faulty, faults, faults - warnings, warnings)
+
+
+# The rule of a classic fault by its message: the cases below were written with the message
+# alone, and in the classic profile every fault is an error.
+CLASSIC_RULES = [
+    ("is shown", "reading-time"), ("before the previous subtitle", "overlap"),
+    ("line-break mark", "line-break-mark"), ("text lines;", "too-many-lines"),
+    ("subtitle numbered", "numbering"), ("has no number", "numbering"),
+    ("before it starts", "order"), ("belongs to no subtitle", "structure"),
+    ("no blank line", "structure"), ("neither a time line", "time-code"),
+    ("malformed time line", "time-code"), ("not a subtitle line", "frame-code"),
+    ("not a MicroDVD", "format"), ("UTF-16", "format"), ("byte-order mark", "format"),
+]
+
+
+def classic_text(text):
+    out = []
+    for line in text.splitlines():
+        file_line, _, message = line.partition(": ")
+        rule = next(r for key, r in CLASSIC_RULES if key in message)
+        out.append("%s: error: %s [%s]\n" % (file_line, message, rule))
+    return "".join(out)
+
+
+def classic_json(text):
+    return re.sub(r'("check":"[a-z-]+",)', r'\1"severity":"error",', text)
 
 
 def crlf(text):
@@ -115,8 +160,12 @@ MICRODVD_RATE = b"{1}{1}23.976\n{0}{24}Twenty letters: abcdef\n{24}{48}{y:i}Twen
 CASES = []
 
 
-def case(name, files, args, stdout="", stderr="", status=0, also=()):
-    """also: more argument lists that must give exactly the same result."""
+def case(name, files, args, stdout="", stderr="", status=0, also=(), classic=True):
+    """also: more argument lists that must give exactly the same result. classic: stdout is
+    written as faults' messages alone, put into the classic profile's form here."""
+    if classic and stdout and stdout != USAGE and not stdout.startswith("cuelint "):
+        json = any("json" in a for a in args if isinstance(a, str))
+        stdout = classic_json(stdout) if json else classic_text(stdout)
     CASES.append(dict(name=name, files=files, args=args, stdout=stdout, stderr=stderr,
                       status=status, also=also))
 
@@ -242,6 +291,45 @@ case("bad_jobs", {"c.srt": CLEAN_SRT}, ["-j", "0", "c.srt"],
 case("unknown_option", {"c.srt": CLEAN_SRT}, ["--bogus", "c.srt"],
      stderr="cuelint: The following argument was not expected: --bogus\n" + USAGE, status=2)
 
+# Rule selection over the faulty file: its faults are overlap, reading-time, line-break-mark,
+# numbering, order, too-many-lines and structure.
+FAULTY_LINES = classic_text(FAULTY_TEXT).splitlines(keepends=True)
+case("ignore_rules", {"f.srt": FAULTY_SRT}, ["--ignore", "reading-time,structure", "f.srt"],
+     stdout="".join(FAULTY_LINES[1:6]), stderr=summary(1, 1, 5), status=1, classic=False,
+     also=[["--ignore=order", "--ignore", "reading-time,structure", "f.srt"],
+           ["--set", "reading-time.severity=off", "--ignore=structure", "f.srt"]])
+case("select_rules", {"f.srt": FAULTY_SRT}, ["--select", "order,numbering", "f.srt"],
+     stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1, classic=False)
+case("select_nothing_leaves_format", {"f.srt": FAULTY_SRT, "b.srt": b"\x00\x01"},
+     ["--select=", "f.srt", "b.srt"],
+     stdout="b.srt:1: error: not a MicroDVD, SubRip or Subviewer 2.0 file [format]\n",
+     stderr=summary(2, 1, 1), status=1, classic=False)
+WARNED = "".join(l.replace(": error: ", ": warning: ") if "[numbering]" in l else l
+                 for l in FAULTY_LINES[3:5])
+case("warnings_pass_fail_on_error", {"f.srt": FAULTY_SRT},
+     ["--select", "order,numbering", "--set", "numbering.severity=warning", "--ignore", "order",
+      "f.srt"],
+     stdout=WARNED.splitlines(keepends=True)[0], stderr=summary(1, 1, 1) .replace(
+         "1 fault\n", "1 fault (1 warning)\n"), classic=False,
+     also=[["--set", "numbering.severity=warning", "--select", "numbering", "--fail-on",
+            "error", "f.srt"]])
+case("warnings_fail_on_warning", {"f.srt": FAULTY_SRT},
+     ["--select", "order,numbering", "--set", "numbering.severity=warning", "--fail-on",
+      "warning", "f.srt"],
+     stdout=WARNED, stderr=summary(1, 1, 2).replace("2 faults\n", "2 faults (1 warning)\n"),
+     status=1, classic=False)
+case("warnings_json", {"f.srt": FAULTY_SRT},
+     ["--format", "json", "--select", "numbering", "--set", "numbering.severity=warning",
+      "f.srt"],
+     stdout='{"file":"f.srt","line":9,"format":"subrip","check":"numbering",'
+     '"severity":"warning","subtitle":4,"start":5000,"stop":4000,"message":"subtitle numbered '
+     '4 where 3 is expected"}\n' + jsummary(1, 1, 1, warnings=1), classic=False)
+case("unknown_rule", {"f.srt": FAULTY_SRT}, ["--ignore", "Order", "f.srt"],
+     stderr='cuelint: --ignore: no rule named "Order"\n' + USAGE, status=2, classic=False,
+     also=[["--list-rules", "--ignore", "Order"]])
+case("format_cannot_be_ignored", {"f.srt": FAULTY_SRT}, ["--ignore", "format", "f.srt"],
+     stderr="cuelint: the format rule cannot be ignored\n" + USAGE, status=2, classic=False)
+
 
 def make_files(root, files):
     for rel, data in files.items():
@@ -325,8 +413,9 @@ def progress_cases(binary):
     files["d/05.sub"] = b"{0}{1}abc\n"
     out, err, status = run_on_terminal(binary, ["-j", "2", "d"], files)
     erase = b"\r\x1b[K"
-    want_out = (b"d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-                b"its 3 characters need 0.150 s at 20 per second\n")
+    want_out = classic_text(
+        "d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
+        "its 3 characters need 0.150 s at 20 per second\n").encode()
     if out != want_out:
         faults.append("progress: stdout %r" % out)
     if status != 1:
