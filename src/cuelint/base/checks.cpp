@@ -93,6 +93,7 @@ void FileChecker::set_file_rate(const Rate& r) {
 
 void FileChecker::set_unit(const Rate& units_per_second) {
   unit_ = units_per_second;
+  frame_rate_ = format_.frames() ? unit_ : opt_.fps;
   bool whole = unit_.den == 1 && 1000 % unit_.num == 0;
   ms_per_unit_ = whole ? 1000 / unit_.num : 0;
 }
@@ -105,6 +106,56 @@ std::int64_t FileChecker::to_ms(std::int64_t t) const {
   i128 q = num / den;
   if (num % den < 0) --q;  // floor for negative times (none occur: times are >= 0)
   return static_cast<std::int64_t>(q);
+}
+
+std::int64_t FileChecker::frames(std::int64_t t) const {
+  // t * unit.den / unit.num seconds, times the frame rate fn / fd; then halves up.
+  i128 num = static_cast<i128>(t) * unit_.den * frame_rate_.num * 2 +
+             static_cast<i128>(unit_.num) * frame_rate_.den;
+  i128 den = static_cast<i128>(unit_.num) * frame_rate_.den * 2;
+  i128 q = num / den;
+  if (num % den < 0) --q;
+  return static_cast<std::int64_t>(q);
+}
+
+int FileChecker::compare(std::int64_t t, const Duration& limit) const {
+  i128 a, b;
+  if (limit.unit == Duration::kFrames) {
+    a = frames(t);
+    b = limit.value;
+  } else {
+    a = static_cast<i128>(t) * unit_.den * 1000;  // t * den / num s against value / 1000 s
+    b = static_cast<i128>(limit.value) * unit_.num;
+  }
+  return a < b ? -1 : a > b ? 1 : 0;
+}
+
+void FileChecker::write_span(Msg& m, std::int64_t t) const {
+  i128 ms = static_cast<i128>(t) * unit_.den * 1000 / unit_.num;
+  m.seconds(static_cast<std::int64_t>(ms)) << " s";
+}
+
+void FileChecker::write_limit(Msg& m, const Duration& limit) const {
+  if (limit.unit == Duration::kFrames) {
+    m << limit.value << (limit.value == 1 ? " frame" : " frames");
+  } else {
+    m.seconds(limit.value) << " s";
+  }
+}
+
+void FileChecker::duration_fault(Check c, std::int64_t d, const char* limit_word,
+                                 const Duration& limit) {
+  Msg m(add(c, cur_.line));
+  label(m, cur_);
+  m << " is shown ";
+  write_span(m, d);
+  if (limit.unit == Duration::kFrames) {
+    std::int64_t f = frames(d);
+    m << " (" << f << (f == 1 ? " frame" : " frames") << " at ";
+    m.rate(frame_rate_) << " per second)";
+  }
+  m << "; the " << limit_word << " is ";
+  write_limit(m, limit);
 }
 
 void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t column,
@@ -162,6 +213,21 @@ void FileChecker::begin(const Subtitle& s) {
     m << ", before the previous subtitle stops at ";
     write_time(m, prev_stop_);
   }
+  if (has_prev_ && s.start >= prev_stop_ && on(Check::kMinGap) &&
+      compare(s.start - prev_stop_, opt_.min_gap) < 0) {
+    std::int64_t g = s.start - prev_stop_;
+    Msg m(add(Check::kMinGap, s.line));
+    label(m, s);
+    m << " starts ";
+    write_span(m, g);
+    if (opt_.min_gap.unit == Duration::kFrames) {
+      std::int64_t f = frames(g);
+      m << " (" << f << (f == 1 ? " frame" : " frames") << " at ";
+      m.rate(frame_rate_) << " per second)";
+    }
+    m << " after the previous subtitle stops; the minimum gap is ";
+    write_limit(m, opt_.min_gap);
+  }
   has_prev_ = true;
   prev_stop_ = s.stop;
 }
@@ -173,8 +239,21 @@ Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
   return f;
 }
 
-void FileChecker::end(std::uint64_t chars) {
+void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
   const Subtitle& s = cur_;
+  std::uint64_t chars = opt_.count_all ? all_chars : visible;
+  if (s.has_times && !order_fault_) {
+    std::int64_t d = s.stop - s.start;
+    if (on(Check::kMinDuration) && compare(d, opt_.min_duration) < 0)
+      duration_fault(Check::kMinDuration, d, "minimum", opt_.min_duration);
+    if (on(Check::kMaxDuration) && compare(d, opt_.max_duration) > 0)
+      duration_fault(Check::kMaxDuration, d, "maximum", opt_.max_duration);
+  }
+  if (s.has_times && visible == 0 && on(Check::kEmpty)) {
+    Msg m(add(Check::kEmpty, s.line));
+    label(m, s);
+    m << " has no visible character";
+  }
   if (s.has_times && !order_fault_ && opt_.cps > 0) {
     // Seconds shown: d * per / unit; a fault when that times cps is less than chars.
     std::int64_t unit = unit_.num, per = unit_.den;

@@ -7,7 +7,8 @@
 namespace cuelint {
 
 extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
-    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed"};
+    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed",
+    true};
 
 bool is_subrip_candidate(std::string_view line) {
   std::size_t i = 0, n = line.size();
@@ -120,6 +121,7 @@ void SubRipReader::line(const Line& l) {
     pending_line_ = l.number;
     pending_chars_ = 0;
     for (char c : s) pending_chars_ += is_digit(c);
+    if (block_.inspects()) pending_text_.assign(s.data(), s.size());
     return;
   }
   if (s.empty() || is_blank(s, l.unicode)) {
@@ -180,7 +182,12 @@ void SubRipReader::stray(std::uint64_t number) {
 void SubRipReader::flush_pending() {
   if (!pending_) return;
   pending_ = false;
-  if (block_.open()) {
+  if (block_.open() && block_.inspects()) {
+    Line l;
+    l.text = pending_text_;
+    l.number = pending_line_;
+    block_.text(l);
+  } else if (block_.open()) {
     block_.text_counted(pending_line_, pending_chars_);
   } else {
     stray(pending_line_);

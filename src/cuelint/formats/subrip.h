@@ -2,6 +2,8 @@
 // line between subtitles.
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 #include <string_view>
 
@@ -44,6 +46,7 @@ class SubRipReader {
   std::int64_t pending_value_ = 0;
   std::uint64_t pending_line_ = 0;
   std::uint64_t pending_chars_ = 0;
+  std::string pending_text_;  // its text, when the block looks at more than the count
 
   bool stray_run_ = false;  // inside a run of lines that belong to no subtitle
   std::int64_t expected_ = 1;
