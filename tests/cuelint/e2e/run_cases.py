@@ -330,6 +330,35 @@ case("unknown_rule", {"f.srt": FAULTY_SRT}, ["--ignore", "Order", "f.srt"],
 case("format_cannot_be_ignored", {"f.srt": FAULTY_SRT}, ["--ignore", "format", "f.srt"],
      stderr="cuelint: the format rule cannot be ignored\n" + USAGE, status=2, classic=False)
 
+# The config file: found from the current folder upwards, named by --config, or none.
+SELECT_TOML = b'select = ["order", "numbering"]\n'
+case("config_found", {".cuelint.toml": SELECT_TOML,
+                            "f.srt": FAULTY_SRT},
+     ["f.srt"], stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1,
+     classic=False, also=[["--isolated", "--config", ".cuelint.toml", "f.srt"]])
+case("config_isolated", {"cuelint.toml": SELECT_TOML, "f.srt": FAULTY_SRT},
+     ["--isolated", "f.srt"], stdout=FAULTY_TEXT, stderr=summary(1, 1, 7), status=1)
+case("config_command_line_over_file", {"cuelint.toml": SELECT_TOML + b'fail-on = "warning"\n',
+                                       "f.srt": FAULTY_SRT},
+     ["--set", "numbering.severity=warning", "--ignore", "order", "f.srt"],
+     stdout=WARNED.splitlines(keepends=True)[0],
+     stderr=summary(1, 1, 1).replace("1 fault\n", "1 fault (1 warning)\n"), status=1,
+     classic=False)
+case("config_error", {"cuelint.toml": b"profile = \"all\"\n\n[rules.tags]\nmax = 3\n",
+                      "f.srt": FAULTY_SRT},
+     ["f.srt"], stderr="cuelint: cuelint.toml:4: tags.max: no such parameter\n", status=2,
+     classic=False, also=[["--show-settings"], ["--format", "json", "f.srt"]])
+case("config_not_utf8", {"c.toml": b"# caf\xe9\n", "f.srt": FAULTY_SRT},
+     ["--config", "c.toml", "f.srt"], stderr="cuelint: c.toml: not UTF-8 text\n", status=2,
+     classic=False)
+case("config_missing", {"f.srt": FAULTY_SRT}, ["--config", "none.toml", "f.srt"],
+     stderr="cuelint: none.toml: cannot be read\n", status=2, classic=False)
+case("show_settings", {"cuelint.toml": b'fps = 24\nignore = ["order"]\n[rules.min-gap]\n'
+                                       b'severity = "warning"\nmin = "3f"\n'},
+     ["--show-settings", "--profile", "netflix", "--set", "max-duration.max=6.5s", "ignored"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "show_settings.toml")).read(), classic=False)
+
 
 def make_files(root, files):
     for rel, data in files.items():
