@@ -185,6 +185,8 @@ void FileChecker::write_time(Msg& m, std::int64_t t) const {
   if (format_.frames()) {
     m << "frame " << t << " (";
     m.time(to_ms(t)) << ")";
+  } else if (format_.time_form) {
+    format_.time_form(m, t);
   } else {
     m.time(to_ms(t));
   }
@@ -210,7 +212,15 @@ void FileChecker::begin(const Subtitle& s) {
     label(m, s);
     m << " starts at ";
     write_time(m, s.start);
-    m << ", before the previous subtitle stops at ";
+    m << ", ";
+    write_span(m, prev_stop_ - s.start);
+    m << " before ";
+    if (prev_.has_number) {
+      label(m, prev_);
+    } else {
+      m << "the previous subtitle (line " << prev_.line << ")";
+    }
+    m << " stops at ";
     write_time(m, prev_stop_);
   }
   if (has_prev_ && s.start >= prev_stop_ && on(Check::kMinGap) &&
@@ -230,6 +240,7 @@ void FileChecker::begin(const Subtitle& s) {
   }
   has_prev_ = true;
   prev_stop_ = s.stop;
+  prev_ = s;
 }
 
 Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
@@ -274,7 +285,15 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
         m.rate(unit_) << " per second)";
       }
       m << "; its " << chars << (chars == 1 ? " character needs " : " characters need ");
-      m.seconds(static_cast<std::int64_t>(need_ms)) << " s at " << opt_.cps << " per second";
+      m.seconds(static_cast<std::int64_t>(need_ms)) << " s (";
+      if (d > 0) {
+        // Characters per second, to a tenth, halves up: chars * unit / (d * per).
+        i128 den = static_cast<i128>(d) * per * 2;
+        i128 tenths = (static_cast<i128>(chars) * unit * 20 + den / 2) / den;
+        m << static_cast<std::int64_t>(tenths / 10) << "." << static_cast<std::int64_t>(tenths % 10)
+          << " per second; ";
+      }
+      m << "at most " << opt_.cps << ")";
     }
   }
   // Report order: line, then check, then column. Held faults come nearly in order (only

@@ -22,6 +22,9 @@ bool is_subrip_candidate(std::string_view line);
 // A well-formed time line, from its first character; times in milliseconds.
 bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int64_t& stop);
 
+// What is wrong with a candidate that is not a well-formed time line: "the arrow".
+const char* time_line_fault(std::string_view line);
+
 // A candidate line anywhere among the lines looked at.
 bool recognizes_subrip(const Line& l, int rank);
 

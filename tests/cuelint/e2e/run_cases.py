@@ -64,7 +64,7 @@ def jsummary(files, faulty, faults, warnings=0):
 # The rule of a classic fault by its message: the cases below were written with the message
 # alone, and in the classic profile every fault is an error.
 CLASSIC_RULES = [
-    ("is shown", "reading-time"), ("before the previous subtitle", "overlap"),
+    ("is shown", "reading-time"), (" s before ", "overlap"),
     ("line-break mark", "line-break-mark"), ("text lines;", "too-many-lines"),
     ("subtitle numbered", "numbering"), ("has no number", "numbering"),
     ("before it starts", "order"), ("belongs to no subtitle", "structure"),
@@ -107,8 +107,8 @@ FAULTY_SRT = crlf(
     "5\n00:00:06,000 -> 00:00:07,000\nbroken\n")
 
 FAULTY_TEXT = (
-    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s at 20 per second\n"
-    "f.srt:6: subtitle 2 starts at 00:00:01,500, before the previous subtitle stops at "
+    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s (38.0 per second; at most 20)\n"
+    "f.srt:6: subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 stops at "
     "00:00:02,000\n"
     'f.srt:7: line-break mark "|" in subtitle 2\n'
     "f.srt:9: subtitle numbered 4 where 3 is expected\n"
@@ -119,9 +119,9 @@ FAULTY_TEXT = (
 FAULTY_JSON = (
     '{"file":"f.srt","line":2,"format":"subrip","check":"reading-time","subtitle":1,'
     '"start":1000,"stop":2000,"message":"subtitle 1 is shown 1.000 s; its 38 characters need '
-    '1.900 s at 20 per second"}\n'
+    '1.900 s (38.0 per second; at most 20)"}\n'
     '{"file":"f.srt","line":6,"format":"subrip","check":"overlap","subtitle":2,"start":1500,'
-    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, before the previous subtitle '
+    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 '
     'stops at 00:00:02,000"}\n'
     '{"file":"f.srt","line":7,"format":"subrip","check":"line-break-mark","subtitle":2,'
     '"start":1500,"stop":4000,"message":"line-break mark \\"|\\" in subtitle 2"}\n'
@@ -199,17 +199,17 @@ case("numbered_from_zero",
 case("microdvd_rate_line", {"m.sub": MICRODVD_RATE}, ["m.sub"], stderr=summary(1, 0, 0))
 case("microdvd_fps_option", {"m.sub": MICRODVD_RATE}, ["--fps", "25", "m.sub"],
      stdout="m.sub:2: the subtitle at line 2 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n"
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n"
      "m.sub:3: the subtitle at line 3 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n",
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n",
      stderr=summary(1, 1, 2), status=1, also=[["m.sub", "--fps=25"], ["--fps", "30", "--fps", "25", "m.sub"]])
 case("markup_not_counted",
      {"m.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n<i>{\\an8}Twenty letters: abcdef</i>\n\n"
                     "2\n00:00:01,000 --> 00:00:02,000\n<font color=\"#fff\">Twenty-one letters: "
                     "abc</font>\n")},
      ["m.srt"],
-     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s at 20 per "
-     "second\n", stderr=summary(1, 1, 1), status=1)
+     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s (21.0 per "
+     "second; at most 20)\n", stderr=summary(1, 1, 1), status=1)
 case("rule_off", {"f.srt": FAULTY_SRT}, ["--cps", "0", "f.srt"],
      stdout="".join(l + "\n" for l in FAULTY_TEXT.splitlines()[1:]),
      stderr=summary(1, 1, 6), status=1)
@@ -240,20 +240,20 @@ TREE = {
 }
 TREE_TEXT = (
     "t/.hidden.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-    "3 characters need 0.150 s at 20 per second\n"
+    "3 characters need 0.150 s (75.0 per second; at most 20)\n"
     + FAULTY_TEXT.replace("f.srt", "t/b-x.srt")
     + "t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
-    "characters need 0.150 s at 20 per second\n"
+    "characters need 0.150 s (75.0 per second; at most 20)\n"
     "t/link.srt:1: the subtitle at line 1 stops at frame 1 (00:00:00,040), before it starts at "
     "frame 5 (00:00:00,200)\n")
 case("folder_walk", TREE, ["t"], stdout=TREE_TEXT, stderr=summary(6, 4, 10), status=1,
      also=[["-j", "1", "t"], ["-j3", "t"], ["t", "-j", "64"]])
 case("folder_walk_trailing_slash", TREE, ["t/b/"],
      stdout="t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-     "its 3 characters need 0.150 s at 20 per second\n", stderr=summary(2, 1, 1), status=1)
+     "its 3 characters need 0.150 s (75.0 per second; at most 20)\n", stderr=summary(2, 1, 1), status=1)
 case("folder_link_given_is_walked", TREE, ["t/folderlink"],
      stdout="t/folderlink/o.srt:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per "
-     "second); its 3 characters need 0.150 s at 20 per second\n",
+     "second); its 3 characters need 0.150 s (75.0 per second; at most 20)\n",
      stderr=summary(1, 1, 1), status=1)
 case("unreadable_among_good", {"a.srt": CLEAN_SRT, "c.srt": CLEAN_SRT},
      ["a.srt", "missing.srt", "c.srt"],
@@ -269,12 +269,12 @@ case("dangling_link_and_fifo_in_walk",
      "cuelint: w/pipe.sub: not a regular file\n" + summary(1, 0, 0), status=2)
 case("same_path_twice", {"m.sub": b"{0}{1}abc\n"}, ["m.sub", "m.sub"],
      stdout=("m.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-             "3 characters need 0.150 s at 20 per second\n") * 2,
+             "3 characters need 0.150 s (75.0 per second; at most 20)\n") * 2,
      stderr=summary(2, 2, 2), status=1)
 case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json", b"caf\xe9.sub"],
      stdout='{"file":"caf\ufffd.sub","line":1,"format":"microdvd","check":"reading-time",'
      '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
-     '(1 frame at 25 per second); its 3 characters need 0.150 s at 20 per second"}\n'
+     '(1 frame at 25 per second); its 3 characters need 0.150 s (75.0 per second; at most 20)"}\n'
      + jsummary(1, 1, 1), status=1)
 case("help", {}, ["--help"], stdout=USAGE, also=[["-h"], ["--bogus", "-h", "--cps", "x"]])
 case("version", {}, ["--version"], stdout="cuelint 1.0.0\n")
@@ -444,7 +444,7 @@ def progress_cases(binary):
     erase = b"\r\x1b[K"
     want_out = classic_text(
         "d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-        "its 3 characters need 0.150 s at 20 per second\n").encode()
+        "its 3 characters need 0.150 s (75.0 per second; at most 20)\n").encode()
     if out != want_out:
         faults.append("progress: stdout %r" % out)
     if status != 1:

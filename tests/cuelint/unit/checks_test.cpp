@@ -140,12 +140,13 @@ TEST(Messages, NameTheSubtitleAndTheValues) {
             "5:overlap@41000-40000 5:numbering@41000-40000 8:too-many-lines@41000-40000");
   EXPECT_EQ(text(f[0]), "subtitle numbered 12 where 1 is expected");
   EXPECT_EQ(text(f[1]),
-            "subtitle 12 is shown 1.200 s; its 31 characters need 1.550 s at 20 per second");
+            "subtitle 12 is shown 1.200 s; its 31 characters need 1.550 s (25.8 per second; at "
+            "most 20)");
   EXPECT_EQ(text(f[2]),
             "the subtitle at line 5 stops at 00:00:40,000, before it starts at 00:00:41,000");
   EXPECT_EQ(text(f[3]),
-            "the subtitle at line 5 starts at 00:00:41,000, before the previous subtitle stops "
-            "at 00:00:41,200");
+            "the subtitle at line 5 starts at 00:00:41,000, 0.200 s before subtitle 12 stops at "
+            "00:00:41,200");
   EXPECT_EQ(text(f[4]), "the subtitle at line 5 has no number where 13 is expected");
   EXPECT_EQ(text(f[5]), "the subtitle at line 5 has 3 text lines; at most two are allowed");
 }
