@@ -353,11 +353,34 @@ case("config_not_utf8", {"c.toml": b"# caf\xe9\n", "f.srt": FAULTY_SRT},
      classic=False)
 case("config_missing", {"f.srt": FAULTY_SRT}, ["--config", "none.toml", "f.srt"],
      stderr="cuelint: none.toml: cannot be read\n", status=2, classic=False)
+case("list_rules_reads_no_config", {"cuelint.toml": b"bogus = 1\n"},
+     ["--list-rules", "ignored.srt"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "list_rules.txt")).read(), classic=False)
 case("show_settings", {"cuelint.toml": b'fps = 24\nignore = ["order"]\n[rules.min-gap]\n'
                                        b'severity = "warning"\nmin = "3f"\n'},
      ["--show-settings", "--profile", "netflix", "--set", "max-duration.max=6.5s", "ignored"],
      stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
                               "show_settings.toml")).read(), classic=False)
+
+# One file through each profile, in text and JSON; the expected outputs lie beside it.
+PROFILES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "profiles")
+
+
+def profile_file(name, mode="r"):
+    with open(os.path.join(PROFILES, name), mode) as f:
+        return f.read()
+
+
+for name, faults, warnings in [("classic", 2, 0), ("netflix", 13, 2), ("all", 12, 0)]:
+    film = {"film.srt": profile_file("film.srt", "rb")}
+    text_summary = summary(1, 1, faults)
+    if warnings:
+        text_summary = text_summary.replace(" faults\n", " faults (%d warnings)\n" % warnings)
+    case("profile_%s_text" % name, film, ["--profile", name, "film.srt"],
+         stdout=profile_file(name + ".txt"), stderr=text_summary, status=1, classic=False)
+    case("profile_%s_json" % name, film, ["--profile", name, "--format", "json", "film.srt"],
+         stdout=profile_file(name + ".jsonl"), status=1, classic=False)
 
 
 def make_files(root, files):
