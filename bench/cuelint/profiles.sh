@@ -42,7 +42,7 @@ for f in "${fmts[@]}"; do
   # --isolated: no config file found by chance changes what is timed.
   mapfile -t t < <(python3 "$here/../cputime.py" "$runs" "$dir" "$dir/out" \
     "$old" "$file" ";;" "$dir/out" "$new" --isolated --profile classic "$file" ";;" \
-    "$dir/out" "$new" --isolated --profile netflix "$file" | awk '{print $1}')
+    "$dir/out" "$new" --isolated --profile netflix "$file" 2>/dev/null | awk '{print $1}')
   awk -v f="$f ($(stat -c %s "$file") B)" -v a="${t[0]}" -v b="${t[1]}" -v c="${t[2]}" \
     'BEGIN { printf "%-8s %9.3fs %9.3fs %9.3fs %16.3f %16.3f\n", f, a, b, c, b / a, c / b }'
   rm -f "$file"

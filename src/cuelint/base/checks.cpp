@@ -94,6 +94,9 @@ void FileChecker::set_file_rate(const Rate& r) {
 void FileChecker::set_unit(const Rate& units_per_second) {
   unit_ = units_per_second;
   frame_rate_ = format_.frames() ? unit_ : opt_.fps;
+  min_gap_ = bounds(opt_.min_gap);
+  min_duration_ = bounds(opt_.min_duration);
+  max_duration_ = bounds(opt_.max_duration);
   bool whole = unit_.den == 1 && 1000 % unit_.num == 0;
   ms_per_unit_ = whole ? 1000 / unit_.num : 0;
 }
@@ -118,16 +121,34 @@ std::int64_t FileChecker::frames(std::int64_t t) const {
   return static_cast<std::int64_t>(q);
 }
 
-int FileChecker::compare(std::int64_t t, const Duration& limit) const {
-  i128 a, b;
-  if (limit.unit == Duration::kFrames) {
-    a = frames(t);
-    b = limit.value;
-  } else {
-    a = static_cast<i128>(t) * unit_.den * 1000;  // t * den / num s against value / 1000 s
-    b = static_cast<i128>(limit.value) * unit_.num;
+namespace {
+
+i128 ceil_div(i128 a, i128 b) {  // b > 0
+  i128 q = a / b;
+  return a % b > 0 ? q + 1 : q;
+}
+
+std::int64_t clamp64(i128 v) {
+  const i128 top = INT64_MAX, bottom = INT64_MIN;
+  return static_cast<std::int64_t>(v > top ? top : v < bottom ? bottom : v);
+}
+
+}  // namespace
+
+FileChecker::Bounds FileChecker::bounds(const Duration& limit) const {
+  // t units are t * den / num seconds.
+  i128 num = unit_.num, den = unit_.den, v = limit.value;
+  if (limit.unit != Duration::kFrames) {
+    // Below: t * den * 1000 < v * num; above: t * den * 1000 > v * num.
+    i128 lo = ceil_div(v * num, den * 1000);
+    i128 hi = v * num / (den * 1000);
+    return {clamp64(lo), clamp64(hi)};
   }
-  return a < b ? -1 : a > b ? 1 : 0;
+  // frames(t) = floor((2tA + B) / C): below v when 2tA + B < vC, above when 2tA + B >= (v+1)C.
+  i128 a = den * frame_rate_.num, b = num * frame_rate_.den, c = 2 * num * frame_rate_.den;
+  i128 lo = ceil_div(v * c - b, 2 * a);
+  i128 hi = ceil_div((v + 1) * c - b, 2 * a) - 1;
+  return {clamp64(lo), clamp64(hi)};
 }
 
 void FileChecker::write_span(Msg& m, std::int64_t t) const {
@@ -224,7 +245,7 @@ void FileChecker::begin(const Subtitle& s) {
     write_time(m, prev_stop_);
   }
   if (has_prev_ && s.start >= prev_stop_ && on(Check::kMinGap) &&
-      compare(s.start - prev_stop_, opt_.min_gap) < 0) {
+      s.start - prev_stop_ < min_gap_.lo) {
     std::int64_t g = s.start - prev_stop_;
     Msg m(add(Check::kMinGap, s.line));
     label(m, s);
@@ -255,9 +276,9 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
   std::uint64_t chars = opt_.count_all ? all_chars : visible;
   if (s.has_times && !order_fault_) {
     std::int64_t d = s.stop - s.start;
-    if (on(Check::kMinDuration) && compare(d, opt_.min_duration) < 0)
+    if (on(Check::kMinDuration) && d < min_duration_.lo)
       duration_fault(Check::kMinDuration, d, "minimum", opt_.min_duration);
-    if (on(Check::kMaxDuration) && compare(d, opt_.max_duration) > 0)
+    if (on(Check::kMaxDuration) && d > max_duration_.hi)
       duration_fault(Check::kMaxDuration, d, "maximum", opt_.max_duration);
   }
   if (s.has_times && visible == 0 && on(Check::kEmpty)) {

@@ -67,8 +67,12 @@ class FileChecker {
   void set_unit(const Rate& units_per_second);
   // A span of t units: whole frames at the file's rate, halves up.
   std::int64_t frames(std::int64_t t) const;
-  // A span of t units against a limit: -1 below it, 0 equal, 1 above.
-  int compare(std::int64_t t, const Duration& limit) const;
+  // The spans of units that meet a limit, worked out once per rate: below it is t < lo,
+  // above it t > hi.
+  struct Bounds {
+    std::int64_t lo = 0, hi = 0;
+  };
+  Bounds bounds(const Duration& limit) const;
   void write_span(Msg& m, std::int64_t t) const;
   void write_limit(Msg& m, const Duration& limit) const;
   void duration_fault(Check c, std::int64_t d, const char* limit_word, const Duration& limit);
@@ -79,8 +83,9 @@ class FileChecker {
   FaultSink& sink_;
   const FormatInfo& format_;
   Options opt_;
-  Rate unit_;                     // units of the times per second: num / den
-  Rate frame_rate_;               // of limits in frames
+  Rate unit_;        // units of the times per second: num / den
+  Rate frame_rate_;  // of limits in frames
+  Bounds min_gap_, min_duration_, max_duration_;
   std::int64_t ms_per_unit_ = 0;  // when a unit is a whole number of milliseconds; else 0
   Subtitle cur_;
   bool order_fault_ = false;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "count.h"
+#include "simd.h"
 #include "text.h"
 
 namespace cuelint {
@@ -48,6 +49,61 @@ bool is_control(std::uint32_t cp, bool unicode) {
   return unicode && ((cp >= 0x80 && cp <= 0x9F) || cp == 0xFFFD);
 }
 
+// What a plain line is: bytes 20 to 7E and tabs, none of "<", "{", "|", "[" (so no markup,
+// no mark, no control character; ASCII, every byte a cluster). Then the line is one display
+// line, and only its white space is left to look at. False for any other line.
+bool plain_line(std::string_view s, bool& two_white) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  std::size_t n = s.size(), i = 0;
+  unsigned two = 0, prev = 0;
+#if CUECHECK_SSE2
+  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
+                sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
+                del = _mm_set1_epi8(0x7F);
+  __m128i stop = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    __m128i tabs = _mm_cmpeq_epi8(v, tab);
+    // Signed: bytes from 0x80 are below 20 too, and stop the plain way as they should.
+    __m128i low = _mm_andnot_si128(tabs, _mm_cmplt_epi8(v, sp));
+    stop = _mm_or_si128(stop,
+                        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
+                                     _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq))));
+    stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
+    auto w = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs)));
+    two |= w & ((w << 1) | prev);
+    prev = w >> 15;
+  }
+  if (i < n && n >= 16) {
+    // The last sixteen bytes, some seen already: looking at them again finds nothing new,
+    // and their white space is shifted out of the pairs.
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+    __m128i tabs = _mm_cmpeq_epi8(v, tab);
+    __m128i low = _mm_andnot_si128(tabs, _mm_cmplt_epi8(v, sp));
+    stop = _mm_or_si128(stop,
+                        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
+                                     _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq))));
+    stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
+    auto w = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs))) >>
+             (16 - (n - i));
+    two |= w & ((w << 1) | prev);
+    i = n;
+  }
+  if (_mm_movemask_epi8(stop)) return false;
+#endif
+  for (; i < n; ++i) {
+    unsigned char c = p[i];
+    if (c == '<' || c == '{' || c == '|' || c == '[' || c == 0x7F || c >= 0x80 ||
+        (c < 0x20 && c != '\t'))
+      return false;
+    unsigned w = c == ' ' || c == '\t';
+    two |= w & prev;
+    prev = w;
+  }
+  two_white = two != 0;
+  return true;
+}
+
 }  // namespace
 
 std::uint64_t count_clusters(std::string_view s, bool unicode) {
@@ -81,7 +137,9 @@ TextRules::TextRules(FileChecker& fc)
 
 void TextRules::begin() {
   all_chars_ = displays_ = counted_ = too_many_at_ = 0;
-  for (auto& o : open_) o.clear();
+  if (any_open_)
+    for (auto& o : open_) o.clear();
+  any_open_ = false;
 }
 
 void TextRules::stretch(std::string_view s, bool unicode, Display& d) {
@@ -130,10 +188,23 @@ void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t 
 }
 
 void TextRules::line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode) {
-  if (control_) control_chars(s, number, column0, unicode);
-  // Markup first, as the count finds it: a mark inside markup neither splits nor counts.
   Display d;
   bool white_reported = false;
+  bool two = false;
+  if (plain_line(s, two)) {
+    // The common line, in one pass: what the way below would find of it.
+    if (!s.empty()) {
+      d.chars = s.size();
+      d.kept = d.seen = true;
+      d.first_white = is_blank_char(s.front());
+      d.last_white = is_blank_char(s.back());
+      d.two_white = two;
+    }
+    end_display(d, number, column0, white_reported);
+    return;
+  }
+  if (control_) control_chars(s, number, column0, unicode);
+  // Markup first, as the count finds it: a mark inside markup neither splits nor counts.
   std::size_t i = 0, from = 0, n = s.size();
   while (i < n) {
     char c = s[i];
@@ -183,6 +254,7 @@ void TextRules::tag(std::string_view markup, std::uint64_t number, std::size_t c
   }
   if (!closer) {
     open_[t].push_back({number, column});
+    any_open_ = true;
     return;
   }
   if (!open_[t].empty()) {
@@ -213,7 +285,7 @@ void TextRules::control_chars(std::string_view s, std::uint64_t number, std::siz
 }
 
 void TextRules::end() {
-  if (tags_) {
+  if (any_open_) {
     for (int t = 0; t < 5; ++t) {
       for (const Open& o : open_[t]) {
         Msg m(fc_.add(Check::kTags, o.line, o.column));

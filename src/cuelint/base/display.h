@@ -59,6 +59,7 @@ class TextRules {
   std::uint64_t counted_ = 0;   // display lines that are not empty
   std::uint64_t too_many_at_ = 0;
   std::vector<Open> open_[5];  // per tag name: i, b, u, s, font
+  bool any_open_ = false;      // since the subtitle began
 };
 
 // Extended grapheme clusters of a stretch, white space included (single-byte: its bytes).

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "checks.h"
@@ -285,6 +286,41 @@ TEST(FileChecker, RulesOffFindNothingAndChangeNoOther) {
   some.on[static_cast<std::size_t>(Check::kMinDuration)] = false;
   EXPECT_EQ(cuelint_test::lint_brief(file, some),
             "2:reading-time#1@1000-1100 6:empty#2@1050-2000 7:whitespace#2@1050-2000");
+}
+
+// Every duration from 0 to 300 ms against limits in frames and in milliseconds: a fault
+// exactly when the whole frames (halves up) or the exact time fall short or run over.
+TEST(FileChecker, LimitsAgreeWithTheirDefinitionAtEveryMillisecond) {
+  struct Rates {
+    const char* fps;
+    std::int64_t num, den;
+  };
+  const Rates rates[] = {{"23.976", 23976, 1000}, {"25", 25, 1}, {"29.97", 2997, 100}};
+  for (const Rates& r : rates) {
+    for (const char* limit : {"3f", "5f", "120ms", "0.2s"}) {
+      Duration lim;
+      ASSERT_TRUE(parse_duration(limit, lim));
+      Options lo = only(Check::kMinDuration, "min", limit, r.fps);
+      Options hi = only(Check::kMaxDuration, "max", limit, r.fps);
+      for (int ms = 0; ms <= 300; ++ms) {
+        char times[64];
+        std::snprintf(times, sizeof times, "00:00:01,000 --> 00:00:01,%03d", ms);
+        std::string file = "1\n" + std::string(times) + "\nx\n";
+        std::int64_t have, want = lim.value;
+        if (lim.unit == Duration::kFrames) {
+          // ms * num / (1000 * den) frames, halves up.
+          have = (2 * ms * r.num + 1000 * r.den) / (2000 * r.den);
+        } else {
+          have = ms;
+        }
+        bool below = have < want;
+        bool above = have > want;
+        std::string what = std::string(r.fps) + " " + limit + " " + std::to_string(ms);
+        EXPECT_EQ(cuelint_test::lint_brief(file, lo).empty(), !below) << what;
+        EXPECT_EQ(cuelint_test::lint_brief(file, hi).empty(), !above) << what;
+      }
+    }
+  }
 }
 
 }  // namespace
