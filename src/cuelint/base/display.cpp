@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "count.h"
+#include "scan.h"
 #include "simd.h"
 #include "text.h"
 
@@ -49,10 +50,12 @@ bool is_control(std::uint32_t cp, bool unicode) {
   return unicode && ((cp >= 0x80 && cp <= 0x9F) || cp == 0xFFFD);
 }
 
-// What a plain line is: bytes 20 to 7E and tabs, none of "<", "{", "|", "[" (so no markup,
-// no mark, no control character; ASCII, every byte a cluster). Then the line is one display
-// line, and only its white space is left to look at. False for any other line.
-bool plain_line(std::string_view s, bool& two_white) {
+// What a plain line is: bytes 20 to 7E and tabs, neither "<" nor "{" (so no markup, no
+// control character; ASCII, every byte a cluster). Without "|" and "[" it is one display
+// line, and only its white space is left to look at: two_white tells it, marks is false.
+// With them, marks is true and the marks are left to split it. False for any other line.
+bool plain_line(std::string_view s, bool& two_white, bool& marks) {
+  marks = false;
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   std::size_t n = s.size(), i = 0;
   unsigned two = 0, prev = 0;
@@ -60,48 +63,68 @@ bool plain_line(std::string_view s, bool& two_white) {
   const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
                 sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
                 del = _mm_set1_epi8(0x7F);
-  __m128i stop = _mm_setzero_si128();
-  for (; i + 16 <= n; i += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+  __m128i stop = _mm_setzero_si128(), mark = _mm_setzero_si128();
+  // Sixteen bytes: what stops the plain way, the marks, and a mask of the white space.
+  auto look = [&](const unsigned char* at) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     __m128i tabs = _mm_cmpeq_epi8(v, tab);
     // Signed: bytes from 0x80 are below 20 too, and stop the plain way as they should.
     __m128i low = _mm_andnot_si128(tabs, _mm_cmplt_epi8(v, sp));
-    stop = _mm_or_si128(stop,
-                        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
-                                     _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq))));
+    stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)));
     stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
-    auto w = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs)));
+    mark = _mm_or_si128(mark, _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs)));
+  };
+  for (; i + 16 <= n; i += 16) {
+    unsigned w = look(p + i);
     two |= w & ((w << 1) | prev);
     prev = w >> 15;
   }
   if (i < n && n >= 16) {
     // The last sixteen bytes, some seen already: looking at them again finds nothing new,
     // and their white space is shifted out of the pairs.
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
-    __m128i tabs = _mm_cmpeq_epi8(v, tab);
-    __m128i low = _mm_andnot_si128(tabs, _mm_cmplt_epi8(v, sp));
-    stop = _mm_or_si128(stop,
-                        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)),
-                                     _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq))));
-    stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
-    auto w = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs))) >>
-             (16 - (n - i));
+    unsigned w = look(p + n - 16) >> (16 - (n - i));
     two |= w & ((w << 1) | prev);
     i = n;
   }
   if (_mm_movemask_epi8(stop)) return false;
+  marks = _mm_movemask_epi8(mark) != 0;
 #endif
   for (; i < n; ++i) {
     unsigned char c = p[i];
-    if (c == '<' || c == '{' || c == '|' || c == '[' || c == 0x7F || c >= 0x80 ||
-        (c < 0x20 && c != '\t'))
-      return false;
+    if (c == '<' || c == '{' || c == 0x7F || c >= 0x80 || (c < 0x20 && c != '\t')) return false;
+    marks |= c == '|' || c == '[';
     unsigned w = c == ' ' || c == '\t';
     two |= w & prev;
     prev = w;
   }
   two_white = two != 0;
   return true;
+}
+
+// The next "|" or "[br]" at or after from, and its length; s.size() when none is left.
+std::size_t next_mark(std::string_view s, std::size_t from, std::size_t& len) {
+  const char* b = s.data();
+  const char* e = b + s.size();
+  for (const char* p = find_either(b + from, s.size() - from, '|', '['); p < e;
+       p = find_either(p + 1, static_cast<std::size_t>(e - p - 1), '|', '[')) {
+    if (*p == '|') {
+      len = 1;
+      return static_cast<std::size_t>(p - b);
+    }
+    if (e - p >= 4 && std::memcmp(p, "[br]", 4) == 0) {
+      len = 4;
+      return static_cast<std::size_t>(p - b);
+    }
+  }
+  len = 0;
+  return s.size();
+}
+
+bool has_two_blanks(std::string_view s) {
+  for (std::size_t i = 1; i < s.size(); ++i)
+    if (is_blank_char(s[i]) && is_blank_char(s[i - 1])) return true;
+  return false;
 }
 
 }  // namespace
@@ -190,8 +213,33 @@ void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t 
 void TextRules::line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode) {
   Display d;
   bool white_reported = false;
-  bool two = false;
-  if (plain_line(s, two)) {
+  bool two = false, marks = false;
+  bool plain = plain_line(s, two, marks);
+  if (plain && marks) {
+    // ASCII with marks: split at the format's own, the others taken out. Without two
+    // blanks in a row anywhere, only the runs between marks and their ends need a look.
+    std::size_t n = s.size(), i = 0;
+    for (;;) {
+      std::size_t len = 0, j = next_mark(s, i, len);
+      if (j > i) {
+        bool w = is_blank_char(s[i]);
+        d.two_white |= w && d.last_white;
+        if (!d.seen) d.first_white = w, d.seen = true;
+        d.kept = true;
+        d.chars += j - i;
+        d.last_white = is_blank_char(s[j - 1]);
+        if (two) d.two_white |= has_two_blanks(s.substr(i, j - i));
+      }
+      if (j == n || (len == 1 ? own_ == Mark::kPipe : own_ == Mark::kBr)) {
+        end_display(d, number, column0, white_reported);
+        if (j == n) return;
+        d = Display();
+        d.start = j + len;
+      }
+      i = j + len;
+    }
+  }
+  if (plain) {
     // The common line, in one pass: what the way below would find of it.
     if (!s.empty()) {
       d.chars = s.size();

@@ -183,4 +183,40 @@ TEST(TextRules, ClustersWithWhiteSpace) {
   for (const Row& r : rows) EXPECT_EQ(count_clusters(r.s, r.unicode), r.n) << r.s;
 }
 
+// Lines of letters, blanks and marks take a quicker way than lines with markup: markup in
+// front of each (taken out, so nothing else changes) must not change their faults.
+TEST(TextRules, PlainLinesAsLinesWithMarkup) {
+  const char* pieces[] = {"a", " ", "\t", "|", "[", "[br]"};
+  Options o;
+  apply_profile(o, Profile::kAll);
+  Value v;
+  v.text = "1";
+  ASSERT_EQ(set_param(o, Check::kTooManyLines, "max", v), nullptr);
+  v.text = "2";
+  ASSERT_EQ(set_param(o, Check::kLineLength, "max", v), nullptr);
+  v.text = "all";
+  ASSERT_EQ(set_param(o, Check::kReadingTime, "count", v), nullptr);
+  struct Format {
+    std::string head, markup;
+  } formats[] = {{"{0}{10}", "{y:i}"}, {"1\n00:00:01,000 --> 00:00:01,100\n", "<x>"}};
+  int lines = 0;
+  for (const Format& f : formats) {
+    std::vector<std::string> texts = {""};
+    for (int len = 0; len < 5; ++len) {
+      std::vector<std::string> longer;
+      for (const std::string& t : texts)
+        for (const char* p : pieces) longer.push_back(t + p);
+      for (const std::string& t : longer) {
+        if (t.find_first_not_of(" \t") == std::string::npos) continue;  // a blank line
+        ++lines;
+        std::string plain = cuelint_test::lint_brief(f.head + t + "\n", o);
+        std::string marked = cuelint_test::lint_brief(f.head + f.markup + t + "\n", o);
+        ASSERT_EQ(plain, marked) << f.head << t;
+      }
+      texts = std::move(longer);
+    }
+  }
+  EXPECT_GT(lines, 1000);
+}
+
 }  // namespace
