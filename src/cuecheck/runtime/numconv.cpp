@@ -301,8 +301,8 @@ size_t fixed_text(double x, int width, int decimals, char* out) {
   }
   size_t pad = width > 0 && static_cast<size_t>(width) > len ? static_cast<size_t>(width) - len : 0;
   for (size_t i = 0; i < pad; ++i) out[i] = ' ';
-  copy_exact(reinterpret_cast<unsigned char*>(out + pad), reinterpret_cast<unsigned char*>(body),
-             len);
+  bytes::copy_exact(reinterpret_cast<unsigned char*>(out + pad),
+                    reinterpret_cast<unsigned char*>(body), len);
   return pad + len;
 }
 
