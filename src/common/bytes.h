@@ -43,6 +43,12 @@ struct Eol64 {
   uint64_t cr, lf;
 };
 
+// What one pass over a line of plain text finds (plain_line).
+struct PlainLine {
+  size_t whites, bars;  // white bytes (as count_white counts them), "|" bytes
+  bool brackets;        // a "[" among them
+};
+
 // Copies n bytes, exactly [d, d + n), in a few fixed-size moves instead of a library call:
 // the first and the last sizeof(T) bytes, both loaded before either is stored, so that
 // source and destination may overlap.
@@ -180,6 +186,50 @@ inline bool ascii_without(const void* p, size_t n, unsigned char a, unsigned cha
   bool odd = false;
   for (size_t i = 0; i < n; ++i) odd |= b[i] >= 0x80 || b[i] == a || b[i] == c;
   return !odd;
+}
+
+// Whether c is white space: 20 and 09, and in UTF-8 text 0A to 0D too.
+inline bool is_white(unsigned char c, bool utf8) {
+  return c == 0x20 || c == 0x09 || (utf8 && c >= 0x0A && c <= 0x0D);
+}
+
+// The white bytes of [p, p + n) into whites. In UTF-8 text a byte from 0x80 (part of a
+// longer character) ends the count: false, whites undefined.
+inline bool count_white(const void* p, size_t n, bool utf8, size_t& whites) {
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  size_t k = 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (utf8 && b[i] >= 0x80) return false;
+    k += is_white(b[i], utf8);
+  }
+  whites = k;
+  return true;
+}
+
+// The first byte equal to one of four.
+inline size_t find_of4(const void* p, size_t n, const unsigned char (&set)[4]) {
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = b[i];
+    if (c == set[0] || c == set[1] || c == set[2] || c == set[3]) return i;
+  }
+  return n;
+}
+
+// A line of plain text in one pass: false when a "<" or a "{" (where markup may begin) or,
+// in UTF-8 text, a byte from 0x80 is in it; else its white bytes, bars and brackets.
+inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  PlainLine r{0, 0, false};
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = b[i];
+    if (c == '<' || c == '{' || (utf8 && c >= 0x80)) return false;
+    r.whites += is_white(c, utf8);
+    r.bars += c == '|';
+    r.brackets |= c == '[';
+  }
+  out = r;
+  return true;
 }
 
 }  // namespace portable
@@ -327,6 +377,98 @@ inline bool ascii_without(const void* p, size_t n, unsigned char a, unsigned cha
   return _mm_movemask_epi8(odd) == 0 && portable::ascii_without(b + i, n - i, a, c);
 }
 
+// The white space among sixteen bytes, as portable::is_white.
+inline __m128i white16(__m128i v, bool utf8) {
+  __m128i ws =
+      _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
+  if (utf8)  // signed: a byte from 0x80 lies below 9
+    ws = _mm_or_si128(ws, _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(8)),
+                                        _mm_cmplt_epi8(v, _mm_set1_epi8(14))));
+  return ws;
+}
+
+// Sixteen at a time; the last sixteen bytes are loaded whole and the ones already seen
+// masked off (keep_last16), so a run of 16 bytes or more has no byte-by-byte tail.
+inline bool count_white(const void* p, size_t n, bool utf8, size_t& whites) {
+  if (n < 16) return portable::count_white(p, n, utf8, whites);
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  const __m128i one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+  __m128i high = zero, white = zero;
+  size_t k = 0;
+  auto add = [&](__m128i v, __m128i keep) {
+    if (utf8) high = _mm_or_si128(high, _mm_and_si128(_mm_cmplt_epi8(v, zero), keep));
+    white = _mm_add_epi8(white, _mm_and_si128(_mm_and_si128(white16(v, utf8), keep), one));
+  };
+  const __m128i all = _mm_set1_epi8(-1);
+  size_t i = 0, rounds = 0;
+  for (; i + 16 <= n; i += 16) {
+    add(load16(b + i), all);
+    if (++rounds == 255) {  // byte counters must not pass 255
+      k += lane_sum(white);
+      white = zero;
+      rounds = 0;
+    }
+  }
+  if (i < n) add(load16(b + n - 16), load16(keep_last16(n - i)));
+  if (_mm_movemask_epi8(high)) return false;
+  whites = k + lane_sum(white);
+  return true;
+}
+
+inline size_t find_of4(const void* p, size_t n, const unsigned char (&set)[4]) {
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  const __m128i k0 = _mm_set1_epi8(static_cast<char>(set[0])),
+                k1 = _mm_set1_epi8(static_cast<char>(set[1])),
+                k2 = _mm_set1_epi8(static_cast<char>(set[2])),
+                k3 = _mm_set1_epi8(static_cast<char>(set[3]));
+  auto mask = [&](__m128i v) {
+    return static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, k0), _mm_cmpeq_epi8(v, k1)),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, k2), _mm_cmpeq_epi8(v, k3)))));
+  };
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    unsigned m = mask(load16(b + i));
+    if (m) return i + static_cast<size_t>(__builtin_ctz(m));
+  }
+  if (i < n && n >= 16) {  // the last sixteen, those already seen shifted out
+    unsigned m = mask(load16(b + n - 16)) >> (16 - (n - i));
+    return m ? i + static_cast<size_t>(__builtin_ctz(m)) : n;
+  }
+  return i + portable::find_of4(b + i, n - i, set);
+}
+
+// Byte counters go down by one for each byte found (a match is -1) and what stops the one
+// pass is gathered and looked at once: no branch a byte. From 16 to 16 * 255 bytes, where
+// the counters cannot pass 255; other lengths go the portable way.
+inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
+  if (n < 16 || n > 16 * 255) return portable::plain_line(p, n, utf8, out);
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
+                sq = _mm_set1_epi8('['), zero = _mm_setzero_si128();
+  __m128i white = zero, bars = zero, brackets = zero, stop = zero;
+  auto add = [&](__m128i v) {
+    stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)));
+    if (utf8) stop = _mm_or_si128(stop, v);  // a byte from 0x80: its top bit
+    white = _mm_sub_epi8(white, white16(v, utf8));
+    bars = _mm_sub_epi8(bars, _mm_cmpeq_epi8(v, bar));
+    brackets = _mm_or_si128(brackets, _mm_cmpeq_epi8(v, sq));
+  };
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) add(load16(b + i));
+  if (i < n) {
+    // The last sixteen bytes, with those already counted turned into a letter.
+    __m128i keep = load16(keep_last16(n - i));
+    add(_mm_or_si128(_mm_and_si128(keep, load16(b + n - 16)),
+                     _mm_andnot_si128(keep, _mm_set1_epi8('a'))));
+  }
+  if (_mm_movemask_epi8(stop)) return false;
+  out.whites = lane_sum(white);
+  out.bars = lane_sum(bars);
+  out.brackets = _mm_movemask_epi8(brackets) != 0;
+  return true;
+}
+
 }  // namespace sse2
 #endif
 
@@ -383,6 +525,17 @@ inline bool ascii_without(const void* p, size_t n, unsigned char a, unsigned cha
 inline bool fits16(const void* p, const unsigned char* set, const unsigned char* lo,
                    const unsigned char* span) {
   return best::fits16(p, set, lo, span);
+}
+
+// Text kernels: white space is 20 and 09, and in UTF-8 text 0A to 0D too.
+inline bool count_white(const void* p, size_t n, bool utf8, size_t& whites) {
+  return best::count_white(p, n, utf8, whites);
+}
+inline size_t find_of4(const void* p, size_t n, const unsigned char (&set)[4]) {
+  return best::find_of4(p, n, set);
+}
+inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
+  return best::plain_line(p, n, utf8, out);
 }
 
 // Copies n bytes (up to 255) to d, keeping d[n..63]: s[0..n+63] must be readable. Beyond

@@ -34,34 +34,48 @@ struct Body {
   size_t (*count_byte)(const void*, size_t, unsigned char);
   bool (*ascii_without)(const void*, size_t, unsigned char, unsigned char);
   bool (*fits16)(const void*, const unsigned char*, const unsigned char*, const unsigned char*);
+  bool (*count_white)(const void*, size_t, bool, size_t&);
+  size_t (*find_of4)(const void*, size_t, const unsigned char (&)[4]);
+  bool (*plain_line)(const void*, size_t, bool, bytes::PlainLine&);
 };
 
 std::vector<Body> bodies() {
   namespace p = bytes::portable;
   std::vector<Body> all = {{"portable", p::ctz64, p::eq64, p::either64, p::eol64, p::differ64,
                             p::count_byte64, p::copy_first64, p::find_byte, p::find_either,
-                            p::count_byte, p::ascii_without, p::fits16}};
+                            p::count_byte, p::ascii_without, p::fits16, p::count_white, p::find_of4,
+                            p::plain_line}};
 #if CUECHECK_SSE2_BUILT
   namespace s = bytes::sse2;
   all.push_back({"sse2", bytes::ctz64, s::eq64, s::either64, s::eol64, s::differ64, s::count_byte64,
                  s::copy_first64, s::find_byte, s::find_either, s::count_byte, s::ascii_without,
-                 s::fits16});
+                 s::fits16, s::count_white, s::find_of4, s::plain_line});
 #endif
   all.push_back({"chosen", bytes::ctz64, bytes::eq64, bytes::either64, bytes::eol64,
                  bytes::differ64, bytes::count_byte64, bytes::copy_first64, bytes::find_byte,
-                 bytes::find_either, bytes::count_byte, bytes::ascii_without, bytes::fits16});
+                 bytes::find_either, bytes::count_byte, bytes::ascii_without, bytes::fits16,
+                 bytes::count_white, bytes::find_of4, bytes::plain_line});
   return all;
 }
 
-// The bytes the kernels look for, their neighbours, and both halves of the byte range.
-const unsigned char kAlphabet[] = {'\r', '\n', '}', ' ', 0x0B, 0x0C, 0x0A, 0x80, 0xFF, 0x7F,
-                                   0,    'a',  '0', '9', ',',  '.',  ':',  '|',  '<',  '{'};
+// The bytes the kernels look for, their neighbours, and both halves of the byte range;
+// then the same without those that end a plain line.
+const unsigned char kAlphabet[] = {'\r', '\n', '}', ' ', '\t', 0x0B, 0x0C, 0x80, 0xFF, 0x7F, 0,
+                                   'a',  '0',  '9', ',', '.',  ':',  '|',  '[',  '<',  '{'};
+const unsigned char kPlain[] = {'\r', '\n', '}', ' ', '\t', 0x0B, 0x0C, 0x7F,
+                                0,    'a',  '0', '9', ',',  '.',  '|',  '['};
 
 void fill(unsigned char* p, size_t n, uint64_t& x) {
-  const bool sparse = next(x) & 1;  // half the rounds: few hits, so "none" comes up often
+  // A third of the rounds each: few hits (so "none" comes up often), many, and plain text.
+  const uint64_t mode = next(x) % 3;
   for (size_t i = 0; i < n; ++i) {
     uint64_t r = next(x);
-    p[i] = sparse && r % 9 != 0 ? 'a' : kAlphabet[(r >> 8) % sizeof kAlphabet];
+    if (mode == 0)
+      p[i] = r % 9 != 0 ? 'a' : kAlphabet[(r >> 8) % sizeof kAlphabet];
+    else if (mode == 1)
+      p[i] = kAlphabet[(r >> 8) % sizeof kAlphabet];
+    else
+      p[i] = kPlain[(r >> 8) % sizeof kPlain];
   }
 }
 
@@ -88,6 +102,27 @@ bool ascii_without_ref(const unsigned char* p, size_t n, unsigned char a, unsign
   for (size_t i = 0; i < n; ++i)
     if (p[i] >= 0x80 || p[i] == a || p[i] == c) return false;
   return true;
+}
+
+bool white_ref(unsigned char c, bool utf8) {
+  return c == ' ' || c == '\t' || (utf8 && (c == '\n' || c == '\v' || c == '\f' || c == '\r'));
+}
+
+// The white bytes; -1 when utf8 and a byte from 0x80 is among them.
+long whites_ref(const unsigned char* p, size_t n, bool utf8) {
+  long k = 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (utf8 && p[i] >= 0x80) return -1;
+    k += white_ref(p[i], utf8);
+  }
+  return k;
+}
+
+size_t find4_ref(const unsigned char* p, size_t n, const unsigned char (&set)[4]) {
+  for (size_t i = 0; i < n; ++i)
+    for (unsigned char c : set)
+      if (p[i] == c) return i;
+  return n;
 }
 
 TEST(Bytes, BlockKernelsAtEveryAlignment) {
@@ -135,6 +170,24 @@ TEST(Bytes, RangeKernelsAtEveryAlignmentAndLength) {
           ASSERT_EQ(b.count_byte(p, n, ' '), count_ref(p, n, ' ')) << n << " " << off;
           ASSERT_EQ(b.ascii_without(p, n, 0x0B, 0x0C), ascii_without_ref(p, n, 0x0B, 0x0C))
               << n << " " << off;
+          static constexpr unsigned char kSet[4] = {'<', '{', '|', '9'};
+          ASSERT_EQ(b.find_of4(p, n, kSet), find4_ref(p, n, kSet)) << n << " " << off;
+          for (bool utf8 : {false, true}) {
+            size_t whites = 12345;
+            const long want = whites_ref(p, n, utf8);
+            ASSERT_EQ(b.count_white(p, n, utf8, whites), want >= 0) << n << " " << off;
+            if (want >= 0) {
+              ASSERT_EQ(whites, static_cast<size_t>(want)) << n << " " << off;
+            }
+            const bool plain = want >= 0 && find4_ref(p, n, {'<', '{', '<', '{'}) == n;
+            bytes::PlainLine line{7, 7, true};
+            ASSERT_EQ(b.plain_line(p, n, utf8, line), plain) << n << " " << off;
+            if (plain) {
+              ASSERT_EQ(line.whites, static_cast<size_t>(want)) << n << " " << off;
+              ASSERT_EQ(line.bars, count_ref(p, n, '|')) << n << " " << off;
+              ASSERT_EQ(line.brackets, count_ref(p, n, '[') > 0) << n << " " << off;
+            }
+          }
         }
       }
     }
@@ -153,6 +206,12 @@ TEST(Bytes, CountsOfLongRuns) {
       EXPECT_EQ(b.count_byte(same.data(), n, ' '), n);
       EXPECT_EQ(b.count_byte(mixed.data(), n, ' '), count_ref(mixed.data(), n, ' '));
       EXPECT_EQ(b.find_byte(same.data(), n, 'a'), n);
+      size_t whites = 0;
+      EXPECT_TRUE(b.count_white(same.data(), n, true, whites));
+      EXPECT_EQ(whites, n);
+      bytes::PlainLine line{};
+      EXPECT_TRUE(b.plain_line(same.data(), n, false, line));
+      EXPECT_EQ(line.whites, n);
     }
   }
 }
