@@ -5,27 +5,14 @@
 
 #include "bytes.h"
 #include "perftest.h"
+#include "sample_text.h"
 
 namespace {
 
-std::string make_text(size_t size) {
-  std::string s;
-  uint32_t x = 1;
-  long number = 1;
-  while (s.size() < size) {
-    x = x * 1103515245u + 12345u;
-    s += std::to_string(number++) + "\r\n00:01:02,345 --> 00:01:04,567\r\n";
-    const int n = 20 + static_cast<int>(x >> 16) % 23;
-    for (int i = 0; i < n; ++i) s += i % 6 == 5 ? ' ' : static_cast<char>('a' + (x >> i) % 26);
-    s += "\r\n\r\n";
-  }
-  s.append(64, 'a');  // room for the last block's load
-  return s;
-}
-
-template <typename Eol, typename Find, typename Count, typename Differ, typename Ascii>
+template <typename Eol, typename Find, typename Count, typename Differ, typename Ascii,
+          typename Plain>
 void run(const char* body, const std::string& text, Eol eol64, Find find_either, Count count_byte64,
-         Differ differ64, Ascii ascii_without) {
+         Differ differ64, Ascii ascii_without, Plain plain_line) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
   const size_t blocks = (text.size() - 64) / 64;
   char name[64];
@@ -50,6 +37,20 @@ void run(const char* body, const std::string& text, Eol eol64, Find find_either,
     for (size_t at = 0; at < n;) {
       const size_t k = find_either(p + at, n - at, '\r', '\n');
       sum += k;
+      at += k + 2;
+    }
+    return sum;
+  });
+
+  // Each line's count in one pass, as cuelint counts a text line.
+  std::snprintf(name, sizeof name, "%s plain_line, per line", body);
+  perftest(name, lines, [&] {
+    uint64_t sum = 0;
+    const size_t n = text.size() - 64;
+    for (size_t at = 0; at < n;) {
+      const size_t k = bytes::find_either(p + at, n - at, '\r', '\n');
+      bytes::PlainLine line{};
+      if (plain_line(p + at, k, true, line)) sum += k - line.whites - line.bars;
       at += k + 2;
     }
     return sum;
@@ -81,13 +82,16 @@ void run(const char* body, const std::string& text, Eol eol64, Find find_either,
 }  // namespace
 
 int main() {
-  const std::string text = make_text(8 << 20);
+  std::string text = subrip_like_text(8 << 20);
+  text.append(64, 'a');  // room for the last block's load
   std::printf("%zu bytes\n", text.size());
   namespace p = bytes::portable;
-  run("portable", text, p::eol64, p::find_either, p::count_byte64, p::differ64, p::ascii_without);
+  run("portable", text, p::eol64, p::find_either, p::count_byte64, p::differ64, p::ascii_without,
+      p::plain_line);
 #if CUECHECK_SSE2_BUILT
   namespace s = bytes::sse2;
-  run("sse2    ", text, s::eol64, s::find_either, s::count_byte64, s::differ64, s::ascii_without);
+  run("sse2    ", text, s::eol64, s::find_either, s::count_byte64, s::differ64, s::ascii_without,
+      s::plain_line);
 #endif
   return 0;
 }
