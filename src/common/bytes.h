@@ -45,8 +45,8 @@ struct Eol64 {
 
 // What one pass over a line of plain text finds (plain_line).
 struct PlainLine {
-  size_t whites, bars;  // white bytes (as count_white counts them), "|" bytes
-  bool brackets;        // a "[" among them
+  size_t whites, bars, breaks;  // white bytes (as count_white counts them), "|", "[br]"
+  bool brackets;                // a "[" among them
 };
 
 // Copies n bytes, exactly [d, d + n), in a few fixed-size moves instead of a library call:
@@ -217,16 +217,18 @@ inline size_t find_of4(const void* p, size_t n, const unsigned char (&set)[4]) {
 }
 
 // A line of plain text in one pass: false when a "<" or a "{" (where markup may begin) or,
-// in UTF-8 text, a byte from 0x80 is in it; else its white bytes, bars and brackets.
+// in UTF-8 text, a byte from 0x80 is in it; else its white bytes, bars, "[br]" marks (one
+// cannot overlap another) and whether a "[" is in it.
 inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
   const unsigned char* b = static_cast<const unsigned char*>(p);
-  PlainLine r{0, 0, false};
+  PlainLine r{0, 0, 0, false};
   for (size_t i = 0; i < n; ++i) {
     const unsigned char c = b[i];
     if (c == '<' || c == '{' || (utf8 && c >= 0x80)) return false;
     r.whites += is_white(c, utf8);
     r.bars += c == '|';
     r.brackets |= c == '[';
+    r.breaks += c == '[' && n - i >= 4 && std::memcmp(b + i, "[br]", 4) == 0;
   }
   out = r;
   return true;
@@ -466,6 +468,19 @@ inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
   out.whites = lane_sum(white);
   out.bars = lane_sum(bars);
   out.brackets = _mm_movemask_epi8(brackets) != 0;
+  out.breaks = 0;
+  if (out.brackets) {
+    // Each "[" looked at alone, sixteen bytes at a time, the last sixteen new ones only.
+    for (size_t at = 0; at < n; at += 16) {
+      const size_t from = at + 16 <= n ? at : n - 16;
+      unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(load16(b + from), sq))) &
+                   (0xFFFFu << (at - from));
+      for (; m; m &= m - 1) {
+        const size_t k = from + static_cast<size_t>(__builtin_ctz(m));
+        out.breaks += n - k >= 4 && std::memcmp(b + k, "[br]", 4) == 0;
+      }
+    }
+  }
   return true;
 }
 

@@ -74,6 +74,8 @@ void fill(unsigned char* p, size_t n, uint64_t& x) {
       p[i] = r % 9 != 0 ? 'a' : kAlphabet[(r >> 8) % sizeof kAlphabet];
     else if (mode == 1)
       p[i] = kAlphabet[(r >> 8) % sizeof kAlphabet];
+    else if (r % 11 == 0 && n - i >= 4)
+      std::memcpy(p + i, "[br]", 4), i += 3;
     else
       p[i] = kPlain[(r >> 8) % sizeof kPlain];
   }
@@ -114,6 +116,17 @@ long whites_ref(const unsigned char* p, size_t n, bool utf8) {
   for (size_t i = 0; i < n; ++i) {
     if (utf8 && p[i] >= 0x80) return -1;
     k += white_ref(p[i], utf8);
+  }
+  return k;
+}
+
+size_t breaks_ref(const unsigned char* p, size_t n) {
+  size_t k = 0;
+  for (size_t i = 0; i + 4 <= n; ++i) {
+    if (p[i] == '[' && p[i + 1] == 'b' && p[i + 2] == 'r' && p[i + 3] == ']') {
+      ++k;
+      i += 3;
+    }
   }
   return k;
 }
@@ -180,12 +193,13 @@ TEST(Bytes, RangeKernelsAtEveryAlignmentAndLength) {
               ASSERT_EQ(whites, static_cast<size_t>(want)) << n << " " << off;
             }
             const bool plain = want >= 0 && find4_ref(p, n, {'<', '{', '<', '{'}) == n;
-            bytes::PlainLine line{7, 7, true};
+            bytes::PlainLine line{7, 7, 7, true};
             ASSERT_EQ(b.plain_line(p, n, utf8, line), plain) << n << " " << off;
             if (plain) {
               ASSERT_EQ(line.whites, static_cast<size_t>(want)) << n << " " << off;
               ASSERT_EQ(line.bars, count_ref(p, n, '|')) << n << " " << off;
               ASSERT_EQ(line.brackets, count_ref(p, n, '[') > 0) << n << " " << off;
+              ASSERT_EQ(line.breaks, breaks_ref(p, n)) << n << " " << off;
             }
           }
         }

@@ -67,16 +67,9 @@ std::uint64_t count_line(std::string_view line, MarkupRule markup, bool unicode,
   bytes::PlainLine plain;
   if (!bytes::plain_line(p, n, unicode, plain))
     return count_line_by_stretches(line, markup, unicode, marks);
-  std::uint64_t total = n - plain.whites - plain.bars;
+  const std::uint64_t total = n - plain.whites - plain.bars - 4 * plain.breaks;
   unsigned seen = plain.bars ? static_cast<unsigned>(kHasPipe) : 0u;
-  if (plain.brackets) {
-    seen |= kHasBracket;
-    // Every "[br]" takes its four bytes out; one cannot overlap another.
-    for (std::size_t k = bytes::find_byte(p, n, '['); k < n;
-         k += 1 + bytes::find_byte(p + k + 1, n - k - 1, '[')) {
-      if (n - k >= 4 && std::memcmp(p + k, "[br]", 4) == 0) total -= 4;
-    }
-  }
+  if (plain.brackets) seen |= kHasBracket;
   if (marks) *marks = seen;
   return total;
 }
