@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "decimal.h"
+
 namespace cuelint {
 
 using Json = nlohmann::ordered_json;
@@ -11,13 +13,8 @@ static std::string dump(const Json& j) {
 }
 
 static void append_uint(std::string& out, std::uint64_t v) {
-  char buf[24];
-  char* p = buf + sizeof buf;
-  do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v);
-  out.append(p, static_cast<std::size_t>(buf + sizeof buf - p));
+  char buf[decimal::kMaxDigits];
+  out.append(buf, decimal::write_uint(v, buf));
 }
 
 void append_text(std::string& out, const std::string& file, const Fault& f) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "decimal.h"
+
 namespace cuelint {
 
 Msg& Msg::operator<<(std::string_view s) {
@@ -13,13 +15,8 @@ Msg& Msg::operator<<(std::string_view s) {
 }
 
 Msg& Msg::operator<<(std::uint64_t v) {
-  char buf[24];
-  char* p = buf + sizeof buf;
-  do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v);
-  return *this << std::string_view(p, static_cast<std::size_t>(buf + sizeof buf - p));
+  char buf[decimal::kMaxDigits];
+  return *this << std::string_view(buf, decimal::write_uint(v, buf));
 }
 
 Msg& Msg::operator<<(std::int64_t v) {
