@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform_faults.h"
 #include "runerror.h"
 
 namespace {
@@ -212,10 +215,17 @@ TEST(Opening, AFileInUseByAnotherOpeningIsRefused) {
 }
 
 TEST(Writing, AShortWriteStopsWith101) {
+  // A full disk: the report goes only into a regular file, so no device stands in for it,
+  // and the write is failed the way the system would fail it.
+  char path[] = "/tmp/cuecheck-full-XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
   textfile_reset();
   OutFile out{};
-  out_create(out, "/dev/full");
+  out_create(out, path);
   io_check(1);
+  fault_plan(FaultPlan{1, kCallWrite, ENOSPC, false});
   out_write(out, "a line", 6);
   out_line_end(out);
   int code = 0;
@@ -226,6 +236,8 @@ TEST(Writing, AShortWriteStopsWith101) {
   } catch (const RunStop& stop) {
     code = stop.code;
   }
+  fault_clear();
+  unlink(path);
   EXPECT_EQ(code, 101);
 }
 
