@@ -49,6 +49,12 @@ struct PlainLine {
   bool brackets;                // a "[" among them
 };
 
+// What one pass over a line of printable ASCII finds (text_line).
+struct TextLine {
+  bool marks;      // a "|" or a "[" among them
+  bool two_white;  // two white bytes (20, 09) next to each other
+};
+
 // Copies n bytes, exactly [d, d + n), in a few fixed-size moves instead of a library call:
 // the first and the last sizeof(T) bytes, both loaded before either is stored, so that
 // source and destination may overlap.
@@ -231,6 +237,25 @@ inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
     r.breaks += c == '[' && n - i >= 4 && std::memcmp(b + i, "[br]", 4) == 0;
   }
   out = r;
+  return true;
+}
+
+// A line of printable ASCII in one pass: false when a byte is not 20 to 7E nor a tab, or
+// is a "<" or a "{" (a control character, markup or more than ASCII); else whether a "|"
+// or a "[" is in it and whether two white bytes stand together.
+inline bool text_line(const void* p, size_t n, TextLine& out) {
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  bool marks = false;
+  unsigned two = 0, prev = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = b[i];
+    if (c == '<' || c == '{' || c >= 0x7F || (c < 0x20 && c != '\t')) return false;
+    marks |= c == '|' || c == '[';
+    const unsigned w = c == ' ' || c == '\t';
+    two |= w & prev;
+    prev = w;
+  }
+  out = TextLine{marks, two != 0};
   return true;
 }
 
@@ -484,6 +509,42 @@ inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
   return true;
 }
 
+// What stops the one pass and the marks are gathered and looked at once; the white bytes
+// are a mask a step, each paired with the one before it (the last bit of the step before).
+inline bool text_line(const void* p, size_t n, TextLine& out) {
+  if (n < 16) return portable::text_line(p, n, out);
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
+                sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
+                del = _mm_set1_epi8(0x7F);
+  __m128i stop = _mm_setzero_si128(), mark = _mm_setzero_si128();
+  auto look = [&](__m128i v) {
+    const __m128i tabs = _mm_cmpeq_epi8(v, tab);
+    // Signed: bytes from 0x80 are below 20 too.
+    const __m128i low = _mm_andnot_si128(tabs, _mm_cmplt_epi8(v, sp));
+    stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)));
+    stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
+    mark = _mm_or_si128(mark, _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs)));
+  };
+  unsigned two = 0, prev = 0;
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const unsigned w = look(load16(b + i));
+    two |= w & ((w << 1) | prev);
+    prev = w >> 15;
+  }
+  if (i < n) {
+    // The last sixteen bytes, some seen already: they stop nothing new, and their white
+    // bytes are shifted out of the pairs.
+    const unsigned w = look(load16(b + n - 16)) >> (16 - (n - i));
+    two |= w & ((w << 1) | prev);
+  }
+  if (_mm_movemask_epi8(stop)) return false;
+  out = TextLine{_mm_movemask_epi8(mark) != 0, two != 0};
+  return true;
+}
+
 }  // namespace sse2
 #endif
 
@@ -551,6 +612,9 @@ inline size_t find_of4(const void* p, size_t n, const unsigned char (&set)[4]) {
 }
 inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
   return best::plain_line(p, n, utf8, out);
+}
+inline bool text_line(const void* p, size_t n, TextLine& out) {
+  return best::text_line(p, n, out);
 }
 
 // Copies n bytes (up to 255) to d, keeping d[n..63]: s[0..n+63] must be readable. Beyond

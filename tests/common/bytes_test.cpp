@@ -37,6 +37,7 @@ struct Body {
   bool (*count_white)(const void*, size_t, bool, size_t&);
   size_t (*find_of4)(const void*, size_t, const unsigned char (&)[4]);
   bool (*plain_line)(const void*, size_t, bool, bytes::PlainLine&);
+  bool (*text_line)(const void*, size_t, bytes::TextLine&);
 };
 
 std::vector<Body> bodies() {
@@ -44,17 +45,17 @@ std::vector<Body> bodies() {
   std::vector<Body> all = {{"portable", p::ctz64, p::eq64, p::either64, p::eol64, p::differ64,
                             p::count_byte64, p::copy_first64, p::find_byte, p::find_either,
                             p::count_byte, p::ascii_without, p::fits16, p::count_white, p::find_of4,
-                            p::plain_line}};
+                            p::plain_line, p::text_line}};
 #if CUECHECK_SSE2_BUILT
   namespace s = bytes::sse2;
   all.push_back({"sse2", bytes::ctz64, s::eq64, s::either64, s::eol64, s::differ64, s::count_byte64,
                  s::copy_first64, s::find_byte, s::find_either, s::count_byte, s::ascii_without,
-                 s::fits16, s::count_white, s::find_of4, s::plain_line});
+                 s::fits16, s::count_white, s::find_of4, s::plain_line, s::text_line});
 #endif
   all.push_back({"chosen", bytes::ctz64, bytes::eq64, bytes::either64, bytes::eol64,
                  bytes::differ64, bytes::count_byte64, bytes::copy_first64, bytes::find_byte,
                  bytes::find_either, bytes::count_byte, bytes::ascii_without, bytes::fits16,
-                 bytes::count_white, bytes::find_of4, bytes::plain_line});
+                 bytes::count_white, bytes::find_of4, bytes::plain_line, bytes::text_line});
   return all;
 }
 
@@ -206,6 +207,54 @@ TEST(Bytes, RangeKernelsAtEveryAlignmentAndLength) {
       }
     }
   }
+}
+
+// Printable text thick with white space and marks; in two rounds of three one byte that
+// is not, anywhere, so that it is found in every step and in the tail.
+void fill_text(unsigned char* p, size_t n, uint64_t& x) {
+  static const unsigned char kText[] = {' ', '\t', 'a', '~', '|', '[', ']', '}', '!', ';'};
+  static const unsigned char kStop[] = {'<', '{', 0x7F, 0x80, 0xFF, 0x1F, 0, '\r', '\n', 0x0B};
+  for (size_t i = 0; i < n; ++i) p[i] = kText[next(x) % sizeof kText];
+  if (n > 0 && next(x) % 3 != 0) p[next(x) % n] = kStop[next(x) % sizeof kStop];
+}
+
+TEST(Bytes, TextLineAtEveryAlignmentAndLength) {
+  const std::vector<Body> all = bodies();
+  uint64_t x = 17;
+  size_t plain = 0, two = 0, marks = 0;
+  for (int round = 0; round < 4; ++round) {
+    for (size_t n = 0; n <= 100; ++n) {
+      for (size_t off = 0; off < 32; ++off) {
+        std::unique_ptr<unsigned char[]> mem(new unsigned char[off + n + 1]);
+        unsigned char* p = mem.get() + off + 1;
+        fill_text(p, n, x);
+        bool want = true, want_marks = false, want_two = false;
+        for (size_t i = 0; i < n; ++i) {
+          const unsigned char c = p[i];
+          want &= c == '\t' || (c >= 0x20 && c <= 0x7E && c != '<' && c != '{');
+          want_marks |= c == '|' || c == '[';
+          want_two |= i > 0 && (c == ' ' || c == '\t') && (p[i - 1] == ' ' || p[i - 1] == '\t');
+        }
+        plain += want;
+        two += want && want_two;
+        marks += want && want_marks;
+        for (const Body& b : all) {
+          SCOPED_TRACE(b.name);
+          bytes::TextLine line{!want_marks, !want_two};
+          ASSERT_EQ(b.text_line(p, n, line), want) << n << " " << off;
+          if (want) {
+            ASSERT_EQ(line.marks, want_marks) << n << " " << off;
+            ASSERT_EQ(line.two_white, want_two) << n << " " << off;
+          }
+        }
+      }
+    }
+  }
+  // Each answer came up many times.
+  EXPECT_GT(plain, 1000u);
+  EXPECT_GT(two, 500u);
+  EXPECT_GT(plain - two, 100u);
+  EXPECT_GT(plain - marks, 100u);
 }
 
 TEST(Bytes, CountsOfLongRuns) {

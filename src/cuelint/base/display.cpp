@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "bytes.h"
 #include "count.h"
 #include "scan.h"
-#include "simd.h"
 #include "text.h"
 
 namespace cuelint {
@@ -48,58 +48,6 @@ bool is_control(std::uint32_t cp, bool unicode) {
   if (cp < 0x20) return cp != 0x09 && cp != 0x0A && cp != 0x0D;
   if (cp == 0x7F) return true;
   return unicode && ((cp >= 0x80 && cp <= 0x9F) || cp == 0xFFFD);
-}
-
-// What a plain line is: bytes 20 to 7E and tabs, neither "<" nor "{" (so no markup, no
-// control character; ASCII, every byte a cluster). Without "|" and "[" it is one display
-// line, and only its white space is left to look at: two_white tells it, marks is false.
-// With them, marks is true and the marks are left to split it. False for any other line.
-bool plain_line(std::string_view s, bool& two_white, bool& marks) {
-  marks = false;
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  std::size_t n = s.size(), i = 0;
-  unsigned two = 0, prev = 0;
-#if CUECHECK_SSE2
-  const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
-                sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
-                del = _mm_set1_epi8(0x7F);
-  __m128i stop = _mm_setzero_si128(), mark = _mm_setzero_si128();
-  // Sixteen bytes: what stops the plain way, the marks, and a mask of the white space.
-  auto look = [&](const unsigned char* at) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    __m128i tabs = _mm_cmpeq_epi8(v, tab);
-    // Signed: bytes from 0x80 are below 20 too, and stop the plain way as they should.
-    __m128i low = _mm_andnot_si128(tabs, _mm_cmplt_epi8(v, sp));
-    stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)));
-    stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
-    mark = _mm_or_si128(mark, _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs)));
-  };
-  for (; i + 16 <= n; i += 16) {
-    unsigned w = look(p + i);
-    two |= w & ((w << 1) | prev);
-    prev = w >> 15;
-  }
-  if (i < n && n >= 16) {
-    // The last sixteen bytes, some seen already: looking at them again finds nothing new,
-    // and their white space is shifted out of the pairs.
-    unsigned w = look(p + n - 16) >> (16 - (n - i));
-    two |= w & ((w << 1) | prev);
-    i = n;
-  }
-  if (_mm_movemask_epi8(stop)) return false;
-  marks = _mm_movemask_epi8(mark) != 0;
-#endif
-  for (; i < n; ++i) {
-    unsigned char c = p[i];
-    if (c == '<' || c == '{' || c == 0x7F || c >= 0x80 || (c < 0x20 && c != '\t')) return false;
-    marks |= c == '|' || c == '[';
-    unsigned w = c == ' ' || c == '\t';
-    two |= w & prev;
-    prev = w;
-  }
-  two_white = two != 0;
-  return true;
 }
 
 // The next "|" or "[br]" at or after from, and its length; s.size() when none is left.
@@ -213,9 +161,12 @@ void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t 
 void TextRules::line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode) {
   Display d;
   bool white_reported = false;
-  bool two = false, marks = false;
-  bool plain = plain_line(s, two, marks);
-  if (plain && marks) {
+  // A plain line: ASCII text, no markup, no control character, every byte a cluster.
+  // Without marks it is one display line, and only its white space is left to look at.
+  bytes::TextLine t{false, false};
+  const bool plain = bytes::text_line(s.data(), s.size(), t);
+  const bool two = t.two_white;
+  if (plain && t.marks) {
     // ASCII with marks: split at the format's own, the others taken out. Without two
     // blanks in a row anywhere, only the runs between marks and their ends need a look.
     std::size_t n = s.size(), i = 0;
