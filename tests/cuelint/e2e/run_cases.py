@@ -349,6 +349,49 @@ def progress_cases(binary):
     return faults
 
 
+def write_failure_cases(binary):
+    """A report that cannot be written is a failure: said on standard error where it can be,
+    exit status 2; a reader that goes away ends the run quietly with 2."""
+    faults = []
+    many = "".join("%d\n00:00:01,000 --> 00:00:01,100\nfar too long to be read in time\n\n" % i
+                   for i in range(1, 20001)).encode()
+    files = {"f.srt": FAULTY_SRT, "c.srt": CLEAN_SRT, "many.srt": many}
+    full = "cuelint: standard output: No space left on device\n"
+    runs = [
+        ("text to a full disk", ["f.srt"], ">/dev/full", "", full),
+        ("JSON summary to a full disk", ["--format", "json", "c.srt"], ">/dev/full", "", full),
+        ("help to a full disk", ["--help"], ">/dev/full", "", full),
+        ("summary to a full disk", ["c.srt"], "2>/dev/full", "", ""),
+        ("stdout closed", ["f.srt"], ">&-", "", "cuelint: standard output: Bad file descriptor\n"),
+        ("many faults, stdout closed", ["-j", "2", "many.srt", "f.srt"], ">&-", "",
+         "cuelint: standard output: Bad file descriptor\n"),
+    ]
+    for label, args, redirect, want_out, want_err in runs:
+        if "/dev/full" in redirect and not os.path.exists("/dev/full"):
+            continue
+        with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+            make_files(work, files)
+            cmd = " ".join(["'%s'" % binary] + ["'%s'" % a for a in args]) + " " + redirect
+            p = subprocess.run(["/bin/sh", "-c", cmd], cwd=work, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+            if p.stdout.decode() != want_out or p.stderr.decode() != want_err or p.returncode != 2:
+                faults.append("%s: status %d, stdout %r, stderr %r" % (
+                    label, p.returncode, p.stdout[:200], p.stderr[:200]))
+    # The reader takes one line and goes: the rest cannot be written.
+    with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+        make_files(work, files)
+        p = subprocess.Popen([binary, "many.srt"], cwd=work, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        first = p.stdout.readline()
+        p.stdout.close()
+        err = p.stderr.read()
+        p.wait()
+        if not first.startswith(b"many.srt:2: subtitle 1 is shown") or err or p.returncode != 2:
+            faults.append("broken pipe: status %d, first line %r, stderr %r" % (
+                p.returncode, first, err[:200]))
+    return faults
+
+
 def main():
     if len(sys.argv) < 2:
         print(__doc__, file=sys.stderr)
@@ -379,6 +422,16 @@ def main():
                 print("  " + f)
         else:
             print("ok   progress")
+    if not only or "write_failure" in only:
+        ran += 1
+        faults = write_failure_cases(binary)
+        if faults:
+            failed += 1
+            print("FAIL write_failure")
+            for f in faults:
+                print("  " + f)
+        else:
+            print("ok   write_failure")
     print("%d cases, %d failed" % (ran, failed))
     return 1 if failed else 0
 
