@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "wide.h"
+
 namespace cuelint {
 
 Msg& Msg::operator<<(std::string_view s) {
@@ -100,11 +102,7 @@ void FileChecker::set_unit(const Rate& units_per_second) {
 std::int64_t FileChecker::to_ms(std::int64_t t) const {
   if (ms_per_unit_) return t * ms_per_unit_;
   // The time to the nearest millisecond, halves up: t * 1000 * den / num.
-  i128 num = static_cast<i128>(t) * 2000 * unit_.den + unit_.num;
-  i128 den = static_cast<i128>(unit_.num) * 2;
-  i128 q = num / den;
-  if (num % den < 0) --q;  // floor for negative times (none occur: times are >= 0)
-  return static_cast<std::int64_t>(q);
+  return div_floor(wide(t) * 2000 * unit_.den + unit_.num, unit_.num * 2);
 }
 
 void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t column,
@@ -178,23 +176,24 @@ void FileChecker::end(std::uint64_t chars) {
     // Seconds shown: d * per / unit; a fault when that times cps is less than chars.
     std::int64_t unit = unit_.num, per = unit_.den;
     std::int64_t d = s.stop - s.start;
-    i128 shown = static_cast<i128>(d) * per * opt_.cps;
-    i128 needed = static_cast<i128>(chars) * unit;
+    Wide shown = wide(d) * per * opt_.cps;
+    Wide needed = wide(static_cast<std::int64_t>(chars)) * unit;
     if (shown < needed) {
       Msg m(add(Check::kReadingTime, s.line));
       label(m, s);
       // Shown rounded down and needed rounded up to the millisecond, so that the two
       // never print equal.
-      i128 shown_ms = static_cast<i128>(d) * per * 1000 / unit;
-      i128 need_ms = (static_cast<i128>(chars) * 1000 + opt_.cps - 1) / opt_.cps;
+      std::int64_t shown_ms = div_floor(wide(d) * per * 1000, unit);
+      std::int64_t need_ms =
+          div_floor(wide(static_cast<std::int64_t>(chars)) * 1000 + (opt_.cps - 1), opt_.cps);
       m << " is shown ";
-      m.seconds(static_cast<std::int64_t>(shown_ms)) << " s";
+      m.seconds(shown_ms) << " s";
       if (format_.frames()) {
         m << " (" << d << (d == 1 ? " frame" : " frames") << " at ";
         m.rate(unit_) << " per second)";
       }
       m << "; its " << chars << (chars == 1 ? " character needs " : " characters need ");
-      m.seconds(static_cast<std::int64_t>(need_ms)) << " s at " << opt_.cps << " per second";
+      m.seconds(need_ms) << " s at " << opt_.cps << " per second";
     }
   }
   // Report order: line, then check, then column. Held faults come nearly in order (only
