@@ -45,7 +45,7 @@ static void walk(const std::string& dir, std::vector<Entry>& out) {
     if (!fits) continue;
     Kind k = e.kind;
     if (k == Kind::kLink) {
-      if (int err = path_kind(path, true, &k)) {
+      if (int err = path_kind(path, &k)) {
         out.push_back({path, error_text(err)});  // a dangling link
         continue;
       }
@@ -61,7 +61,7 @@ static void walk(const std::string& dir, std::vector<Entry>& out) {
 
 void expand_path(const std::string& path, std::vector<Entry>& out) {
   Kind k;
-  if (int err = path_kind(path, true, &k)) {
+  if (int err = path_kind(path, &k)) {
     out.push_back({path, error_text(err)});
     return;
   }

@@ -40,8 +40,8 @@ int seek_to(File f, std::uint64_t pos);
 bool can_seek(File f);  // false for a pipe or a device
 void close_file(File f);
 
-// The kind of a path: the last link followed or not.
-int path_kind(const std::string& path, bool follow, Kind* k);
+// The kind of what a path leads to, links followed.
+int path_kind(const std::string& path, Kind* k);
 
 // A folder being listed, entry by entry, "." and ".." left out.
 struct FolderList;

@@ -118,11 +118,10 @@ void close_file(File f) {
   if (f.open()) ::close(fd_of(f));  // read-only or a scratch copy: nothing is lost
 }
 
-int path_kind(const std::string& path, bool follow, Kind* k) {
+int path_kind(const std::string& path, Kind* k) {
   if (int e = fault_hit(kCallKind)) return e;
   struct stat st;
-  int r = follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-  if (r != 0) return errno;
+  if (::stat(path.c_str(), &st) != 0) return errno;
   *k = kind_of(st.st_mode);
   return 0;
 }
