@@ -360,7 +360,7 @@ def run_on_terminal(binary, args, files):
         make_files(work, files)
         master, slave = pty.openpty()
         tty.setraw(slave)  # no CR added to line ends
-        p = subprocess.Popen([binary] + args, cwd=work, stdin=subprocess.DEVNULL,
+        p = subprocess.Popen(EMULATOR + [binary] + args, cwd=work, stdin=subprocess.DEVNULL,
                              stdout=subprocess.PIPE, stderr=slave)
         os.close(slave)
         err = b""
