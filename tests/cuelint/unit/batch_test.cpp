@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "platform.h"
 #include "platform_faults.h"
 
 using namespace cuelint;
@@ -67,6 +68,22 @@ TEST_F(BatchWrites, UnreadableLineOnStandardErrorFailing) {
   EXPECT_TRUE(r.unreadable);
   EXPECT_EQ(r.write_error, EIO);
   EXPECT_EQ(r.write_failed, Stream::kErr);
+}
+
+// Opening, reading or seeking a file failing: the file is unreadable, with the system's text.
+TEST_F(BatchWrites, FileCallsFailing) {
+  BatchConfig cfg;
+  for (FaultCall call : {kCallOpen, kCallRead, kCallSeek}) {
+    std::string out, reason;
+    std::uint64_t faults = 0;
+    fault_plan(FaultPlan{1, call, EACCES, false});
+    bool read = check_one(entries_[0], cfg, out, nullptr, faults, reason);
+    long calls = fault_count();
+    fault_clear();
+    EXPECT_FALSE(read) << call;
+    EXPECT_EQ(reason, error_text(EACCES)) << call;
+    EXPECT_GE(calls, 1) << call;
+  }
 }
 
 }  // namespace
