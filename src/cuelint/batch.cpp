@@ -1,12 +1,8 @@
 #include "batch.h"
 
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -18,22 +14,6 @@
 namespace cuelint {
 
 namespace {
-
-void write_all(int fd, const char* p, std::size_t n) {
-  while (n) {
-    ssize_t put = ::write(fd, p, n);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return;  // nowhere to report it; the exit status still tells
-    }
-    p += put;
-    n -= static_cast<std::size_t>(put);
-  }
-}
-
-void write_all(int fd, const std::string& s) {
-  write_all(fd, s.data(), s.size());
-}
 
 // A file's report on its way from its worker to the printer.
 struct Job {
@@ -69,6 +49,7 @@ class Batch {
 
   void worker();
   void hand_over(std::size_t i, std::string& text);
+  bool write(Stream s, const std::string& text);
   void show_progress(bool force);
   void erase_progress();
 
@@ -79,6 +60,9 @@ class Batch {
   std::mutex m_;
   std::condition_variable printer_cv_, worker_cv_;
   std::size_t head_ = 0;  // the file being printed
+  bool stopped_ = false;  // a write failed: workers take no more files and never wait
+  int write_error_ = 0;
+  Stream write_failed_ = Stream::kOut;
   // Progress line (printer thread only).
   bool progress_shown_ = false;
   std::chrono::steady_clock::time_point last_progress_{};
@@ -90,7 +74,11 @@ void Batch::hand_over(std::size_t i, std::string& text) {
   Job& j = jobs_[i];
   // A file behind the printer's turn waits rather than piling up its report; the file at
   // the printer's turn never waits, so the batch always moves on.
-  worker_cv_.wait(lock, [&] { return i == head_ || j.queued < kHoldLimit; });
+  worker_cv_.wait(lock, [&] { return i == head_ || j.queued < kHoldLimit || stopped_; });
+  if (stopped_) {
+    text.clear();
+    return;
+  }
   j.queued += text.size();
   j.chunks.push_back(std::move(text));
   text.clear();
@@ -103,6 +91,10 @@ void Batch::worker() {
   for (;;) {
     std::size_t i = next_.fetch_add(1);
     if (i >= entries_.size()) return;
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      if (stopped_) return;
+    }
     const Entry& e = entries_[i];
     JobSpill spill(*this, i);
     std::uint64_t faults = 0, errors = 0;
@@ -122,10 +114,23 @@ void Batch::worker() {
   }
 }
 
+// False when the write failed: the batch stops, it has no one left to tell.
+bool Batch::write(Stream s, const std::string& text) {
+  int err = write_stream(s, text.data(), text.size());
+  if (err == 0) return true;
+  std::lock_guard<std::mutex> lock(m_);
+  stopped_ = true;
+  if (write_error_ == 0) {  // the first failure is the one to tell
+    write_error_ = err;
+    write_failed_ = s;
+  }
+  return false;
+}
+
 void Batch::erase_progress() {
   if (!progress_shown_) return;
-  write_all(cfg_.err_fd, "\r\033[K", 4);
   progress_shown_ = false;
+  write(Stream::kErr, "\r\033[K");
 }
 
 void Batch::show_progress(bool force) {
@@ -134,8 +139,7 @@ void Batch::show_progress(bool force) {
   last_progress_ = now;
   std::string s = "\r\033[Kcuelint: " + std::to_string(head_) + " of " +
                   std::to_string(entries_.size()) + " files";
-  write_all(cfg_.err_fd, s);
-  progress_shown_ = true;
+  progress_shown_ = write(Stream::kErr, s);
 }
 
 BatchResult Batch::run() {
@@ -146,8 +150,8 @@ BatchResult Batch::run() {
   std::vector<std::thread> pool;
   for (unsigned t = 0; t < threads; ++t) pool.emplace_back([this] { worker(); });
 
-  for (std::size_t i = 0; i < n; ++i) {
-    for (;;) {
+  for (std::size_t i = 0; i < n && !stopped_; ++i) {
+    while (!stopped_) {
       std::unique_lock<std::mutex> lock(m_);
       Job& j = jobs_[i];
       auto ready = [&] { return !j.chunks.empty() || j.done; };
@@ -162,7 +166,7 @@ BatchResult Batch::run() {
         j.queued -= chunk.size();
         lock.unlock();
         if (cfg_.progress) erase_progress();
-        write_all(cfg_.out_fd, chunk);
+        write(Stream::kOut, chunk);
         continue;
       }
       if (j.done) {
@@ -180,7 +184,7 @@ BatchResult Batch::run() {
         } else {
           r.unreadable = true;
           if (cfg_.progress) erase_progress();
-          write_all(cfg_.err_fd, "cuelint: " + entries_[i].name + ": " + reason + "\n");
+          write(Stream::kErr, "cuelint: " + entries_[i].name + ": " + reason + "\n");
         }
         if (cfg_.progress) show_progress(false);
         break;
@@ -189,8 +193,12 @@ BatchResult Batch::run() {
       if (cfg_.progress) show_progress(false);
     }
   }
+  // A stopped batch wakes the workers that wait for their turn; they take no more files.
+  worker_cv_.notify_all();
   for (auto& t : pool) t.join();
   if (cfg_.progress) erase_progress();
+  r.write_error = write_error_;
+  r.write_failed = write_failed_;
   return r;
 }
 
@@ -198,19 +206,18 @@ BatchResult Batch::run() {
 
 bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
                std::uint64_t& faults, std::uint64_t& errors, std::string& reason) {
-  int fd = -1;
-  int err = open_for_reading(e.name, &fd);
-  if (err) {
-    reason = std::strerror(err);
+  File f;
+  if (int err = open_read(e.name, &f)) {
+    reason = error_text(err);
     return false;
   }
-  FdSource src(fd);
+  FileSource src(f);
   Report report(e.name, cfg.json, out, spill);
   try {
     faults = lint(src, cfg.options, report).faults;
     errors = report.errors();
   } catch (const ReadError& re) {
-    reason = std::strerror(re.error);
+    reason = error_text(re.error);
     return false;
   }
   return true;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform.h"
 #include "report.h"
 #include "types.h"
 #include "walk.h"
@@ -16,14 +17,15 @@ struct BatchConfig {
   bool json = false;
   Severity fail_on = Severity::kError;  // exit 1 on a fault of this severity or higher
   unsigned jobs = 1;
-  int out_fd = 1;
-  int err_fd = 2;
-  bool progress = false;  // a progress line on err_fd (a terminal)
+  bool progress = false;  // a progress line on standard error (a terminal)
 };
 
 struct BatchResult {
   Totals totals;
   bool unreadable = false;
+  // A report that could not be written stops the batch: the error and where.
+  int write_error = 0;
+  Stream write_failed = Stream::kOut;
 };
 
 BatchResult run_batch(const std::vector<Entry>& entries, const BatchConfig& cfg);

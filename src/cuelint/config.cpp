@@ -12,18 +12,20 @@ namespace cuelint {
 
 namespace fs = std::filesystem;
 
+// Names are UTF-8 on every system: a path made from a narrow string would take the
+// Windows code page.
 std::string find_config(const std::string& from) {
   std::error_code ec;
-  fs::path dir = fs::absolute(from, ec).lexically_normal();
+  fs::path dir = fs::absolute(fs::u8path(from), ec).lexically_normal();
   if (ec) return "";
   if (dir.filename().empty()) dir = dir.parent_path();  // "/a/b/" from "/a/b/."
   // Named as reached from `from`, so that errors name it as the user sees it.
-  fs::path rel = from;
+  fs::path rel = fs::u8path(from);
   for (;;) {
     for (const char* name : {"cuelint.toml", ".cuelint.toml"}) {
       // A folder of that name is passed over; anything else there is the config file.
       if (fs::exists(dir / name, ec) && !fs::is_directory(dir / name, ec))
-        return (rel / name).lexically_normal().string();
+        return (rel / name).lexically_normal().u8string();
     }
     fs::path up = dir.parent_path();
     if (up == dir || up.empty()) return "";
@@ -196,7 +198,8 @@ bool parse_config(const std::string& text, const std::string& name, Config& out,
 bool read_config(const std::string& path, Config& out, std::string& error) {
   std::error_code ec;
   std::ifstream in;
-  if (!fs::is_directory(path, ec)) in.open(path, std::ios::binary);
+  const fs::path name = fs::u8path(path);
+  if (!fs::is_directory(name, ec)) in.open(name, std::ios::binary);
   std::ostringstream text;
   if (in) text << in.rdbuf();
   if (!in.is_open() || in.bad()) {

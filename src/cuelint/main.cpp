@@ -1,7 +1,4 @@
 // cuelint: checks subtitle files and tells a script the outcome by its exit status.
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,26 +6,45 @@
 #include "batch.h"
 #include "cli.h"
 #include "config.h"
+#include "platform.h"
 #include "report.h"
 #include "walk.h"
 
+namespace {
+
+using namespace cuelint;
+
+// A report that cannot be written is a failure: said on standard error where it can be,
+// and quietly when the reader has gone (a pipe into "head").
+int write_failed(Stream s, int err) {
+  if (!is_broken_pipe(err) && s == Stream::kOut) {
+    std::string msg = "cuelint: standard output: " + error_text(err) + "\n";
+    write_stream(Stream::kErr, msg.data(), msg.size());
+  }
+  return 2;
+}
+
+int put(Stream s, const std::string& text, int status) {
+  int err = write_stream(s, text.data(), text.size());
+  return err ? write_failed(s, err) : status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  using namespace cuelint;
-  CommandLine cl = parse_command_line(argc, argv);
+  std::vector<std::string> args = start(argc, argv);
+  std::vector<const char*> arg_ptrs;
+  for (const std::string& a : args) arg_ptrs.push_back(a.c_str());
+  CommandLine cl = parse_command_line(static_cast<int>(arg_ptrs.size()), arg_ptrs.data());
   switch (cl.action) {
     case CommandLine::kHelp:
-      std::fputs(usage_text(), stdout);
-      return 0;
+      return put(Stream::kOut, usage_text(), 0);
     case CommandLine::kVersion:
-      std::fputs(version_text(), stdout);
-      return 0;
+      return put(Stream::kOut, version_text(), 0);
     case CommandLine::kWrong:
-      std::fprintf(stderr, "cuelint: %s\n", cl.error.c_str());
-      std::fputs(usage_text(), stderr);
-      return 2;
+      return put(Stream::kErr, "cuelint: " + cl.error + "\n" + usage_text(), 2);
     case CommandLine::kListRules:
-      std::fputs(rules_listing().c_str(), stdout);
-      return 0;
+      return put(Stream::kOut, rules_listing(), 0);
     case CommandLine::kRun:
     case CommandLine::kShowSettings:
       break;
@@ -40,20 +56,16 @@ int main(int argc, char** argv) {
   if (config_path.empty() && !cl.isolated) config_path = find_config(".");
   std::string error;
   if (!config_path.empty() && !read_config(config_path, config, error)) {
-    std::fprintf(stderr, "cuelint: %s\n", error.c_str());
-    return 2;
+    return put(Stream::kErr, "cuelint: " + error + "\n", 2);
   }
   Settled settled;
   if (const char* bad = settle(config, cl, settled)) {
-    std::fprintf(stderr, "cuelint: %s: %s\n", config_path.c_str(), bad);
-    return 2;
+    return put(Stream::kErr, "cuelint: " + config_path + ": " + bad + "\n", 2);
   }
   const Options& options = settled.options;
   Severity fail_on = settled.fail_on;
   if (cl.action == CommandLine::kShowSettings) {
-    std::string s = settings_toml(options, settled.profile, fail_on);
-    std::fputs(s.c_str(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+    return put(Stream::kOut, settings_toml(options, settled.profile, fail_on), 0);
   }
 
   std::vector<Entry> entries;
@@ -68,15 +80,12 @@ int main(int argc, char** argv) {
   // Threads beyond these give nothing: the checks are bound by processors and disks.
   if (cfg.jobs > 256) cfg.jobs = 256;
   // In JSON mode standard error is for unreadable paths only.
-  cfg.progress = !cl.json && entries.size() > 1 && ::isatty(2);
+  cfg.progress = !cl.json && entries.size() > 1 && is_terminal(Stream::kErr);
   BatchResult r = run_batch(entries, cfg);
+  if (r.write_error) return write_failed(r.write_failed, r.write_error);
 
-  std::string summary = cl.json ? json_summary(r.totals) : text_summary(r.totals);
-  std::fflush(stdout);
-  std::FILE* to = cl.json ? stdout : stderr;
-  std::fputs(summary.c_str(), to);
-  std::fflush(to);
-  if (r.unreadable) return 2;
   bool failed = cfg.fail_on == Severity::kError ? r.totals.errors > 0 : r.totals.faults > 0;
-  return failed ? 1 : 0;
+  int status = r.unreadable ? 2 : failed ? 1 : 0;
+  if (cl.json) return put(Stream::kOut, json_summary(r.totals), status);
+  return put(Stream::kErr, text_summary(r.totals), status);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "decimal.h"
+#include "wide.h"
 
 namespace cuelint {
 
@@ -101,32 +102,31 @@ void FileChecker::set_unit(const Rate& units_per_second) {
 std::int64_t FileChecker::to_ms(std::int64_t t) const {
   if (ms_per_unit_) return t * ms_per_unit_;
   // The time to the nearest millisecond, halves up: t * 1000 * den / num.
-  i128 num = static_cast<i128>(t) * 2000 * unit_.den + unit_.num;
-  i128 den = static_cast<i128>(unit_.num) * 2;
-  i128 q = num / den;
-  if (num % den < 0) --q;  // floor for negative times (none occur: times are >= 0)
+  Wide num = Wide(t) * 2000 * unit_.den + unit_.num;
+  Wide den = Wide(unit_.num) * 2;
+  Wide q = num / den;
+  if (num % den < 0) q -= 1;  // floor for negative times (none occur: times are >= 0)
   return static_cast<std::int64_t>(q);
 }
 
 std::int64_t FileChecker::frames(std::int64_t t) const {
   // t * unit.den / unit.num seconds, times the frame rate fn / fd; then halves up.
-  i128 num = static_cast<i128>(t) * unit_.den * frame_rate_.num * 2 +
-             static_cast<i128>(unit_.num) * frame_rate_.den;
-  i128 den = static_cast<i128>(unit_.num) * frame_rate_.den * 2;
-  i128 q = num / den;
-  if (num % den < 0) --q;
+  Wide num = Wide(t) * unit_.den * frame_rate_.num * 2 + Wide(unit_.num) * frame_rate_.den;
+  Wide den = Wide(unit_.num) * frame_rate_.den * 2;
+  Wide q = num / den;
+  if (num % den < 0) q -= 1;
   return static_cast<std::int64_t>(q);
 }
 
 namespace {
 
-i128 ceil_div(i128 a, i128 b) {  // b > 0
-  i128 q = a / b;
+Wide ceil_div(Wide a, Wide b) {  // b > 0
+  Wide q = a / b;
   return a % b > 0 ? q + 1 : q;
 }
 
-std::int64_t clamp64(i128 v) {
-  const i128 top = INT64_MAX, bottom = INT64_MIN;
+std::int64_t clamp64(Wide v) {
+  const Wide top = INT64_MAX, bottom = INT64_MIN;
   return static_cast<std::int64_t>(v > top ? top : v < bottom ? bottom : v);
 }
 
@@ -134,22 +134,22 @@ std::int64_t clamp64(i128 v) {
 
 FileChecker::Bounds FileChecker::bounds(const Duration& limit) const {
   // t units are t * den / num seconds.
-  i128 num = unit_.num, den = unit_.den, v = limit.value;
+  Wide num = unit_.num, den = unit_.den, v = limit.value;
   if (limit.unit != Duration::kFrames) {
     // Below: t * den * 1000 < v * num; above: t * den * 1000 > v * num.
-    i128 lo = ceil_div(v * num, den * 1000);
-    i128 hi = v * num / (den * 1000);
+    Wide lo = ceil_div(v * num, den * 1000);
+    Wide hi = v * num / (den * 1000);
     return {clamp64(lo), clamp64(hi)};
   }
   // frames(t) = floor((2tA + B) / C): below v when 2tA + B < vC, above when 2tA + B >= (v+1)C.
-  i128 a = den * frame_rate_.num, b = num * frame_rate_.den, c = 2 * num * frame_rate_.den;
-  i128 lo = ceil_div(v * c - b, 2 * a);
-  i128 hi = ceil_div((v + 1) * c - b, 2 * a) - 1;
+  Wide a = den * frame_rate_.num, b = num * frame_rate_.den, c = 2 * num * frame_rate_.den;
+  Wide lo = ceil_div(v * c - b, 2 * a);
+  Wide hi = ceil_div((v + 1) * c - b, 2 * a) - 1;
   return {clamp64(lo), clamp64(hi)};
 }
 
 void FileChecker::write_span(Msg& m, std::int64_t t) const {
-  i128 ms = static_cast<i128>(t) * unit_.den * 1000 / unit_.num;
+  Wide ms = Wide(t) * unit_.den * 1000 / unit_.num;
   m.seconds(static_cast<std::int64_t>(ms)) << " s";
 }
 
@@ -287,15 +287,15 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
     // Seconds shown: d * per / unit; a fault when that times cps is less than chars.
     std::int64_t unit = unit_.num, per = unit_.den;
     std::int64_t d = s.stop - s.start;
-    i128 shown = static_cast<i128>(d) * per * opt_.cps;
-    i128 needed = static_cast<i128>(chars) * unit;
+    Wide shown = Wide(d) * per * opt_.cps;
+    Wide needed = Wide(chars) * unit;
     if (shown < needed) {
       Msg m(add(Check::kReadingTime, s.line));
       label(m, s);
       // Shown rounded down and needed rounded up to the millisecond, so that the two
       // never print equal.
-      i128 shown_ms = static_cast<i128>(d) * per * 1000 / unit;
-      i128 need_ms = (static_cast<i128>(chars) * 1000 + opt_.cps - 1) / opt_.cps;
+      Wide shown_ms = Wide(d) * per * 1000 / unit;
+      Wide need_ms = (Wide(chars) * 1000 + opt_.cps - 1) / opt_.cps;
       m << " is shown ";
       m.seconds(static_cast<std::int64_t>(shown_ms)) << " s";
       if (format_.frames()) {
@@ -306,8 +306,8 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
       m.seconds(static_cast<std::int64_t>(need_ms)) << " s (";
       if (d > 0) {
         // Characters per second, to a tenth, halves up: chars * unit / (d * per).
-        i128 den = static_cast<i128>(d) * per * 2;
-        i128 tenths = (static_cast<i128>(chars) * unit * 20 + den / 2) / den;
+        Wide den = Wide(d) * per * 2;
+        Wide tenths = (Wide(chars) * unit * 20 + den / 2) / den;
         m << static_cast<std::int64_t>(tenths / 10) << "." << static_cast<std::int64_t>(tenths % 10)
           << " per second; ";
       }

@@ -8,10 +8,6 @@
 
 namespace cuelint {
 
-// 128-bit products: a duration times the denominator of a frame rate times the characters
-// per second does not fit 64 bits in every case.
-__extension__ typedef __int128 i128;
-
 enum class Encoding : std::uint8_t { kUtf8Bom, kUtf16Le, kUtf16Be, kUtf8, kSingleByte };
 
 // The rules, in the order faults on one line are reported (rules.cpp: their table).

@@ -3,11 +3,18 @@
 directory, runs the built cuelint there and compares the whole standard output, standard
 error and exit status.
 
-usage: e2e.py CUELINT [CASE ...]
+A cross-built cuelint runs under the emulator that CUELINT_E2E_EMULATOR names (its words
+separated by "|", as ctest passes CMAKE_CROSSCOMPILING_EMULATOR). A Windows build (a
+CUELINT ending in .exe, under wine) is compared with the same expectations, its "\\" in
+names read as "/" and the system's error texts as wine words them; the cases that need
+what Windows has not (symbolic links, FIFOs, names that are not UTF-8, a terminal) are
+skipped there and listed.
+
+usage: run_cases.py CUELINT [CASE ...]
 """
 import difflib
-import re
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -158,16 +165,42 @@ SUBVIEWER_TEXT = (
 MICRODVD_RATE = b"{1}{1}23.976\n{0}{24}Twenty letters: abcdef\n{24}{48}{y:i}Twenty|letters: abcdef\n"
 
 CASES = []
+EMULATOR = [w for w in os.environ.get("CUELINT_E2E_EMULATOR", "").split("|") if w]
+WINDOWS = False  # set from the binary's name
+
+# The system's texts for the errors the cases meet, as Windows words them under wine.
+WINE_TEXTS = {
+    "No such file or directory": "File not found.",
+    "No space left on device": "Disk full.",
+    "Bad file descriptor": "Invalid handle.",
+}
 
 
-def case(name, files, args, stdout="", stderr="", status=0, also=(), classic=True):
+def case(name, files, args, stdout="", stderr="", status=0, also=(), classic=True, posix=False):
     """also: more argument lists that must give exactly the same result. classic: stdout is
-    written as faults' messages alone, put into the classic profile's form here."""
+    written as faults' messages alone, put into the classic profile's form here. posix: the
+    case needs what only POSIX systems have."""
     if classic and stdout and stdout != USAGE and not stdout.startswith("cuelint "):
         json = any("json" in a for a in args if isinstance(a, str))
         stdout = classic_json(stdout) if json else classic_text(stdout)
     CASES.append(dict(name=name, files=files, args=args, stdout=stdout, stderr=stderr,
-                      status=status, also=also))
+                      status=status, also=also, posix=posix))
+
+
+def needs_posix(files):
+    return any(isinstance(d, tuple) or isinstance(n, bytes) for n, d in files.items())
+
+
+def as_windows_gives(text):
+    for posix, wine in WINE_TEXTS.items():
+        text = text.replace(posix, wine)
+    return text
+
+
+def with_slashes(data):
+    """Output of the Windows build with its separators read as "/": "\\\\" in JSON, "\\" in
+    text (never the "\\" of a JSON escape of a quote)."""
+    return re.sub(rb'\\\\|\\(?!")', b"/", data)
 
 
 case("clean_text", {"c.srt": CLEAN_SRT}, ["c.srt"], stderr=summary(1, 0, 0))
@@ -248,6 +281,10 @@ TREE_TEXT = (
     "frame 5 (00:00:00,200)\n")
 case("folder_walk", TREE, ["t"], stdout=TREE_TEXT, stderr=summary(6, 4, 10), status=1,
      also=[["-j", "1", "t"], ["-j3", "t"], ["t", "-j", "64"]])
+# The walk without links, for every system.
+case("folder_walk_plain", {n: d for n, d in TREE.items() if not isinstance(d, tuple)}, ["t"],
+     stdout="".join(l + "\n" for l in TREE_TEXT.splitlines() if not l.startswith("t/link.srt")),
+     stderr=summary(5, 3, 9), status=1, also=[["-j", "1", "t/"]])
 case("folder_walk_trailing_slash", TREE, ["t/b/"],
      stdout="t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
      "its 3 characters need 0.150 s (75.0 per second; at most 20)\n", stderr=summary(2, 1, 1), status=1)
@@ -276,6 +313,26 @@ case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json"
      '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
      '(1 frame at 25 per second); its 3 characters need 0.150 s (75.0 per second; at most 20)"}\n'
      + jsummary(1, 1, 1), status=1)
+# Names in any script, in file and folder names, walked and given: byte order of the UTF-8
+# names (Cyrillic, then CJK, then the emoji), the same on every system.
+CYRILLIC, CJK, EMOJI = "\u041f\u0430\u043f\u043a\u0430", "\u5b57\u5e55", "\U0001f3ac"
+SCRIPTS = {
+    "n/%s/%s.srt" % (CYRILLIC, "\u0444\u0438\u043b\u044c\u043c"): FAULTY_SRT,
+    "n/%s/%s.sub" % (CJK, "\u7b2c\u4e00"): b"{0}{1}abc\n",
+    "n/%s/%s.srt" % (EMOJI, EMOJI): CLEAN_SRT,
+    "n/%s.srt" % EMOJI: b"{0}{100}ok\n",
+}
+SCRIPTS_MDVD_FAULT = ("the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
+                      "characters need 0.150 s (75.0 per second; at most 20)")
+case("names_in_any_script", SCRIPTS, ["n"],
+     stdout=FAULTY_TEXT.replace("f.srt", "n/%s/%s.srt" % (CYRILLIC, "\u0444\u0438\u043b\u044c\u043c"))
+     + "n/%s/%s.sub:1: %s\n" % (CJK, "\u7b2c\u4e00", SCRIPTS_MDVD_FAULT),
+     stderr=summary(4, 2, 8), status=1, also=[["-j", "1", "n/"]])
+case("names_in_any_script_json", SCRIPTS, ["--format", "json", "n/%s" % CJK, "n/%s.srt" % EMOJI],
+     stdout='{"file":"n/%s/%s.sub","line":1,"format":"microdvd","check":"reading-time",'
+     '"subtitle":null,"start":0,"stop":40,"message":"%s"}\n' % (CJK, "\u7b2c\u4e00",
+                                                               SCRIPTS_MDVD_FAULT)
+     + jsummary(2, 1, 1), status=1)
 case("help", {}, ["--help"], stdout=USAGE, also=[["-h"], ["--bogus", "-h", "--cps", "x"]])
 case("version", {}, ["--version"], stdout="cuelint 1.0.0\n")
 case("dash_dash_ends_options", {"-h": b"{0}{100}ok\n"}, ["--", "-h"], stderr=summary(1, 0, 0))
@@ -336,6 +393,9 @@ case("config_found", {".cuelint.toml": SELECT_TOML,
                             "f.srt": FAULTY_SRT},
      ["f.srt"], stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1,
      classic=False, also=[["--isolated", "--config", ".cuelint.toml", "f.srt"]])
+case("config_named_in_any_script", {"%s/c.toml" % CYRILLIC: SELECT_TOML, "f.srt": FAULTY_SRT},
+     ["--config", "%s/c.toml" % CYRILLIC, "f.srt"], stdout="".join(FAULTY_LINES[3:5]),
+     stderr=summary(1, 1, 2), status=1, classic=False)
 case("config_isolated", {"cuelint.toml": SELECT_TOML, "f.srt": FAULTY_SRT},
      ["--isolated", "f.srt"], stdout=FAULTY_TEXT, stderr=summary(1, 1, 7), status=1)
 case("config_command_line_over_file", {"cuelint.toml": SELECT_TOML + b'fail-on = "warning"\n',
@@ -412,7 +472,7 @@ def run_case(binary, c):
     for args in [c["args"]] + list(c["also"]):
         with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
             make_files(work, c["files"])
-            argv = [binary] + list(args)
+            argv = EMULATOR + [binary] + list(args)
             try:
                 p = subprocess.run(argv, cwd=work, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
@@ -421,6 +481,9 @@ def run_case(binary, c):
                 continue
             got_out, got_err = p.stdout, p.stderr
             want_out, want_err = c["stdout"].encode(), c["stderr"].encode()
+            if WINDOWS:
+                got_out, got_err = with_slashes(got_out), with_slashes(got_err)
+                want_err = as_windows_gives(c["stderr"]).encode()
             out = compare("stdout %s" % args, want_out, got_out)
             out += compare("stderr %s" % args, want_err, got_err)
             if p.returncode != c["status"]:
@@ -439,7 +502,7 @@ def run_on_terminal(binary, args, files):
         make_files(work, files)
         master, slave = pty.openpty()
         tty.setraw(slave)  # no CR added to line ends
-        p = subprocess.Popen([binary] + args, cwd=work, stdin=subprocess.DEVNULL,
+        p = subprocess.Popen(EMULATOR + [binary] + args, cwd=work, stdin=subprocess.DEVNULL,
                              stdout=subprocess.PIPE, stderr=slave)
         os.close(slave)
         err = b""
@@ -490,16 +553,69 @@ def progress_cases(binary):
     return faults
 
 
+def write_failure_cases(binary):
+    """A report that cannot be written is a failure: said on standard error where it can be,
+    exit status 2; a reader that goes away ends the run quietly with 2."""
+    faults = []
+    many = "".join("%d\n00:00:01,000 --> 00:00:01,100\nfar too long to be read in time\n\n" % i
+                   for i in range(1, 20001)).encode()
+    files = {"f.srt": FAULTY_SRT, "c.srt": CLEAN_SRT, "many.srt": many}
+    full = "cuelint: standard output: No space left on device\n"
+    bad = "cuelint: standard output: Bad file descriptor\n"
+    runs = [
+        ("text to a full disk", ["f.srt"], ">/dev/full", "", full),
+        ("JSON summary to a full disk", ["--format", "json", "c.srt"], ">/dev/full", "", full),
+        ("help to a full disk", ["--help"], ">/dev/full", "", full),
+        ("rule list to a full disk", ["--list-rules"], ">/dev/full", "", full),
+        ("settings to a full disk", ["--show-settings"], ">/dev/full", "", full),
+        ("summary to a full disk", ["c.srt"], "2>/dev/full", "", ""),
+        ("stdout closed", ["f.srt"], ">&-", "", bad),
+        ("many faults, stdout closed", ["-j", "2", "many.srt", "f.srt"], ">&-", "", bad),
+    ]
+    for label, args, redirect, want_out, want_err in runs:
+        if "/dev/full" in redirect and not os.path.exists("/dev/full"):
+            continue
+        with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+            make_files(work, files)
+            cmd = " ".join("'%s'" % a for a in EMULATOR + [binary] + args) + " " + redirect
+            if WINDOWS:
+                want_err = as_windows_gives(want_err)
+            p = subprocess.run(["/bin/sh", "-c", cmd], cwd=work, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+            if p.stdout.decode() != want_out or p.stderr.decode() != want_err or p.returncode != 2:
+                faults.append("%s: status %d, stdout %r, stderr %r" % (
+                    label, p.returncode, p.stdout[:200], p.stderr[:200]))
+    # The reader takes one line and goes: the rest cannot be written.
+    with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+        make_files(work, files)
+        p = subprocess.Popen(EMULATOR + [binary, "many.srt"], cwd=work, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        first = p.stdout.readline()
+        p.stdout.close()
+        err = p.stderr.read()
+        p.wait()
+        if not first.startswith(b"many.srt:2: error: subtitle 1 is shown") or err or p.returncode != 2:
+            faults.append("broken pipe: status %d, first line %r, stderr %r" % (
+                p.returncode, first, err[:200]))
+    return faults
+
+
 def main():
     if len(sys.argv) < 2:
         print(__doc__, file=sys.stderr)
         return 2
+    global WINDOWS
     binary = os.path.abspath(sys.argv[1])
+    WINDOWS = binary.lower().endswith(".exe")
     only = set(sys.argv[2:])
     failed = 0
     ran = 0
+    skipped = []
     for c in CASES:
         if only and c["name"] not in only:
+            continue
+        if WINDOWS and (c["posix"] or needs_posix(c["files"])):
+            skipped.append(c["name"])
             continue
         ran += 1
         faults = run_case(binary, c)
@@ -510,7 +626,10 @@ def main():
                 print("  " + f.replace("\n", "\n  "))
         else:
             print("ok   %s" % c["name"])
-    if not only or "progress" in only:
+    if WINDOWS and (not only or "progress" in only):
+        # The console API without a console: wine gives none to a test.
+        skipped.append("progress")
+    elif not WINDOWS and (not only or "progress" in only):
         ran += 1
         faults = progress_cases(binary)
         if faults:
@@ -520,7 +639,19 @@ def main():
                 print("  " + f)
         else:
             print("ok   progress")
-    print("%d cases, %d failed" % (ran, failed))
+    if not only or "write_failure" in only:
+        ran += 1
+        faults = write_failure_cases(binary)
+        if faults:
+            failed += 1
+            print("FAIL write_failure")
+            for f in faults:
+                print("  " + f)
+        else:
+            print("ok   write_failure")
+    for name in skipped:
+        print("SKIP %s (needs symbolic links, FIFOs, names not UTF-8 or a terminal)" % name)
+    print("%d cases, %d failed, %d skipped" % (ran, failed, len(skipped)))
     return 1 if failed else 0
 
 

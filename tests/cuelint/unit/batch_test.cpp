@@ -1,0 +1,89 @@
+// The batch when its report cannot be written: it stops at the first failed write and says
+// which stream failed, whatever the number of workers.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "batch.h"
+#include "platform.h"
+#include "platform_faults.h"
+
+using namespace cuelint;
+namespace fs = std::filesystem;
+
+namespace {
+
+class BatchWrites : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / "cuelint-batch-test";
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+    for (int i = 0; i < 12; ++i) {
+      std::string name = (root_ / ("f" + std::to_string(i) + ".sub")).u8string();
+      std::ofstream(name) << "{0}{1}abc\n";  // one reading-time fault each
+      entries_.push_back({name, std::string()});
+    }
+    entries_.push_back({(root_ / "gone.srt").u8string(), "cannot be read"});
+  }
+  void TearDown() override {
+    fault_clear();
+    fs::remove_all(root_);
+  }
+  fs::path root_;
+  std::vector<Entry> entries_;
+};
+
+TEST_F(BatchWrites, FirstFailedWriteStopsTheBatch) {
+  struct Case {
+    unsigned jobs;
+    bool json;
+  } cases[] = {{1, false}, {4, false}, {4, true}, {64, false}};
+  for (const Case& c : cases) {
+    BatchConfig cfg;
+    cfg.jobs = c.jobs;
+    cfg.json = c.json;
+    // Every write fails, as on a full disk: the first is the last one tried.
+    fault_plan(FaultPlan{1, kCallStream, ENOSPC, true});
+    BatchResult r = run_batch(entries_, cfg);
+    long writes = fault_count();
+    fault_clear();
+    EXPECT_EQ(r.write_error, ENOSPC) << c.jobs;
+    EXPECT_EQ(r.write_failed, Stream::kOut) << c.jobs;
+    EXPECT_EQ(writes, 1) << c.jobs;
+    EXPECT_LT(r.totals.files, entries_.size()) << c.jobs;
+  }
+}
+
+TEST_F(BatchWrites, UnreadableLineOnStandardErrorFailing) {
+  BatchConfig cfg;
+  std::vector<Entry> one = {entries_.back()};
+  fault_plan(FaultPlan{1, kCallStream, EIO, false});
+  BatchResult r = run_batch(one, cfg);
+  fault_clear();
+  EXPECT_TRUE(r.unreadable);
+  EXPECT_EQ(r.write_error, EIO);
+  EXPECT_EQ(r.write_failed, Stream::kErr);
+}
+
+// Opening, reading or seeking a file failing: the file is unreadable, with the system's text.
+TEST_F(BatchWrites, FileCallsFailing) {
+  BatchConfig cfg;
+  for (FaultCall call : {kCallOpen, kCallRead, kCallSeek}) {
+    std::string out, reason;
+    std::uint64_t faults = 0, errors = 0;
+    fault_plan(FaultPlan{1, call, EACCES, false});
+    bool read = check_one(entries_[0], cfg, out, nullptr, faults, errors, reason);
+    long calls = fault_count();
+    fault_clear();
+    EXPECT_FALSE(read) << call;
+    EXPECT_EQ(reason, error_text(EACCES)) << call;
+    EXPECT_GE(calls, 1) << call;
+  }
+}
+
+}  // namespace
