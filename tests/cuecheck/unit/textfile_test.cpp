@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform_faults.h"
 #include "runerror.h"
 
 namespace {
@@ -211,11 +213,23 @@ TEST(Opening, AFileInUseByAnotherOpeningIsRefused) {
   unlink(path);
 }
 
-TEST(Writing, AShortWriteStopsWith101) {
+TEST(Writing, AFailedWriteStopsWith101AtTheFlush) {
+  // errors.txt is written only into a regular file, so the full disk is the platform's own
+  // disk-full error, made to happen at the first write.
+#if defined(_WIN32)
+  const int disk_full = 112;  // ERROR_DISK_FULL
+#else
+  const int disk_full = ENOSPC;
+#endif
+  char path[] = "/tmp/cuecheck-out-XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
   textfile_reset();
   OutFile out{};
-  out_create(out, "/dev/full");
+  out_create(out, path);
   io_check(1);
+  fault_plan(FaultPlan{1, kCallWrite, disk_full, false});
   out_write(out, "a line", 6);
   out_line_end(out);
   int code = 0;
@@ -226,6 +240,8 @@ TEST(Writing, AShortWriteStopsWith101) {
   } catch (const RunStop& stop) {
     code = stop.code;
   }
+  fault_clear();
+  unlink(path);
   EXPECT_EQ(code, 101);
 }
 
