@@ -6,10 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "checks.h"
 #include "count.h"
 #include "lines.h"
+#include "references.h"
 
 namespace cuelint {
 
@@ -37,7 +39,11 @@ class Block {
     count_text_line(l.number);
     unsigned marks = 0;
     std::string_view s = l.text.substr(from);
-    chars_ += count_line(s, markup_, l.unicode, &marks);
+    if (references_ && std::memchr(s.data(), '&', s.size())) {
+      chars_ += count_line_with_references(s, markup_, l.unicode, &marks);
+    } else {
+      chars_ += count_line(s, markup_, l.unicode, &marks);
+    }
     if (marks & foreign_) foreign_marks(s, l.number, from);
   }
 
@@ -71,6 +77,7 @@ class Block {
 
   FileChecker& fc_;
   MarkupRule markup_;    // the format's
+  bool references_;      // the format's: lines with a "&" are counted apart
   unsigned foreign_;     // kHasPipe, kHasBracket: the marks that are faults in the format
   std::uint64_t limit_;  // the first text line too many; 0: none is
   bool open_ = false;

@@ -153,16 +153,21 @@ void FileChecker::begin(const Subtitle& s) {
     m << ", before it starts at ";
     write_time(m, s.start);
   }
-  if (has_prev_ && s.start < prev_stop_) {
+  bool from_start = format_.overlap == Overlap::kPreviousStart;
+  std::int64_t bound = from_start ? prev_start_ : prev_stop_;
+  if (has_prev_ && s.start < bound) {
     Msg m(add(Check::kOverlap, s.line));
     label(m, s);
     m << " starts at ";
     write_time(m, s.start);
-    m << ", before the previous subtitle stops at ";
-    write_time(m, prev_stop_);
+    m << (from_start ? ", before the previous cue starts at "
+                     : ", before the previous subtitle stops at ");
+    write_time(m, bound);
+    if (from_start) m << " (cues may be shown together, but in the order of their starts)";
   }
   has_prev_ = true;
   prev_stop_ = s.stop;
+  prev_start_ = s.start;
 }
 
 Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {

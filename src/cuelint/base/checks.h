@@ -75,6 +75,7 @@ class FileChecker {
   bool order_fault_ = false;
   bool has_prev_ = false;
   std::int64_t prev_stop_ = 0;
+  std::int64_t prev_start_ = 0;
   std::vector<Fault> held_;  // reused: no allocation per subtitle once it has grown
   bool loose_pending_ = false;
   Fault loose_;

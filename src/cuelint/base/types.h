@@ -37,18 +37,26 @@ enum class Mark : std::uint8_t { kNone, kPipe, kBr };
 // none begins there. The count takes markup out of the text.
 using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
 
+// What a cue's start is measured against for the overlap check.
+enum class Overlap : std::uint8_t { kPreviousStop, kPreviousStart };
+
 // What the reading, the checks and the walk know of a format. Each format defines its row in
 // its own file of formats/, an aggregate in the order of these fields; the rest of the
 // program reads them and never asks which format it is.
 struct FormatInfo {
-  const char* name = nullptr;           // JSON "format": "subrip"
-  const char* title = nullptr;          // in messages: "SubRip"
-  const char* ending = nullptr;         // of file names the walk takes, in any case: ".srt"
-  std::int64_t units_per_second = 0;    // of its times; 0: frames, at the file's frame rate
-  MarkupRule markup = nullptr;          // null: no markup, every byte of a text line is text
-  Mark line_break = Mark::kNone;        // its own mark; the other marks in its text are faults
-  std::uint64_t max_text_lines = 0;     // text lines a subtitle may have; 0: any number
-  const char* lines_allowed = nullptr;  // that limit in the too-many-lines message
+  const char* name = nullptr;                // JSON "format": "subrip"
+  const char* title = nullptr;               // in messages: "SubRip"
+  const char* ending = nullptr;              // of file names the walk takes, in any case: ".srt"
+  std::int64_t units_per_second = 0;         // of its times; 0: frames, at the file's frame rate
+  MarkupRule markup = nullptr;               // null: no markup, every byte of a text line is text
+  Mark line_break = Mark::kNone;             // its own mark; the other marks in its text are faults
+  std::uint64_t max_text_lines = 0;          // text lines a subtitle may have; 0: any number
+  const char* lines_allowed = nullptr;       // that limit in the too-many-lines message
+  Overlap overlap = Overlap::kPreviousStop;  // kPreviousStart: cues may be shown together
+  bool references = false;          // "&amp;" "&lt;" "&gt;" "&nbsp;" "&lrm;" "&rlm;" in text count
+                                    // as what they name
+  bool utf8_only = false;           // a file read as any other encoding is a format fault
+  const char* tag_names = nullptr;  // the tags of its markup, separated by spaces
 
   bool frames() const { return units_per_second == 0; }
   // Whether a file name ends in the ending (ASCII letters in any case).

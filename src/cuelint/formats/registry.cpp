@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "microdvd.h"
+#include "sbv.h"
 #include "subrip.h"
 #include "subviewer.h"
 #include "text.h"
@@ -20,6 +21,7 @@ constexpr int kLookAhead = 50;
 const FormatRow kRows[] = {
     {&kMicroDvd, recognizes_microdvd, check_with<MicroDvdReader>},
     {&kSubviewer, recognizes_subviewer, check_with<SubviewerReader>},
+    {&kSbv, recognizes_sbv, check_with<SbvReader>},
     {&kSubRip, recognizes_subrip, check_with<SubRipReader>},
 };
 

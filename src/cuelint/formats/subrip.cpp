@@ -7,7 +7,18 @@
 namespace cuelint {
 
 extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
-    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed"};
+    "subrip",
+    "SubRip",
+    ".srt",
+    1000,
+    subrip_markup,
+    Mark::kNone,
+    2,
+    "at most two are allowed",
+    Overlap::kPreviousStop,
+    false,
+    false,
+    nullptr};
 
 bool is_subrip_candidate(std::string_view line) {
   std::size_t i = 0, n = line.size();

@@ -8,7 +8,8 @@ namespace cuelint {
 
 constexpr char kOneLine[] = "one is allowed (\"[br]\" breaks a line)";
 extern constexpr FormatInfo kSubviewer = {  // fields in the order of FormatInfo
-    "subviewer", "Subviewer 2.0", ".sub", 100, nullptr, Mark::kBr, 1, kOneLine};
+    "subviewer", "Subviewer 2.0",        ".sub", 100,   nullptr, Mark::kBr, 1,
+    kOneLine,    Overlap::kPreviousStop, false,  false, nullptr};
 
 namespace {
 

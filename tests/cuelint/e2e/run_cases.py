@@ -169,12 +169,30 @@ case("cps_decimal_not_octal", {"c.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n
      ["--cps", "020", "c.srt"], stderr=summary(1, 0, 0), also=[["--cps=20", "c.srt"]])
 case("subviewer", {"s.sub": SUBVIEWER}, ["s.sub"], stdout=SUBVIEWER_TEXT,
      stderr=summary(1, 1, 4), status=1)
+# A YouTube export: no header, times of one-digit hours, a blank line after each subtitle.
+YOUTUBE_SBV = crlf(
+    "0:00:00.400,0:00:02.930\nhey everyone welcome back to the channel\n\n"
+    "0:00:02.930,0:00:05.120\ntoday we're fixing a leaky tap\n\n"
+    "0:00:05.000,0:00:07.880\nyou'll need a spanner,\na cloth and about ten minutes\nof patience\n\n"
+    "0:00:07.880,0:00:09.000\n[Music] | [Applause]\n\n"
+    "0:00:09.000,0:00:12.500\nso let's get started\n")
+
+case("youtube_sbv", {"t.sbv": YOUTUBE_SBV}, ["--format", "json", "t.sbv"],
+     stdout='{"file":"t.sbv","line":7,"format":"sbv","check":"overlap","subtitle":null,'
+     '"start":5000,"stop":7880,"message":"the subtitle at line 7 starts at 00:00:05,000, '
+     'before the previous subtitle stops at 00:00:05,120"}\n'
+     '{"file":"t.sbv","line":10,"format":"sbv","check":"too-many-lines","subtitle":null,'
+     '"start":5000,"stop":7880,"message":"the subtitle at line 7 has 3 text lines; at most '
+     'two are allowed"}\n'
+     '{"file":"t.sbv","line":13,"format":"sbv","check":"line-break-mark","subtitle":null,'
+     '"start":7880,"stop":9000,"message":"line-break mark \\"|\\" in the subtitle at line 12"}\n'
+     + jsummary(1, 1, 3), status=1)
 case("binary_file", {"bin.srt": bytes(range(256)) * 4}, ["bin.srt"],
-     stdout="bin.srt:1: not a MicroDVD, SubRip or Subviewer 2.0 file\n",
+     stdout="bin.srt:1: not a MicroDVD, SBV, SubRip or Subviewer 2.0 file\n",
      stderr=summary(1, 1, 1), status=1)
 case("empty_file", {"e.sub": b""}, ["--format", "json", "e.sub"],
      stdout='{"file":"e.sub","line":1,"format":null,"check":"format","subtitle":null,'
-     '"start":null,"stop":null,"message":"not a MicroDVD, SubRip or Subviewer 2.0 file"}\n'
+     '"start":null,"stop":null,"message":"not a MicroDVD, SBV, SubRip or Subviewer 2.0 file"}\n'
      + jsummary(1, 1, 1), status=1)
 
 TREE = {

@@ -8,6 +8,7 @@
 #include "lint.h"
 #include "microdvd.h"
 #include "registry.h"
+#include "sbv.h"
 #include "source.h"
 #include "subrip.h"
 #include "subviewer.h"
@@ -71,6 +72,10 @@ const DetectCase kDetectCases[] = {
     // Where two rows take the same line, the first row wins.
     {"brace_beats_candidate", "{x} 1 --> 2\n", &kMicroDvd},
     {"header_beats_candidate", "[x] 1 --> 2\n", &kSubviewer},
+    {"sbv", "0:00:01.599,0:00:04.160\nHi\n", &kSbv},
+    {"sbv_after_blanks", "\n\n0:00:01.599,0:00:04.160\nHi\n", &kSbv},
+    {"sbv_only_first", "hello\n0:00:01.599,0:00:04.160\nHi\n", nullptr},
+    {"sbv_beats_candidate", "0:00:01.599,0:00:04.160 --> 2\n", &kSbv},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FormatDetection, ::testing::ValuesIn(kDetectCases),
@@ -110,6 +115,8 @@ TEST(FormatDetection, RowsLookAtTheRankTheyNeed) {
       {recognizes_subviewer, "[INFO]", 2, false},
       {recognizes_subviewer, "00:00:01.00,00:00:02.00", 1, true},
       {recognizes_subviewer, "00:00:01.00,00:00:02.00", 3, false},
+      {recognizes_sbv, "0:00:01.000,0:00:02.000", 1, true},
+      {recognizes_sbv, "0:00:01.000,0:00:02.000", 2, false},
       {recognizes_subrip, "1 --> 2", 1, true},
       {recognizes_subrip, "1 --> 2", 50, true},
       {recognizes_subrip, "1 -> 2", 1, false},
@@ -139,12 +146,12 @@ TEST(Registry, RowsInDetectionOrderWithTheirData) {
     EXPECT_NE(r.recognizes, nullptr) << f.name;
     EXPECT_NE(r.check, nullptr) << f.name;
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"microdvd", "subviewer", "subrip"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"microdvd", "subviewer", "sbv", "subrip"}));
   EXPECT_EQ(unique.size(), names.size());
 }
 
 TEST(Registry, FormatFaultNamesEveryFormat) {
-  EXPECT_EQ(no_format_message(), "not a MicroDVD, SubRip or Subviewer 2.0 file");
+  EXPECT_EQ(no_format_message(), "not a MicroDVD, SBV, SubRip or Subviewer 2.0 file");
 }
 
 TEST(Registry, SubtitleNames) {
@@ -152,9 +159,10 @@ TEST(Registry, SubtitleNames) {
     const char* name;
     bool taken;
   } cases[] = {
-      {"a.srt", true},      {"a.SrT", true},     {"x/.sub", true}, {"A.SUB", true},  {".srt", true},
-      {"a.srt.txt", false}, {"asrt", false},     {"a.ssa", false}, {"srt", false},   {"", false},
-      {"a.sr", false},      {"a.s\xD2t", false}, {"a.vtt", false}, {"a_srt", false},
+      {"a.srt", true},  {"a.SrT", true},      {"x/.sub", true}, {"A.SUB", true},
+      {".srt", true},   {"a.srt.txt", false}, {"asrt", false},  {"a.ssa", false},
+      {"srt", false},   {"", false},          {"a.sr", false},  {"a.s\xD2t", false},
+      {"a.vtt", false}, {"b.SBV", true},      {"a_srt", false},
   };
   for (const Case& c : cases) EXPECT_EQ(is_subtitle_name(c.name), c.taken) << c.name;
 }
