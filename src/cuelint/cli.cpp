@@ -11,9 +11,9 @@ namespace cuelint {
 const char* usage_text() {
   return "Usage: cuelint [OPTIONS] PATH...\n"
          "\n"
-         "Checks MicroDVD, SubRip and Subviewer 2.0 subtitle files for faults of timing and\n"
-         "form. A PATH that is a folder is searched, recursively, for files whose names end\n"
-         "in .srt or .sub.\n"
+         "Checks MicroDVD, SBV, SubRip, Subviewer 2.0 and WebVTT subtitle files for faults\n"
+         "of timing and form. A PATH that is a folder is searched, recursively, for files\n"
+         "whose names end in .sbv, .srt, .sub or .vtt.\n"
          "\n"
          "Options:\n"
          "  --fps RATE          frame rate of MicroDVD files, such as 25 or 23.976\n"

@@ -1,6 +1,7 @@
 #include "lint.h"
 
 #include <memory>
+#include <string>
 
 #include "checks.h"
 #include "encoding.h"
@@ -52,6 +53,18 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
   if (!row) {
     if (sink) format_fault(*sink, no_format_message(), out);
     return nullptr;
+  }
+  if (row->info->utf8_only) {
+    if (!st.known) {
+      src.rewind();
+      st.set(detect_encoding(src).encoding);
+      out.encoding = st.encoding;
+    }
+    if (st.encoding != Encoding::kUtf8 && st.encoding != Encoding::kUtf8Bom) {
+      if (sink)
+        format_fault(*sink, std::string("a ") + row->info->title + " file must be UTF-8", out);
+      return nullptr;
+    }
   }
   out.format = row->info;
   return row;

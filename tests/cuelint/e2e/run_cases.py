@@ -13,9 +13,9 @@ import tempfile
 
 USAGE = """Usage: cuelint [OPTIONS] PATH...
 
-Checks MicroDVD, SubRip and Subviewer 2.0 subtitle files for faults of timing and
-form. A PATH that is a folder is searched, recursively, for files whose names end
-in .srt or .sub.
+Checks MicroDVD, SBV, SubRip, Subviewer 2.0 and WebVTT subtitle files for faults
+of timing and form. A PATH that is a folder is searched, recursively, for files
+whose names end in .sbv, .srt, .sub or .vtt.
 
 Options:
   --fps RATE          frame rate of MicroDVD files, such as 25 or 23.976
@@ -187,12 +187,42 @@ case("youtube_sbv", {"t.sbv": YOUTUBE_SBV}, ["--format", "json", "t.sbv"],
      '{"file":"t.sbv","line":13,"format":"sbv","check":"line-break-mark","subtitle":null,'
      '"start":7880,"stop":9000,"message":"line-break mark \\"|\\" in the subtitle at line 12"}\n'
      + jsummary(1, 1, 3), status=1)
+# A lecture converted from SubRip: positioning, a speaker tag, a note, a style block left
+# behind after the first cue, one time still with SubRip's comma, and two speakers at once.
+LECTURE_VTT = (
+    "\ufeffWEBVTT - Lecture 4: Graph search\n"
+    "Kind: captions\nLanguage: en\n\n"
+    "NOTE converted from lecture04.srt\n\n"
+    "1\n00:00:01.200 --> 00:00:04.000 position:10% align:start\n"
+    "<v Prof. Ito>Good morning &amp; welcome back.</v>\n\n"
+    "2\n00:00:04.000 --> 00:00:06.500 line:0\n"
+    "<v Prof. Ito>Today: breadth-first search.</v>\n\n"
+    "3\n00:00:05.000 --> 00:00:06.000\n"
+    "<v Student>Sorry, could you&nbsp;repeat?</v>\n\n"
+    "STYLE\n::cue(v[voice=\"Student\"]) { color: cyan }\n\n"
+    "4\n00:00:07,000 --> 00:00:09.000\nA queue holds the frontier.\n\n"
+    "5\n00:00:08.500 --> 00:00:12.000\n"
+    "Each node &lt;visited&gt; once,\nnever twice,\nin order of distance.\n\n"
+    "6\n00:00:08.000 --> 00:00:12.000\nQuestions so far?\n"
+    "00:00:12.000 --> 00:00:14.000\nNo? Good.\n").encode()
+
+case("lecture_webvtt", {"l.vtt": LECTURE_VTT}, ["l.vtt"],
+     stdout="l.vtt:16: the subtitle at line 16 is shown 1.000 s; its 21 characters need 1.050 s "
+     "at 20 per second\n"
+     "l.vtt:19: a STYLE or REGION block after the first cue\n"
+     "l.vtt:23: the subtitle at line 23 has a malformed timing line ([HH:]MM:SS.mmm --> "
+     "[HH:]MM:SS.mmm)\n"
+     "l.vtt:30: the subtitle at line 27 has 3 text lines; at most two are allowed\n"
+     "l.vtt:33: the subtitle at line 33 starts at 00:00:08,000, before the previous cue starts "
+     "at 00:00:08,500 (cues may be shown together, but in the order of their starts)\n"
+     "l.vtt:34: no blank line between the subtitle at line 33 and the next subtitle\n",
+     stderr=summary(1, 1, 6), status=1)
 case("binary_file", {"bin.srt": bytes(range(256)) * 4}, ["bin.srt"],
-     stdout="bin.srt:1: not a MicroDVD, SBV, SubRip or Subviewer 2.0 file\n",
+     stdout="bin.srt:1: not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file\n",
      stderr=summary(1, 1, 1), status=1)
 case("empty_file", {"e.sub": b""}, ["--format", "json", "e.sub"],
      stdout='{"file":"e.sub","line":1,"format":null,"check":"format","subtitle":null,'
-     '"start":null,"stop":null,"message":"not a MicroDVD, SBV, SubRip or Subviewer 2.0 file"}\n'
+     '"start":null,"stop":null,"message":"not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file"}\n'
      + jsummary(1, 1, 1), status=1)
 
 TREE = {
