@@ -69,7 +69,7 @@ FAULTY_TEXT = (
     "f.srt:9: subtitle numbered 4 where 3 is expected\n"
     "f.srt:10: subtitle 4 stops at 00:00:04,000, before it starts at 00:00:05,000\n"
     "f.srt:13: subtitle 4 has 3 text lines; at most two are allowed\n"
-    "f.srt:15: text that belongs to no subtitle\n")
+    "f.srt:16: subtitle 5: the arrow between the times must be -->\n")
 
 FAULTY_JSON = (
     '{"file":"f.srt","line":2,"format":"subrip","check":"reading-time","subtitle":1,'
@@ -88,8 +88,9 @@ FAULTY_JSON = (
     '{"file":"f.srt","line":13,"format":"subrip","check":"too-many-lines","subtitle":4,'
     '"start":5000,"stop":4000,"message":"subtitle 4 has 3 text lines; at most two are '
     'allowed"}\n'
-    '{"file":"f.srt","line":15,"format":"subrip","check":"structure","subtitle":null,'
-    '"start":null,"stop":null,"message":"text that belongs to no subtitle"}\n')
+    '{"file":"f.srt","line":16,"format":"subrip","check":"time-code","subtitle":5,'
+    '"start":null,"stop":null,"message":"subtitle 5: the arrow between the times must be '
+    '-->"}\n')
 
 # Five lines of header, the subtitles from line 6.
 SUBVIEWER = crlf(
