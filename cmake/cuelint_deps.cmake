@@ -1,5 +1,5 @@
 # The libraries cuelint is built with, all from Debian's archive: CLI11 and nlohmann-json
-# (headers) and utf8proc. Sets CUELINT_MISSING to the list of what was not found, each
+# (headers), utf8proc and uchardet. Sets CUELINT_MISSING to the list of what was not found, each
 # named with the Debian package that brings it.
 set(CUELINT_MISSING "")
 find_package(CLI11 CONFIG QUIET)
@@ -14,4 +14,9 @@ find_path(CUELINT_UTF8PROC_INCLUDE_DIR utf8proc.h)
 find_library(CUELINT_UTF8PROC_LIBRARY utf8proc)
 if(NOT CUELINT_UTF8PROC_INCLUDE_DIR OR NOT CUELINT_UTF8PROC_LIBRARY)
   list(APPEND CUELINT_MISSING "utf8proc (libutf8proc-dev)")
+endif()
+find_path(CUELINT_UCHARDET_INCLUDE_DIR uchardet/uchardet.h)
+find_library(CUELINT_UCHARDET_LIBRARY uchardet)
+if(NOT CUELINT_UCHARDET_INCLUDE_DIR OR NOT CUELINT_UCHARDET_LIBRARY)
+  list(APPEND CUELINT_MISSING "uchardet (libuchardet-dev)")
 endif()

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstring>
 
+#include "legacy.h"
 #include "text.h"
 #include "version.h"
 
@@ -20,6 +21,9 @@ const char* usage_text() {
          "                      (default: the file's own frame-rate line, else 25)\n"
          "  --cps N             characters per second of the reading-time rule, 0 to 1000\n"
          "                      (default 20; 0 turns the rule off)\n"
+         "  --encoding NAME     encoding of the files that have no byte-order mark and are\n"
+         "                      not UTF-8, such as windows-1252 or shift_jis (default:\n"
+         "                      detected)\n"
          "  --format text|json  text lines (default), or JSON Lines\n"
          "  -j N                check up to N files at once (default: the number of\n"
          "                      processors)\n"
@@ -61,6 +65,8 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
   app.add_option("--cps", cps)->multi_option_policy(last);
   app.add_option("--format", format)->multi_option_policy(last);
   app.add_option("-j", jobs)->multi_option_policy(last);
+  std::string encoding;
+  app.add_option("--encoding", encoding)->multi_option_policy(last);
   app.add_option("PATH", cl.paths);
   try {
     app.parse(argc, argv);
@@ -92,6 +98,11 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     if (!parse_decimal(jobs, kMaxNumber, n) || n < 1)
       return wrong("-j: not a number of at least 1: " + jobs);
     cl.jobs = static_cast<unsigned>(n);
+  }
+  if (app.count("--encoding")) {
+    if (!known_encoding(encoding))
+      return wrong("--encoding: not an encoding this system knows: " + encoding);
+    cl.options.encoding = encoding;
   }
   if (cl.paths.empty()) return wrong("no PATH given");
   return cl;

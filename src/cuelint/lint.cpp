@@ -5,6 +5,7 @@
 
 #include "checks.h"
 #include "encoding.h"
+#include "legacy.h"
 #include "lines.h"
 #include "registry.h"
 
@@ -30,7 +31,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
   Encoding mark = encoding_of_mark(src);
   if (mark != Encoding::kUtf8 || decide_first) {
     src.rewind();
-    EncodingResult enc = detect_encoding(src);
+    EncodingResult enc = detect_encoding(src, st.named);
     st.set(enc.encoding);
     out.encoding = enc.encoding;
     if (enc.fault) {
@@ -47,7 +48,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
   if (!row && !st.known) {
     // No check pass will read on and decide it.
     src.rewind();
-    st.set(detect_encoding(src).encoding);
+    st.set(detect_encoding(src, st.named).encoding);
   }
   out.encoding = st.encoding;
   if (!row) {
@@ -83,7 +84,11 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
                  bool decide_first) {
   FileOutcome out;
   EncodingState st;
-  const FormatRow* row = find_kind(src, st, decide_first, out, &sink);
+  // A file that does not decode in the encoding given gets the format fault and nothing
+  // else: it is looked at whole first.
+  const std::string named = opt.encoding.empty() ? "" : converter_for_option(opt.encoding);
+  if (!named.empty()) st.named = named.c_str();
+  const FormatRow* row = find_kind(src, st, decide_first || st.named, out, &sink);
   if (!row) return out;
   src.rewind();
   FileChecker fc(sink, *row->info, opt);

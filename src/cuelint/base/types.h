@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace cuelint {
@@ -11,7 +12,21 @@ namespace cuelint {
 // per second does not fit 64 bits in every case.
 __extension__ typedef __int128 i128;
 
-enum class Encoding : std::uint8_t { kUtf8Bom, kUtf16Le, kUtf16Be, kUtf8, kSingleByte };
+// kShiftJis to kKorean: a legacy encoding the detector named, decoded in its superset;
+// kNamed: the encoding --encoding names.
+enum class Encoding : std::uint8_t {
+  kUtf8Bom,
+  kUtf16Le,
+  kUtf16Be,
+  kUtf8,
+  kSingleByte,
+  kShiftJis,
+  kEucJp,
+  kGb18030,
+  kBig5,
+  kKorean,
+  kNamed,
+};
 
 // In the order faults on one line are reported.
 enum class Check : std::uint8_t {
@@ -73,6 +88,7 @@ struct Options {
   bool fps_given = false;  // --fps overrides a MicroDVD file's own frame-rate line
   Rate fps;                // used when given, and as the default of 25
   std::int64_t cps = 20;   // 0: the reading-time rule is off
+  std::string encoding;    // of files neither marked nor UTF-8; empty: found by detection
 };
 
 struct Fault {

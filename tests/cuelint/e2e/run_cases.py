@@ -22,6 +22,9 @@ Options:
                       (default: the file's own frame-rate line, else 25)
   --cps N             characters per second of the reading-time rule, 0 to 1000
                       (default 20; 0 turns the rule off)
+  --encoding NAME     encoding of the files that have no byte-order mark and are
+                      not UTF-8, such as windows-1252 or shift_jis (default:
+                      detected)
   --format text|json  text lines (default), or JSON Lines
   -j N                check up to N files at once (default: the number of
                       processors)
@@ -218,6 +221,23 @@ case("lecture_webvtt", {"l.vtt": LECTURE_VTT}, ["l.vtt"],
      "at 00:00:08,500 (cues may be shown together, but in the order of their starts)\n"
      "l.vtt:34: no blank line between the subtitle at line 33 and the next subtitle\n",
      stderr=summary(1, 1, 6), status=1)
+# A Japanese SubRip file in Shift_JIS, as older Japanese tools write it. Several of its
+# characters have "|" as their second byte ("\u30dd" is 83 7C).
+JAPANESE_SRT = ("1\n00:00:01,000 --> 00:00:03,000\n\u30dd\u30fc\u30ba\u3092\u89e3\u9664\u3057\u307e\u3059\u3002\n\n"
+                "2\n00:00:02,500 --> 00:00:04,000\n\u30b9\u30dd\u30fc\u30c4\u306e\u8a66\u5408\u3092\u898b\u306b\u884c\u304d\u307e\u3057\u3087\u3046\u3002\n\n"
+                "3\n00:00:04,000 --> 00:00:05,000\n\u6771\u4eac\u30bf\u30ef\u30fc\u306e\u5c55\u671b\u53f0\u3078\u3088\u3046\u3053\u305d\u3002"
+                "\u3053\u3061\u3089\u306f\u5357\u53e3\u3067\u3059\u3002\n").replace("\n", "\r\n").encode("cp932")
+
+case("japanese_subrip_shift_jis", {"j.srt": JAPANESE_SRT}, ["j.srt"],
+     stdout="j.srt:6: subtitle 2 starts at 00:00:02,500, before the previous subtitle stops at "
+     "00:00:03,000\n"
+     "j.srt:10: subtitle 3 is shown 1.000 s; its 24 characters need 1.200 s at 20 per second\n",
+     stderr=summary(1, 1, 2), status=1, also=[["--encoding", "SHIFT_JIS", "j.srt"]])
+case("encoding_not_decodable", {"j.srt": JAPANESE_SRT}, ["--encoding=windows-1252", "j.srt"],
+     stdout="j.srt:1: neither UTF-8 nor well-formed in the encoding given\n",
+     stderr=summary(1, 1, 1), status=1)
+case("encoding_unknown", {"c.srt": CLEAN_SRT}, ["--encoding", "klingon", "c.srt"],
+     stderr="cuelint: --encoding: not an encoding this system knows: klingon\n" + USAGE, status=2)
 case("binary_file", {"bin.srt": bytes(range(256)) * 4}, ["bin.srt"],
      stdout="bin.srt:1: not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file\n",
      stderr=summary(1, 1, 1), status=1)
