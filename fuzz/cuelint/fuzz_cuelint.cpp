@@ -8,12 +8,14 @@
 //   the rest    the file's bytes
 //
 // Every input runs three times: read whole from memory; trickled a few bytes at a time with a
-// line buffer of 16 bytes, so that reads, UTF-16 code units, CR LF pairs and lines are cut
-// at every place; and with the encoding decided on a pass of its own before the reading. All
-// runs must give the same faults; the faults must come in report order (line, then check);
-// and every fault is written as a text line and as JSON. A difference or a fault out of order stops
-// the run
+// line buffer of 16 bytes, so that reads, UTF-16 code units, CR LF pairs, multi-byte
+// characters of legacy encodings and lines are cut at every place; and with the encoding
+// decided on a pass of its own before the reading. All runs must give the same faults; the faults
+// must come in report order (line, then check); and every fault is written as a text line and as
+// JSON. A difference or a fault out of order stops the run
 // (__builtin_trap), as do crashes, sanitizer reports, leaks and hangs.
+// A fourth run names an encoding, as --encoding shift_jis does: a file read as Unicode
+// text without it (marked, UTF-8, or found to be Shift_JIS) must give the same faults.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -102,5 +104,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (a.encoding != b.encoding || a.format != b.format) __builtin_trap();
   if (a.encoding != c.encoding || a.format != c.format || a.faults != c.faults) __builtin_trap();
   if (whole.digest_ != cut.digest_ || whole.digest_ != first.digest_) __builtin_trap();
+
+  Sink named;
+  cuelint::Options opt_named = opt;
+  opt_named.encoding = "shift_jis";
+  cuelint::MemorySource mem3(data, size);
+  cuelint::FileOutcome d = cuelint::lint(mem3, opt_named, named);
+  if (d.faults != named.count_) __builtin_trap();
+  using cuelint::Encoding;
+  bool same = a.encoding != Encoding::kSingleByte && a.encoding != Encoding::kEucJp &&
+              a.encoding != Encoding::kGb18030 && a.encoding != Encoding::kBig5 &&
+              a.encoding != Encoding::kKorean;
+  if (same && named.digest_ != whole.digest_) __builtin_trap();
   return 0;
 }

@@ -97,11 +97,20 @@ bool decodes_whole(Source& src, const char* converter) {
 Encoding guess_legacy(Source& src) {
   std::unique_ptr<uchardet, DetectorDeleter> det(uchardet_new());
   src.rewind();
+  // The detector is handed the same pieces however the source cuts its reads: what it
+  // names may depend on them.
   char buf[65536];
-  for (;;) {
-    std::size_t got = src.read(buf, sizeof buf);
-    if (got == 0) break;
-    if (uchardet_handle_data(det.get(), buf, got) != 0) return Encoding::kSingleByte;
+  for (bool end = false; !end;) {
+    std::size_t have = 0;
+    while (have < sizeof buf) {
+      std::size_t got = src.read(buf + have, sizeof buf - have);
+      if (got == 0) {
+        end = true;
+        break;
+      }
+      have += got;
+    }
+    if (have && uchardet_handle_data(det.get(), buf, have) != 0) return Encoding::kSingleByte;
   }
   uchardet_data_end(det.get());
   const char* name = uchardet_get_charset(det.get());

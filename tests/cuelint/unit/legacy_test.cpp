@@ -633,7 +633,12 @@ TEST(Legacy, DetectedAndConfirmed) {
       {"big5", &kTraditional, Encoding::kBig5},           {"korean", &kKorean, Encoding::kKorean},
       {"windows-1251", &kRussian, Encoding::kSingleByte},
   };
-  for (const Case& c : cases) EXPECT_EQ(probed(*c.bytes), c.encoding) << c.name;
+  for (const Case& c : cases) {
+    EXPECT_EQ(probed(*c.bytes), c.encoding) << c.name;
+    // The same however the reads are cut.
+    cuelint_test::TrickleSource cut(*c.bytes, 2);
+    EXPECT_EQ(probe(cut).encoding, c.encoding) << c.name << " read two bytes at a time";
+  }
   // A byte the table's encoding does not have: single-byte text after all.
   EXPECT_EQ(probed(kJapanese + "\xFF\xFF\n"), Encoding::kSingleByte);
 }
