@@ -6,12 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "checks.h"
 #include "count.h"
 #include "lines.h"
 #include "references.h"
+#include "scan.h"
 
 namespace cuelint {
 
@@ -39,7 +39,7 @@ class Block {
     count_text_line(l.number);
     unsigned marks = 0;
     std::string_view s = l.text.substr(from);
-    if (references_ && std::memchr(s.data(), '&', s.size())) {
+    if (references_ && find_either(s.data(), s.size(), '&', '&') != s.data() + s.size()) {
       chars_ += count_line_with_references(s, markup_, l.unicode, &marks);
     } else {
       chars_ += count_line(s, markup_, l.unicode, &marks);

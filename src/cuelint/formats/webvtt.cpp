@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "count.h"
+#include "scan.h"
 #include "text.h"
 
 namespace cuelint {
@@ -27,18 +28,27 @@ extern constexpr FormatInfo kWebVtt = {  // fields in the order of FormatInfo
 namespace {
 
 bool holds_arrow(std::string_view s) {
-  if (s.size() < 3) return false;
-  for (const char* p = static_cast<const char*>(std::memchr(s.data(), '>', s.size())); p;
-       p = static_cast<const char*>(
-           std::memchr(p + 1, '>', static_cast<std::size_t>(s.data() + s.size() - p - 1)))) {
-    if (p - s.data() >= 2 && p[-1] == '-' && p[-2] == '-') return true;
-  }
+  // The C library's search: fast on lines of any length.
+  const char *b = s.data(), *e = b + s.size();
+  for (auto p = static_cast<const char*>(std::memchr(b, '>', s.size())); p;
+       p = static_cast<const char*>(std::memchr(p + 1, '>', static_cast<std::size_t>(e - p - 1))))
+    if (p - b >= 2 && p[-1] == '-' && p[-2] == '-') return true;
   return false;
+}
+
+// The timing line as converters write it, "HH:MM:SS.mmm --> HH:MM:SS.mmm": its first
+// sixteen bytes, and its last sixteen.
+constexpr Form16 kHead = make_form("DD:5D:5D.DDD -->");
+constexpr Form16 kTail = make_form("--> DD:5D:5D.DDD");
+
+inline std::int64_t ms_at(const char* p) {
+  return ((two_digits(p) * 60 + two_digits(p + 3)) * 60 + two_digits(p + 6)) * 1000 +
+         (p[9] - '0') * 100 + two_digits(p + 10);
 }
 
 // A word alone on the line or followed by a blank and any text.
 bool begins_with_word(std::string_view s, std::string_view word) {
-  return s.substr(0, word.size()) == word &&
+  return !s.empty() && s[0] == word[0] && s.substr(0, word.size()) == word &&
          (s.size() == word.size() || is_blank_char(s[word.size()]));
 }
 
@@ -79,6 +89,11 @@ std::size_t parse_time(std::string_view s, std::size_t i, std::int64_t& ms) {
 }  // namespace
 
 bool parse_webvtt_timing_line(std::string_view s, std::int64_t& start, std::int64_t& stop) {
+  if (s.size() >= 29 && fits_form(s.data(), kHead) && fits_form(s.data() + 13, kTail)) {
+    start = ms_at(s.data());
+    stop = ms_at(s.data() + 17);
+    return s.size() == 29 || is_blank_char(s[29]);
+  }
   std::size_t n = s.size(), i = parse_time(s, 0, start);
   if (!i) return false;
   while (i < n && is_blank_char(s[i])) ++i;
@@ -137,14 +152,21 @@ void WebVttReader::line(const Line& l) {
     at_ = At::kBetween;
     return;
   }
+  if (at_ == At::kCue) {  // most lines: a cue's text, unless it holds "-->"
+    if (holds_arrow(s)) {
+      timing(l);
+    } else {
+      block_.text(l);
+    }
+    return;
+  }
   if (l.number == 1) return;  // the header's first line, whatever it holds
   if (holds_arrow(s)) {
     timing(l);
     return;
   }
   switch (at_) {
-    case At::kCue:
-      block_.text(l);
+    case At::kCue:  // taken above
       return;
     case At::kBetween:
       first_ = l.number;
