@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "checks.h"
 #include "encoding.h"
@@ -20,6 +21,14 @@ void format_fault(FaultSink& sink, std::string_view text, FileOutcome& out) {
   Msg(f) << text;
   sink.fault(f);
   out.faults = 1;
+}
+
+bool is_utf8(const EncodingState& st) {
+  return !st.known || st.encoding == Encoding::kUtf8 || st.encoding == Encoding::kUtf8Bom;
+}
+
+std::string not_utf8_message(const FormatInfo& f) {
+  return std::string("a ") + f.title + " file must be UTF-8";
 }
 
 // Encoding and format; null (and the format fault given) when there is nothing to check.
@@ -55,20 +64,54 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
     if (sink) format_fault(*sink, no_format_message(), out);
     return nullptr;
   }
-  if (row->info->utf8_only) {
-    if (!st.known) {
-      src.rewind();
-      st.set(detect_encoding(src).encoding);
-      out.encoding = st.encoding;
-    }
-    if (st.encoding != Encoding::kUtf8 && st.encoding != Encoding::kUtf8Bom) {
-      if (sink)
-        format_fault(*sink, std::string("a ") + row->info->title + " file must be UTF-8", out);
-      return nullptr;
-    }
+  // Not known yet: decided while the file is checked (Utf8Gate).
+  if (row->info->utf8_only && st.known && !is_utf8(st)) {
+    if (sink) format_fault(*sink, not_utf8_message(*row->info), out);
+    return nullptr;
   }
   out.format = row->info;
   return row;
+}
+
+// A file in a format that must be UTF-8, whose encoding is decided while it is checked: its
+// faults are held until it is, then handed over, or dropped for the format fault. Held are
+// only the faults of lines before its first byte beyond ASCII; past kMaxHeld the file is
+// checked again with its encoding decided first, so that memory stays bounded.
+class Utf8Gate : public FaultSink {
+ public:
+  struct Overflow {};
+  static constexpr std::size_t kMaxHeld = 1024;
+
+  Utf8Gate(FaultSink& out, const EncodingState& st) : out_(out), st_(st) {}
+  void fault(const Fault& f) override {
+    if (!st_.known) {
+      if (held_.size() == kMaxHeld) throw Overflow{};
+      held_.push_back(f);
+    } else if (is_utf8(st_)) {
+      flush();
+      out_.fault(f);
+    }
+  }
+  void flush() {
+    for (const Fault& f : held_) out_.fault(f);
+    held_.clear();
+  }
+
+ private:
+  FaultSink& out_;
+  const EncodingState& st_;
+  std::vector<Fault> held_;
+};
+
+// The check pass; the count of faults.
+std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, FaultSink& sink,
+                    EncodingState& st, std::size_t line_buffer) {
+  src.rewind();
+  FileChecker fc(sink, *row.info, opt);
+  auto dec = std::make_unique<Decoder>(src, st);
+  LineReader lines(*dec, line_buffer);
+  row.check(lines, fc);
+  return fc.faults();
 }
 
 }  // namespace
@@ -90,13 +133,33 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   if (!named.empty()) st.named = named.c_str();
   const FormatRow* row = find_kind(src, st, decide_first || st.named, out, &sink);
   if (!row) return out;
-  src.rewind();
-  FileChecker fc(sink, *row->info, opt);
-  auto dec = std::make_unique<Decoder>(src, st);
-  LineReader lines(*dec, line_buffer);
-  row->check(lines, fc);
+  if (row->info->utf8_only && !st.known) {
+    Utf8Gate gate(sink, st);
+    try {
+      std::uint64_t faults = check(src, *row, opt, gate, st, line_buffer);
+      out.encoding = st.encoding;
+      if (is_utf8(st)) {
+        gate.flush();  // still not decided at the end: ASCII only
+        out.faults = faults;
+      } else {
+        out.format = nullptr;
+        format_fault(sink, not_utf8_message(*row->info), out);
+      }
+      return out;
+    } catch (const Utf8Gate::Overflow&) {
+      src.rewind();
+      EncodingResult enc = detect_encoding(src, st.named);
+      st.set(enc.encoding);
+      out.encoding = st.encoding;
+      if (!is_utf8(st)) {
+        out.format = nullptr;
+        format_fault(sink, not_utf8_message(*row->info), out);
+        return out;
+      }
+    }
+  }
+  out.faults = check(src, *row, opt, sink, st, line_buffer);
   out.encoding = st.encoding;
-  out.faults = fc.faults();
   return out;
 }
 

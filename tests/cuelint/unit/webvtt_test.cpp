@@ -92,6 +92,13 @@ const VttCase kVttCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, WebVtt, ::testing::ValuesIn(kVttCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A WebVTT file of n cues, each with a pipe (a fault), then a last line holding `tail`.
+std::string late_byte(int n, const char* tail) {
+  std::string s = "WEBVTT\n\n";
+  for (int i = 0; i < n; ++i) s += "00:01.000 --> 00:02.000\na|b\n\n";
+  return s + "00:03.000 --> 00:04.000\n" + tail + "\n";
+}
+
 TEST(WebVtt, MustBeUtf8) {
   struct Case {
     const char* name;
@@ -99,6 +106,10 @@ TEST(WebVtt, MustBeUtf8) {
   } cases[] = {
       {"single_byte", "WEBVTT\n\n00:01.000 --> 00:02.000\ncaf\xE9\n"},
       {"utf16", std::string("\xFF\xFEW\0E\0B\0V\0T\0T\0\n\0", 16)},
+      // Faults before the first byte beyond ASCII are held, then dropped; past the number
+      // held, the file is checked again with its encoding decided first.
+      {"single_byte_late", late_byte(3, "\xE9")},
+      {"single_byte_after_many_faults", late_byte(3000, "\xE9")},
   };
   for (const Case& c : cases) {
     auto faults = cuelint_test::lint_bytes(c.bytes);
@@ -107,6 +118,22 @@ TEST(WebVtt, MustBeUtf8) {
     EXPECT_EQ(faults[0].line, 1u) << c.name;
     EXPECT_EQ(faults[0].format, nullptr) << c.name;
     EXPECT_EQ(faults[0].text(), "a WebVTT file must be UTF-8") << c.name;
+  }
+}
+
+// Held faults are handed over in order once the file is found to be UTF-8, as when its
+// encoding is decided first.
+TEST(WebVtt, HeldFaultsHandedOverWhenUtf8) {
+  for (int n : {3, 3000}) {
+    std::string text = late_byte(n, "\xC3\xA9|");
+    MemorySource a(text.data(), text.size()), b(text.data(), text.size());
+    cuelint_test::Collect late, first;
+    FileOutcome oa = lint(a, Options{}, late);
+    FileOutcome ob = lint(b, Options{}, first, 65536, true);
+    EXPECT_EQ(cuelint_test::brief(late.faults), cuelint_test::brief(first.faults)) << n;
+    EXPECT_EQ(late.faults.size(), static_cast<std::size_t>(n) + 1) << n;
+    EXPECT_EQ(oa.faults, ob.faults) << n;
+    EXPECT_EQ(oa.format, &kWebVtt) << n;
   }
 }
 
