@@ -34,12 +34,14 @@ class Block {
   }
 
   // A text line of the open subtitle, from byte `from` of the file's line (MicroDVD's text
-  // follows its frames); columns of faults count from the line's start.
-  void text(const Line& l, std::size_t from = 0) {
+  // follows its frames); columns of faults count from the line's start. A reader that has
+  // looked for "&" already says whether the line may hold a character reference.
+  void text(const Line& l, std::size_t from = 0, bool may_reference = true) {
     count_text_line(l.number);
     unsigned marks = 0;
     std::string_view s = l.text.substr(from);
-    if (references_ && find_either(s.data(), s.size(), '&', '&') != s.data() + s.size()) {
+    if (references_ && may_reference &&
+        find_either(s.data(), s.size(), '&', '&') != s.data() + s.size()) {
       chars_ += count_line_with_references(s, markup_, l.unicode, &marks);
     } else {
       chars_ += count_line(s, markup_, l.unicode, &marks);

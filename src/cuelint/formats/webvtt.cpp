@@ -27,8 +27,35 @@ extern constexpr FormatInfo kWebVtt = {  // fields in the order of FormatInfo
 
 namespace {
 
+enum : unsigned { kGreater = 1, kAmpersand = 2 };
+
+// Which of ">" and "&" the line holds, in one pass: every text line is looked at for
+// "-->" and for character references.
+unsigned greater_and_ampersand(std::string_view s) {
+  const char* p = s.data();
+  std::size_t n = s.size(), i = 0;
+  unsigned found = 0;
+#if CUECHECK_SSE2
+  if (n >= 16) {
+    const __m128i gt = _mm_set1_epi8('>'), amp = _mm_set1_epi8('&');
+    __m128i g = _mm_setzero_si128(), a = g;
+    auto add = [&](const char* q) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+      g = _mm_or_si128(g, _mm_cmpeq_epi8(v, gt));
+      a = _mm_or_si128(a, _mm_cmpeq_epi8(v, amp));
+    };
+    for (; i + 16 <= n; i += 16) add(p + i);
+    if (i < n) add(p + n - 16);  // the last sixteen bytes, some of them again
+    return (_mm_movemask_epi8(g) ? unsigned{kGreater} : 0u) |
+           (_mm_movemask_epi8(a) ? unsigned{kAmpersand} : 0u);
+  }
+#endif
+  for (; i < n; ++i)
+    found |= (p[i] == '>' ? unsigned{kGreater} : 0u) | (p[i] == '&' ? unsigned{kAmpersand} : 0u);
+  return found;
+}
+
 bool holds_arrow(std::string_view s) {
-  // The C library's search: fast on lines of any length.
   const char *b = s.data(), *e = b + s.size();
   for (auto p = static_cast<const char*>(std::memchr(b, '>', s.size())); p;
        p = static_cast<const char*>(std::memchr(p + 1, '>', static_cast<std::size_t>(e - p - 1))))
@@ -153,10 +180,11 @@ void WebVttReader::line(const Line& l) {
     return;
   }
   if (at_ == At::kCue) {  // most lines: a cue's text, unless it holds "-->"
-    if (holds_arrow(s)) {
+    unsigned found = greater_and_ampersand(s);
+    if ((found & kGreater) && holds_arrow(s)) {
       timing(l);
     } else {
-      block_.text(l);
+      block_.text(l, 0, (found & kAmpersand) != 0);
     }
     return;
   }
