@@ -27,6 +27,8 @@ extern constexpr FormatInfo kWebVtt = {  // fields in the order of FormatInfo
 
 namespace {
 
+constexpr char kNoTiming[] = "a block with no timing line on its first two lines";
+
 enum : unsigned { kGreater = 1, kAmpersand = 2 };
 
 // Which of ">" and "&" the line holds, in one pass: every text line is looked at for
@@ -176,6 +178,7 @@ void WebVttReader::line(const Line& l) {
   std::string_view s = l.text;
   if (s.empty()) {
     if (block_.open()) block_.close();
+    if (at_ == At::kFirst) block_fault(first_, kNoTiming);  // a block of one line
     at_ = At::kBetween;
     return;
   }
@@ -212,7 +215,7 @@ void WebVttReader::line(const Line& l) {
       }
       return;
     case At::kFirst:
-      block_fault(first_, "a block with no timing line on its first two lines");
+      block_fault(first_, kNoTiming);
       at_ = At::kPassing;
       return;
     case At::kHeader:
@@ -220,6 +223,11 @@ void WebVttReader::line(const Line& l) {
     case At::kPassing:
       return;
   }
+}
+
+void WebVttReader::finish() {
+  if (at_ == At::kFirst) block_fault(first_, kNoTiming);
+  block_.finish();
 }
 
 }  // namespace cuelint

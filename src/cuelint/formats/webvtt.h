@@ -29,7 +29,7 @@ class WebVttReader {
  public:
   explicit WebVttReader(FileChecker& fc) : fc_(fc), block_(fc) {}
   void line(const Line& l);
-  void finish() { block_.finish(); }
+  void finish();
 
  private:
   enum class At : std::uint8_t {

@@ -42,6 +42,8 @@ const VttCase kVttCases[] = {
      H + "1\n" + C12 + "a\n\n00:00:02.000\n" + C34 + "b\n\n--\n00:05.000 --> 00:06.000\nc\n", ""},
     {"block_without_timing", H + "ident\nnot a timing line\nmore\n" + C12 + "Hi\n", "3:structure"},
     {"block_without_timing_at_end", H + "ident\nnot a timing line\n", "3:structure"},
+    {"block_of_one_line", H + "stray\n\n" + C12 + "Hi\n", "3:structure"},
+    {"block_of_one_line_at_end", H + C12 + "Hi\n\nstray\n", "6:structure"},
     {"line_before_timing_is_text", H + C12 + "a\nnext-id\n" + C34 + "b\n", "5:structure@1000-2000"},
     {"cue_without_text_runs_into_next", H + C12 + C34 + "b\n", "3:structure@1000-2000"},
     {"cue_without_text_then_blank", H + C12 + "\n" + C34 + "b\n", ""},
