@@ -75,17 +75,17 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
 
 // A file in a format that must be UTF-8, whose encoding is decided while it is checked: its
 // faults are held until it is, then handed over, or dropped for the format fault. Held are
-// only the faults of lines before its first byte beyond ASCII; past kMaxHeld the file is
-// checked again with its encoding decided first, so that memory stays bounded.
+// only the faults of lines before its first byte beyond ASCII; past kMaxHeld the decoder
+// is made to decide at once, so that memory stays bounded.
 class Utf8Gate : public FaultSink {
  public:
-  struct Overflow {};
   static constexpr std::size_t kMaxHeld = 1024;
 
   Utf8Gate(FaultSink& out, const EncodingState& st) : out_(out), st_(st) {}
+  void set_decoder(Decoder* dec) { dec_ = dec; }
   void fault(const Fault& f) override {
+    if (!st_.known && held_.size() == kMaxHeld && dec_) dec_->decide_now();
     if (!st_.known) {
-      if (held_.size() == kMaxHeld) throw Overflow{};
       held_.push_back(f);
     } else if (is_utf8(st_)) {
       flush();
@@ -100,15 +100,17 @@ class Utf8Gate : public FaultSink {
  private:
   FaultSink& out_;
   const EncodingState& st_;
+  Decoder* dec_ = nullptr;
   std::vector<Fault> held_;
 };
 
 // The check pass; the count of faults.
 std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, FaultSink& sink,
-                    EncodingState& st, std::size_t line_buffer) {
+                    EncodingState& st, std::size_t line_buffer, Utf8Gate* gate = nullptr) {
   src.rewind();
   FileChecker fc(sink, *row.info, opt);
   auto dec = std::make_unique<Decoder>(src, st);
+  if (gate) gate->set_decoder(dec.get());
   LineReader lines(*dec, line_buffer);
   row.check(lines, fc);
   return fc.faults();
@@ -135,28 +137,16 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   if (!row) return out;
   if (row->info->utf8_only && !st.known) {
     Utf8Gate gate(sink, st);
-    try {
-      std::uint64_t faults = check(src, *row, opt, gate, st, line_buffer);
-      out.encoding = st.encoding;
-      if (is_utf8(st)) {
-        gate.flush();  // still not decided at the end: ASCII only
-        out.faults = faults;
-      } else {
-        out.format = nullptr;
-        format_fault(sink, not_utf8_message(*row->info), out);
-      }
+    std::uint64_t faults = check(src, *row, opt, gate, st, line_buffer, &gate);
+    out.encoding = st.encoding;
+    if (!is_utf8(st)) {
+      out.format = nullptr;
+      format_fault(sink, not_utf8_message(*row->info), out);
       return out;
-    } catch (const Utf8Gate::Overflow&) {
-      src.rewind();
-      EncodingResult enc = detect_encoding(src, st.named);
-      st.set(enc.encoding);
-      out.encoding = st.encoding;
-      if (!is_utf8(st)) {
-        out.format = nullptr;
-        format_fault(sink, not_utf8_message(*row->info), out);
-        return out;
-      }
     }
+    gate.flush();  // still not decided at the end: ASCII only
+    out.faults = faults;
+    return out;
   }
   out.faults = check(src, *row, opt, sink, st, line_buffer);
   out.encoding = st.encoding;

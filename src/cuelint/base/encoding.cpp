@@ -225,7 +225,7 @@ std::size_t Decoder::read(char* out, std::size_t cap) {
 void Decoder::decide(const char* chunk, std::size_t n) {
   // Every byte before the chunk was ASCII: no sequence is open where it begins.
   Utf8Validator v;
-  bool ok = v.feed(reinterpret_cast<const unsigned char*>(chunk), n);
+  bool ok = n == 0 || v.feed(reinterpret_cast<const unsigned char*>(chunk), n);
   while (ok) {
     std::size_t got = src_.read(reinterpret_cast<char*>(raw_), sizeof raw_);
     if (got == 0) break;

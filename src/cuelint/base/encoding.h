@@ -100,6 +100,11 @@ class Decoder {
   std::size_t read(char* out, std::size_t cap);
   // Not single-byte text, as far as is known after the last read.
   bool unicode() const { return st_.unicode; }
+  // Decides the encoding now, if it is not known, from the bytes not read yet: those read
+  // were all ASCII. The reading goes on where it stood.
+  void decide_now() {
+    if (!st_.known) decide(nullptr, 0);
+  }
 
  private:
   std::size_t read_utf16(char* out, std::size_t cap);

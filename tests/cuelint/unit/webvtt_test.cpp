@@ -126,8 +126,9 @@ TEST(WebVtt, MustBeUtf8) {
 // Held faults are handed over in order once the file is found to be UTF-8, as when its
 // encoding is decided first.
 TEST(WebVtt, HeldFaultsHandedOverWhenUtf8) {
-  for (int n : {3, 3000}) {
-    std::string text = late_byte(n, "\xC3\xA9|");
+  for (int n : {3, 3000, -3000}) {  // negative: ASCII only, never decided while read
+    std::string text = n > 0 ? late_byte(n, "\xC3\xA9|") : late_byte(-n, "|");
+    n = n < 0 ? -n : n;
     MemorySource a(text.data(), text.size()), b(text.data(), text.size());
     cuelint_test::Collect late, first;
     FileOutcome oa = lint(a, Options{}, late);
