@@ -95,6 +95,18 @@ bool decodes_whole(Source& src, const char* converter) {
 }
 
 Encoding guess_legacy(Source& src) {
+  // When no encoding of the table takes the whole file, the detector's answer could not
+  // be taken either, and it is not asked: it reads the whole file slowly, while the
+  // converters stop at the first byte they do not take, near the start of most
+  // single-byte files.
+  bool any = false;
+  for (const Legacy& l : kLegacy) {
+    if (decodes_whole(src, l.converter)) {
+      any = true;
+      break;
+    }
+  }
+  if (!any) return Encoding::kSingleByte;
   std::unique_ptr<uchardet, DetectorDeleter> det(uchardet_new());
   src.rewind();
   // The detector is handed the same pieces however the source cuts its reads: what it
