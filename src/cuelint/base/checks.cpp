@@ -154,7 +154,7 @@ void FileChecker::begin(const Subtitle& s) {
     write_time(m, s.start);
   }
   bool from_start = format_.overlap == Overlap::kPreviousStart;
-  std::int64_t bound = from_start ? prev_start_ : prev_stop_;
+  std::int64_t bound = prev_bound_;
   if (has_prev_ && s.start < bound) {
     Msg m(add(Check::kOverlap, s.line));
     label(m, s);
@@ -166,8 +166,7 @@ void FileChecker::begin(const Subtitle& s) {
     if (from_start) m << " (cues may be shown together, but in the order of their starts)";
   }
   has_prev_ = true;
-  prev_stop_ = s.stop;
-  prev_start_ = s.start;
+  prev_bound_ = from_start ? s.start : s.stop;
 }
 
 Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {

@@ -74,9 +74,8 @@ class FileChecker {
   Subtitle cur_;
   bool order_fault_ = false;
   bool has_prev_ = false;
-  std::int64_t prev_stop_ = 0;
-  std::int64_t prev_start_ = 0;
-  std::vector<Fault> held_;  // reused: no allocation per subtitle once it has grown
+  std::int64_t prev_bound_ = 0;  // the previous stop, or start (Overlap): no start before it
+  std::vector<Fault> held_;      // reused: no allocation per subtitle once it has grown
   bool loose_pending_ = false;
   Fault loose_;
   std::uint64_t faults_ = 0;

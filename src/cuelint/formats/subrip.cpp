@@ -205,7 +205,9 @@ void SubRipReader::start(const Line& l, const Subtitle* timed) {
   // After subtitles without a number, a number may have counted them or not.
   std::int64_t lowest = last_number_ + 1, highest = lowest + unnumbered_;
   if (pending_) {
-    if (pending_value_ < lowest || pending_value_ > highest) {
+    // One unsigned comparison: below lowest wraps around to a large value.
+    if (static_cast<std::uint64_t>(pending_value_ - lowest) >
+        static_cast<std::uint64_t>(unnumbered_)) {
       Msg m(fc_.add(Check::kNumbering, pending_line_));
       m << "subtitle numbered " << pending_value_ << " where " << lowest;
       if (highest > lowest) m << " to " << highest;
