@@ -1,6 +1,6 @@
 # The libraries cuelint is built with, all from Debian's archive: CLI11 and nlohmann-json
-# (headers), utf8proc and uchardet. Sets CUELINT_MISSING to the list of what was not found, each
-# named with the Debian package that brings it.
+# (headers), utf8proc, uchardet, and toml++ for the config file. Sets CUELINT_MISSING to the
+# list of what was not found, each named with the Debian package that brings it.
 set(CUELINT_MISSING "")
 find_package(CLI11 CONFIG QUIET)
 if(NOT CLI11_FOUND)
@@ -19,4 +19,8 @@ find_path(CUELINT_UCHARDET_INCLUDE_DIR uchardet/uchardet.h)
 find_library(CUELINT_UCHARDET_LIBRARY uchardet)
 if(NOT CUELINT_UCHARDET_INCLUDE_DIR OR NOT CUELINT_UCHARDET_LIBRARY)
   list(APPEND CUELINT_MISSING "uchardet (libuchardet-dev)")
+endif()
+find_package(tomlplusplus CONFIG QUIET)
+if(NOT tomlplusplus_FOUND)
+  list(APPEND CUELINT_MISSING "toml++ (libtomlplusplus-dev)")
 endif()

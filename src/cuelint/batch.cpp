@@ -43,6 +43,7 @@ struct Job {
   bool readable = true;
   std::string reason;
   std::uint64_t faults = 0;
+  std::uint64_t errors = 0;
 };
 
 // What a worker holds back of a file that is not the printer's turn yet, before it waits.
@@ -104,9 +105,9 @@ void Batch::worker() {
     if (i >= entries_.size()) return;
     const Entry& e = entries_[i];
     JobSpill spill(*this, i);
-    std::uint64_t faults = 0;
+    std::uint64_t faults = 0, errors = 0;
     std::string reason = e.reason;
-    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, faults, reason);
+    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, faults, errors, reason);
     hand_over(i, out);
     {
       std::lock_guard<std::mutex> lock(m_);
@@ -115,6 +116,7 @@ void Batch::worker() {
       j.readable = readable;
       j.reason = std::move(reason);
       j.faults = faults;
+      j.errors = errors;
     }
     printer_cv_.notify_one();
   }
@@ -165,7 +167,7 @@ BatchResult Batch::run() {
       }
       if (j.done) {
         bool readable = j.readable;
-        std::uint64_t faults = j.faults;
+        std::uint64_t faults = j.faults, errors = j.errors;
         std::string reason = std::move(j.reason);
         head_ = i + 1;
         lock.unlock();
@@ -173,6 +175,7 @@ BatchResult Batch::run() {
         if (readable) {
           ++r.totals.files;
           r.totals.faults += faults;
+          r.totals.errors += errors;
           if (faults) ++r.totals.faulty;
         } else {
           r.unreadable = true;
@@ -194,7 +197,7 @@ BatchResult Batch::run() {
 }  // namespace
 
 bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
-               std::uint64_t& faults, std::string& reason) {
+               std::uint64_t& faults, std::uint64_t& errors, std::string& reason) {
   int fd = -1;
   int err = open_for_reading(e.name, &fd);
   if (err) {
@@ -205,6 +208,7 @@ bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* 
   Report report(e.name, cfg.json, out, spill);
   try {
     faults = lint(src, cfg.options, report).faults;
+    errors = report.errors();
   } catch (const ReadError& re) {
     reason = std::strerror(re.error);
     return false;

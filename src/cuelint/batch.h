@@ -14,6 +14,7 @@ namespace cuelint {
 struct BatchConfig {
   Options options;
   bool json = false;
+  Severity fail_on = Severity::kError;  // exit 1 on a fault of this severity or higher
   unsigned jobs = 1;
   int out_fd = 1;
   int err_fd = 2;
@@ -29,6 +30,6 @@ BatchResult run_batch(const std::vector<Entry>& entries, const BatchConfig& cfg)
 
 // Checks one file into out (its whole report); false and reason set when it cannot be read.
 bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
-               std::uint64_t& faults, std::string& reason);
+               std::uint64_t& faults, std::uint64_t& errors, std::string& reason);
 
 }  // namespace cuelint

@@ -4,14 +4,27 @@
 #include <string>
 #include <vector>
 
+#include "rules.h"
+#include "settings.h"
 #include "types.h"
 
 namespace cuelint {
 
 struct CommandLine {
-  enum Action { kRun, kHelp, kVersion, kWrong } action = kRun;
+  enum Action { kRun, kHelp, kVersion, kWrong, kListRules, kShowSettings } action = kRun;
   std::string error;  // what is wrong, for kWrong
-  Options options;
+  // The settings are made from these once the config file is read (settings.h).
+  bool has_profile = false;
+  Profile profile = Profile::kClassic;
+  RuleChoices choices;
+  bool has_cps = false, has_fps = false, has_fail_on = false;
+  std::int64_t cps = 20;
+  Rate fps;
+  Severity fail_on = Severity::kError;
+  bool has_encoding = false;
+  std::string encoding;
+  std::string config;  // --config FILE; empty: searched for unless isolated
+  bool isolated = false;
   bool json = false;
   unsigned jobs = 0;  // 0: the number of processors
   std::vector<std::string> paths;
@@ -21,5 +34,9 @@ const char* usage_text();
 const char* version_text();
 
 CommandLine parse_command_line(int argc, const char* const* argv);
+
+// The command line's steps over settings made so far (profile and config file): --set,
+// --select, --extend-select, --ignore, then --cps, --fps and --encoding.
+void apply_command_line(const CommandLine& cl, Options& o);
 
 }  // namespace cuelint

@@ -14,10 +14,11 @@ namespace cuelint {
 
 namespace {
 
-void format_fault(FaultSink& sink, std::string_view text, FileOutcome& out) {
+void format_fault(FaultSink& sink, std::string_view text, const Options& opt, FileOutcome& out) {
   Fault f;
   f.line = 1;
   f.check = Check::kFormat;
+  f.severity = opt.severity(Check::kFormat);
   Msg(f) << text;
   sink.fault(f);
   out.faults = 1;
@@ -36,7 +37,7 @@ std::string not_utf8_message(const FormatInfo& f) {
 // that is not what its mark says gets nothing but the format fault); so is every file when
 // decide_first. Otherwise the encoding is decided while the file is read (EncodingState).
 const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, FileOutcome& out,
-                           FaultSink* sink) {
+                           const Options& opt, FaultSink* sink) {
   Encoding mark = encoding_of_mark(src);
   if (mark != Encoding::kUtf8 || decide_first) {
     src.rewind();
@@ -44,7 +45,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
     st.set(enc.encoding);
     out.encoding = enc.encoding;
     if (enc.fault) {
-      if (sink) format_fault(*sink, enc.fault, out);
+      if (sink) format_fault(*sink, enc.fault, opt, out);
       return nullptr;
     }
   } else {
@@ -61,12 +62,12 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
   }
   out.encoding = st.encoding;
   if (!row) {
-    if (sink) format_fault(*sink, no_format_message(), out);
+    if (sink) format_fault(*sink, no_format_message(), opt, out);
     return nullptr;
   }
   // Not known yet: decided while the file is checked (Utf8Gate).
   if (row->info->utf8_only && st.known && !is_utf8(st)) {
-    if (sink) format_fault(*sink, not_utf8_message(*row->info), out);
+    if (sink) format_fault(*sink, not_utf8_message(*row->info), opt, out);
     return nullptr;
   }
   out.format = row->info;
@@ -121,7 +122,7 @@ std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, Fault
 FileOutcome probe(Source& src) {
   FileOutcome out;
   EncodingState st;
-  find_kind(src, st, true, out, nullptr);
+  find_kind(src, st, true, out, Options(), nullptr);
   return out;
 }
 
@@ -133,7 +134,7 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   // else: it is looked at whole first.
   const std::string named = opt.encoding.empty() ? "" : converter_for_option(opt.encoding);
   if (!named.empty()) st.named = named.c_str();
-  const FormatRow* row = find_kind(src, st, decide_first || st.named, out, &sink);
+  const FormatRow* row = find_kind(src, st, decide_first || st.named, out, opt, &sink);
   if (!row) return out;
   if (row->info->utf8_only && !st.known) {
     Utf8Gate gate(sink, st);
@@ -141,7 +142,7 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
     out.encoding = st.encoding;
     if (!is_utf8(st)) {
       out.format = nullptr;
-      format_fault(sink, not_utf8_message(*row->info), out);
+      format_fault(sink, not_utf8_message(*row->info), opt, out);
       return out;
     }
     gate.flush();  // still not decided at the end: ASCII only

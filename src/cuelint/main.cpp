@@ -8,6 +8,7 @@
 
 #include "batch.h"
 #include "cli.h"
+#include "config.h"
 #include "report.h"
 #include "walk.h"
 
@@ -25,15 +26,42 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cuelint: %s\n", cl.error.c_str());
       std::fputs(usage_text(), stderr);
       return 2;
+    case CommandLine::kListRules:
+      std::fputs(rules_listing().c_str(), stdout);
+      return 0;
     case CommandLine::kRun:
+    case CommandLine::kShowSettings:
       break;
+  }
+
+  // Settings, each step over the last: the profile, the config file, the command line.
+  Config config;
+  std::string config_path = cl.config;
+  if (config_path.empty() && !cl.isolated) config_path = find_config(".");
+  std::string error;
+  if (!config_path.empty() && !read_config(config_path, config, error)) {
+    std::fprintf(stderr, "cuelint: %s\n", error.c_str());
+    return 2;
+  }
+  Settled settled;
+  if (const char* bad = settle(config, cl, settled)) {
+    std::fprintf(stderr, "cuelint: %s: %s\n", config_path.c_str(), bad);
+    return 2;
+  }
+  const Options& options = settled.options;
+  Severity fail_on = settled.fail_on;
+  if (cl.action == CommandLine::kShowSettings) {
+    std::string s = settings_toml(options, settled.profile, fail_on);
+    std::fputs(s.c_str(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
   }
 
   std::vector<Entry> entries;
   for (const std::string& p : cl.paths) expand_path(p, entries);
 
   BatchConfig cfg;
-  cfg.options = cl.options;
+  cfg.options = options;
+  cfg.fail_on = fail_on;
   cfg.json = cl.json;
   cfg.jobs = cl.jobs ? cl.jobs : std::thread::hardware_concurrency();
   if (cfg.jobs == 0) cfg.jobs = 1;
@@ -49,5 +77,6 @@ int main(int argc, char** argv) {
   std::fputs(summary.c_str(), to);
   std::fflush(to);
   if (r.unreadable) return 2;
-  return r.totals.faults ? 1 : 0;
+  bool failed = cfg.fail_on == Severity::kError ? r.totals.errors > 0 : r.totals.faults > 0;
+  return failed ? 1 : 0;
 }

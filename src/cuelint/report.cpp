@@ -25,8 +25,12 @@ void append_text(std::string& out, const std::string& file, const Fault& f) {
   out += ':';
   append_uint(out, f.line);
   out += ": ";
+  out += severity_name(f.severity);
+  out += ": ";
   out.append(f.message, f.message_len);
-  out += '\n';
+  out += " [";
+  out += check_name(f.check);
+  out += "]\n";
 }
 
 void append_json(std::string& out, const std::string& file, const Fault& f) {
@@ -35,6 +39,7 @@ void append_json(std::string& out, const std::string& file, const Fault& f) {
   j["line"] = f.line;
   j["format"] = f.format ? Json(f.format->name) : Json(nullptr);
   j["check"] = check_name(f.check);
+  j["severity"] = severity_name(f.severity);
   j["subtitle"] = f.has_subtitle ? Json(f.subtitle) : Json(nullptr);
   j["start"] = f.has_times ? Json(f.start_ms) : Json(nullptr);
   j["stop"] = f.has_times ? Json(f.stop_ms) : Json(nullptr);
@@ -44,6 +49,7 @@ void append_json(std::string& out, const std::string& file, const Fault& f) {
 }
 
 void Report::fault(const Fault& f) {
+  errors_ += f.severity == Severity::kError;
   if (json_) {
     append_json(out_, file_, f);
   } else {
@@ -57,6 +63,8 @@ std::string json_summary(const Totals& t) {
   s["files"] = t.files;
   s["faulty"] = t.faulty;
   s["faults"] = t.faults;
+  s["errors"] = t.errors;
+  s["warnings"] = t.faults - t.errors;
   Json j;
   j["summary"] = std::move(s);
   return dump(j) + "\n";
@@ -69,7 +77,13 @@ std::string text_summary(const Totals& t) {
   append_uint(s, t.faulty);
   s += " with faults, ";
   append_uint(s, t.faults);
-  s += t.faults == 1 ? " fault\n" : " faults\n";
+  s += t.faults == 1 ? " fault" : " faults";
+  if (t.errors != t.faults) {
+    s += " (";
+    append_uint(s, t.faults - t.errors);
+    s += t.faults - t.errors == 1 ? " warning)" : " warnings)";
+  }
+  s += '\n';
   return s;
 }
 

@@ -23,15 +23,17 @@ class Report : public FaultSink {
   Report(std::string file, bool json, std::string& out, Spill* spill = nullptr)
       : file_(std::move(file)), json_(json), out_(out), spill_(spill) {}
   void fault(const Fault& f) override;
+  std::uint64_t errors() const { return errors_; }
 
  private:
+  std::uint64_t errors_ = 0;
   std::string file_;
   bool json_;
   std::string& out_;
   Spill* spill_;
 };
 
-// "FILE:LINE: MESSAGE\n"
+// "FILE:LINE: SEVERITY: MESSAGE [RULE]\n"
 void append_text(std::string& out, const std::string& file, const Fault& f);
 // One JSON object and "\n"; bytes of the name or text that are not UTF-8 become U+FFFD.
 void append_json(std::string& out, const std::string& file, const Fault& f);
@@ -40,6 +42,7 @@ struct Totals {
   std::uint64_t files = 0;   // files read and checked
   std::uint64_t faulty = 0;  // of them, files with faults
   std::uint64_t faults = 0;
+  std::uint64_t errors = 0;  // of the faults; the others are warnings
 };
 
 // The JSON summary object with its line end.

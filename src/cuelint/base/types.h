@@ -1,6 +1,7 @@
 // Plain types shared by the reading, the checks and the reports.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,22 +29,36 @@ enum class Encoding : std::uint8_t {
   kNamed,
 };
 
-// In the order faults on one line are reported.
+// The rules, in the order faults on one line are reported (rules.cpp: their table).
 enum class Check : std::uint8_t {
   kOrder,
   kOverlap,
+  kMinGap,
   kReadingTime,
+  kMinDuration,
+  kMaxDuration,
+  kEmpty,
   kLineBreakMark,
   kTooManyLines,
+  kLineLength,
+  kWhitespace,
+  kControlChar,
+  kTags,
   kNumbering,
   kStructure,
   kTimeCode,
   kFrameCode,
+  kEncoding,
   kFormat,
 };
+constexpr std::size_t kCheckCount = static_cast<std::size_t>(Check::kFormat) + 1;
+
+// Off sorts lowest: a fault of at least some severity.
+enum class Severity : std::uint8_t { kOff, kWarning, kError };
 
 const char* encoding_name(Encoding e);
 const char* check_name(Check c);
+const char* severity_name(Severity s);
 
 // The line-break marks of the formats: MicroDVD's "|" and Subviewer 2.0's "[br]".
 enum class Mark : std::uint8_t { kNone, kPipe, kBr };
@@ -54,6 +69,11 @@ using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
 
 // What a cue's start is measured against for the overlap check.
 enum class Overlap : std::uint8_t { kPreviousStop, kPreviousStart };
+
+class Msg;
+// Writes a time in a format's own form, from its units, so that it can be searched for in
+// the file: Subviewer 2.0's 00:00:03.50.
+using TimeWriter = void (*)(Msg& m, std::int64_t t);
 
 // What the reading, the checks and the walk know of a format. Each format defines its row in
 // its own file of formats/, an aggregate in the order of these fields; the rest of the
@@ -72,6 +92,8 @@ struct FormatInfo {
                                     // as what they name
   bool utf8_only = false;           // a file read as any other encoding is a format fault
   const char* tag_names = nullptr;  // the tags of its markup, separated by spaces
+  bool tag_stacks = false;          // <i>...</i> must balance within a subtitle
+  TimeWriter time_form = nullptr;   // null: times written as SubRip writes them
 
   bool frames() const { return units_per_second == 0; }
   // Whether a file name ends in the ending (ASCII letters in any case).
@@ -84,17 +106,43 @@ struct Rate {
   std::int64_t den = 1;
 };
 
+// A duration limit as written: milliseconds ("500ms", "1.5s") or whole frames ("2f").
+struct Duration {
+  enum Unit : std::uint8_t { kMs, kSeconds, kFrames };
+  Unit unit = kMs;
+  std::int64_t value = 0;  // milliseconds, or frames
+  int decimals = 0;        // of seconds, as written
+};
+
+// The settings a file is checked with; by default the classic profile's (rules.cpp).
 struct Options {
+  Options();
+
   bool fps_given = false;  // --fps overrides a MicroDVD file's own frame-rate line
   Rate fps;                // used when given, and as the default of 25
   std::int64_t cps = 20;   // 0: the reading-time rule is off
   std::string encoding;    // of files neither marked nor UTF-8; empty: found by detection
+  bool count_all = false;  // reading time counts white space too
+  Duration min_duration{Duration::kSeconds, 1000, 0};
+  Duration max_duration{Duration::kSeconds, 7000, 0};
+  Duration min_gap{Duration::kFrames, 2, 0};
+  std::int64_t max_lines = 0;  // display lines; 0: the format's own limit of text lines
+  std::int64_t line_length = 42;
+  // Each rule on or off, and the severity it has when on (kept while it is off).
+  std::array<bool, kCheckCount> on{};
+  std::array<Severity, kCheckCount> level{};
+
+  Severity severity(Check c) const {
+    auto i = static_cast<std::size_t>(c);
+    return on[i] ? level[i] : Severity::kOff;
+  }
 };
 
 struct Fault {
   std::uint64_t line = 1;
   std::uint64_t column = 0;  // orders faults of one check on one line
   Check check = Check::kFormat;
+  Severity severity = Severity::kError;
   const FormatInfo* format = nullptr;  // null: no format was found
   bool has_subtitle = false;
   bool has_times = false;

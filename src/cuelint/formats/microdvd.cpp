@@ -10,7 +10,8 @@ extern constexpr FormatInfo kMicroDvd = {  // fields in the order of FormatInfo
     "microdvd", "MicroDVD",      ".sub",
     0,          microdvd_markup, Mark::kPipe,
     0,          nullptr,         Overlap::kPreviousStop,
-    false,      false,           nullptr};
+    false,      false,           nullptr,
+    false,      nullptr};
 
 namespace {
 

@@ -17,6 +17,8 @@ extern constexpr FormatInfo kSbv = {  // fields in the order of FormatInfo
     Overlap::kPreviousStop,
     false,
     false,
+    nullptr,
+    false,
     nullptr};
 
 namespace {

@@ -23,7 +23,9 @@ extern constexpr FormatInfo kWebVtt = {  // fields in the order of FormatInfo
     Overlap::kPreviousStart,
     true,
     true,
-    kTagNames};
+    kTagNames,
+    false,
+    nullptr};
 
 namespace {
 

@@ -6,6 +6,7 @@ error and exit status.
 usage: e2e.py CUELINT [CASE ...]
 """
 import difflib
+import re
 import os
 import subprocess
 import sys
@@ -18,8 +19,21 @@ of timing and form. A PATH that is a folder is searched, recursively, for files
 whose names end in .sbv, .srt, .sub or .vtt.
 
 Options:
-  --fps RATE          frame rate of MicroDVD files, such as 25 or 23.976
-                      (default: the file's own frame-rate line, else 25)
+  --profile NAME      classic (default: today's ten rules), netflix or all
+  --select LIST       exactly these rules are on (names separated by ",")
+  --extend-select LIST  these rules are on too
+  --ignore LIST       these rules are off
+  --set RULE.KEY=VALUE  a rule's parameter, or its severity (error, warning, off)
+  --fail-on error|warning  exit 1 on faults of this severity or higher
+                      (default error)
+  --config FILE       settings from FILE (default: cuelint.toml or
+                      .cuelint.toml here or in the nearest folder above)
+  --isolated          no config file unless --config names one
+  --list-rules        list the rules and the profiles that have them on
+  --show-settings     print the settings in effect as a config file
+  --fps RATE          frame rate of MicroDVD files and of limits in frames,
+                      such as 25 or 23.976 (default: a MicroDVD file's own
+                      frame-rate line, else 25)
   --cps N             characters per second of the reading-time rule, 0 to 1000
                       (default 20; 0 turns the rule off)
   --encoding NAME     encoding of the files that have no byte-order mark and are
@@ -31,8 +45,12 @@ Options:
   -h, --help          show this text and exit
   --version           show the version and exit
 
-Exit status: 0 when no file has a fault, 1 when one has, 2 when a path cannot be
-read or the command line is wrong.
+The netflix profile holds the figures commonly used from that guide for adult
+English programmes (20 characters per second counting spaces, 20 frames to 7
+seconds, a gap of 2 frames, two lines of 42); a config file changes any of them.
+
+Exit status: 0 when no fault of the --fail-on severity was found, 1 when one
+was, 2 when a path cannot be read, or the command line or config file is wrong.
 """
 
 
@@ -41,8 +59,39 @@ def summary(files, faulty, faults):
         files, "" if files == 1 else "s", faulty, faults, "" if faults == 1 else "s")
 
 
-def jsummary(files, faulty, faults):
-    return '{"summary":{"files":%d,"faulty":%d,"faults":%d}}\n' % (files, faulty, faults)
+def jsummary(files, faulty, faults, warnings=0):
+    return '{"summary":{"files":%d,"faulty":%d,"faults":%d,"errors":%d,"warnings":%d}}\n' % (
+        files, faulty, faults, faults - warnings, warnings)
+
+
+# The rule of a classic fault by its message: the cases below were written with the message
+# alone, and in the classic profile every fault is an error.
+CLASSIC_RULES = [
+    ("is shown", "reading-time"), (" s before ", "overlap"),
+    ("line-break mark", "line-break-mark"), ("text lines;", "too-many-lines"),
+    ("subtitle numbered", "numbering"), ("has no number", "numbering"),
+    ("before it starts", "order"), ("belongs to no subtitle", "structure"),
+    ("no blank line", "structure"), ("neither a time line", "time-code"),
+    ("malformed time line", "time-code"), ("not a subtitle line", "frame-code"),
+    ("not a MicroDVD", "format"), ("UTF-16", "format"), ("byte-order mark", "format"),
+    ("before the previous cue", "overlap"), ("STYLE or REGION", "structure"),
+    ("blank line must", "structure"), ("first two lines", "structure"),
+    ("malformed timing line", "time-code"), ("must be UTF-8", "format"),
+    ("encoding given", "format"),
+]
+
+
+def classic_text(text):
+    out = []
+    for line in text.splitlines():
+        file_line, _, message = line.partition(": ")
+        rule = next(r for key, r in CLASSIC_RULES if key in message)
+        out.append("%s: error: %s [%s]\n" % (file_line, message, rule))
+    return "".join(out)
+
+
+def classic_json(text):
+    return re.sub(r'("check":"[a-z-]+",)', r'\1"severity":"error",', text)
 
 
 def crlf(text):
@@ -65,21 +114,22 @@ FAULTY_SRT = crlf(
     "5\n00:00:06,000 -> 00:00:07,000\nbroken\n")
 
 FAULTY_TEXT = (
-    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s at 20 per second\n"
-    "f.srt:6: subtitle 2 starts at 00:00:01,500, before the previous subtitle stops at "
+    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s (38.0 per second; at most 20)\n"
+    "f.srt:6: subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 stops at "
     "00:00:02,000\n"
     'f.srt:7: line-break mark "|" in subtitle 2\n'
     "f.srt:9: subtitle numbered 4 where 3 is expected\n"
     "f.srt:10: subtitle 4 stops at 00:00:04,000, before it starts at 00:00:05,000\n"
     "f.srt:13: subtitle 4 has 3 text lines; at most two are allowed\n"
-    "f.srt:16: subtitle 5: the arrow between the times must be -->\n")
+    "f.srt:16: subtitle 5 has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm): the arrow "
+    "between the times must be -->\n")
 
 FAULTY_JSON = (
     '{"file":"f.srt","line":2,"format":"subrip","check":"reading-time","subtitle":1,'
     '"start":1000,"stop":2000,"message":"subtitle 1 is shown 1.000 s; its 38 characters need '
-    '1.900 s at 20 per second"}\n'
+    '1.900 s (38.0 per second; at most 20)"}\n'
     '{"file":"f.srt","line":6,"format":"subrip","check":"overlap","subtitle":2,"start":1500,'
-    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, before the previous subtitle '
+    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 '
     'stops at 00:00:02,000"}\n'
     '{"file":"f.srt","line":7,"format":"subrip","check":"line-break-mark","subtitle":2,'
     '"start":1500,"stop":4000,"message":"line-break mark \\"|\\" in subtitle 2"}\n'
@@ -92,7 +142,8 @@ FAULTY_JSON = (
     '"start":5000,"stop":4000,"message":"subtitle 4 has 3 text lines; at most two are '
     'allowed"}\n'
     '{"file":"f.srt","line":16,"format":"subrip","check":"time-code","subtitle":5,'
-    '"start":null,"stop":null,"message":"subtitle 5: the arrow between the times must be '
+    '"start":null,"stop":null,"message":"subtitle 5 has a malformed time line '
+    '(H:MM:SS,mmm --> H:MM:SS,mmm): the arrow between the times must be '
     '-->"}\n')
 
 # Five lines of header, the subtitles from line 6.
@@ -119,8 +170,12 @@ MICRODVD_RATE = b"{1}{1}23.976\n{0}{24}Twenty letters: abcdef\n{24}{48}{y:i}Twen
 CASES = []
 
 
-def case(name, files, args, stdout="", stderr="", status=0, also=()):
-    """also: more argument lists that must give exactly the same result."""
+def case(name, files, args, stdout="", stderr="", status=0, also=(), classic=True):
+    """also: more argument lists that must give exactly the same result. classic: stdout is
+    written as faults' messages alone, put into the classic profile's form here."""
+    if classic and stdout and stdout != USAGE and not stdout.startswith("cuelint "):
+        json = any("json" in a for a in args if isinstance(a, str))
+        stdout = classic_json(stdout) if json else classic_text(stdout)
     CASES.append(dict(name=name, files=files, args=args, stdout=stdout, stderr=stderr,
                       status=status, also=also))
 
@@ -154,17 +209,17 @@ case("numbered_from_zero",
 case("microdvd_rate_line", {"m.sub": MICRODVD_RATE}, ["m.sub"], stderr=summary(1, 0, 0))
 case("microdvd_fps_option", {"m.sub": MICRODVD_RATE}, ["--fps", "25", "m.sub"],
      stdout="m.sub:2: the subtitle at line 2 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n"
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n"
      "m.sub:3: the subtitle at line 3 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n",
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n",
      stderr=summary(1, 1, 2), status=1, also=[["m.sub", "--fps=25"], ["--fps", "30", "--fps", "25", "m.sub"]])
 case("markup_not_counted",
      {"m.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n<i>{\\an8}Twenty letters: abcdef</i>\n\n"
                     "2\n00:00:01,000 --> 00:00:02,000\n<font color=\"#fff\">Twenty-one letters: "
                     "abc</font>\n")},
      ["m.srt"],
-     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s at 20 per "
-     "second\n", stderr=summary(1, 1, 1), status=1)
+     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s (21.0 per "
+     "second; at most 20)\n", stderr=summary(1, 1, 1), status=1)
 case("rule_off", {"f.srt": FAULTY_SRT}, ["--cps", "0", "f.srt"],
      stdout="".join(l + "\n" for l in FAULTY_TEXT.splitlines()[1:]),
      stderr=summary(1, 1, 6), status=1)
@@ -184,7 +239,7 @@ YOUTUBE_SBV = crlf(
 case("youtube_sbv", {"t.sbv": YOUTUBE_SBV}, ["--format", "json", "t.sbv"],
      stdout='{"file":"t.sbv","line":7,"format":"sbv","check":"overlap","subtitle":null,'
      '"start":5000,"stop":7880,"message":"the subtitle at line 7 starts at 00:00:05,000, '
-     'before the previous subtitle stops at 00:00:05,120"}\n'
+     '0.120 s before the previous subtitle (line 4) stops at 00:00:05,120"}\n'
      '{"file":"t.sbv","line":10,"format":"sbv","check":"too-many-lines","subtitle":null,'
      '"start":5000,"stop":7880,"message":"the subtitle at line 7 has 3 text lines; at most '
      'two are allowed"}\n'
@@ -212,13 +267,14 @@ LECTURE_VTT = (
 
 case("lecture_webvtt", {"l.vtt": LECTURE_VTT}, ["l.vtt"],
      stdout="l.vtt:16: the subtitle at line 16 is shown 1.000 s; its 21 characters need 1.050 s "
-     "at 20 per second\n"
+     "(21.0 per second; at most 20)\n"
      "l.vtt:19: a STYLE or REGION block after the first cue\n"
      "l.vtt:23: the subtitle at line 23 has a malformed timing line ([HH:]MM:SS.mmm --> "
      "[HH:]MM:SS.mmm)\n"
      "l.vtt:30: the subtitle at line 27 has 3 text lines; at most two are allowed\n"
-     "l.vtt:33: the subtitle at line 33 starts at 00:00:08,000, before the previous cue starts "
-     "at 00:00:08,500 (cues may be shown together, but in the order of their starts)\n"
+     "l.vtt:33: the subtitle at line 33 starts at 00:00:08,000, 0.500 s before the previous cue "
+     "(line 27) starts at 00:00:08,500 (cues may be shown together, but in the order of their "
+     "starts)\n"
      "l.vtt:34: no blank line between the subtitle at line 33 and the next subtitle\n",
      stderr=summary(1, 1, 6), status=1)
 # A Japanese SubRip file in Shift_JIS, as older Japanese tools write it. Several of its
@@ -229,9 +285,10 @@ JAPANESE_SRT = ("1\n00:00:01,000 --> 00:00:03,000\n\u30dd\u30fc\u30ba\u3092\u89e
                 "\u3053\u3061\u3089\u306f\u5357\u53e3\u3067\u3059\u3002\n").replace("\n", "\r\n").encode("cp932")
 
 case("japanese_subrip_shift_jis", {"j.srt": JAPANESE_SRT}, ["j.srt"],
-     stdout="j.srt:6: subtitle 2 starts at 00:00:02,500, before the previous subtitle stops at "
+     stdout="j.srt:6: subtitle 2 starts at 00:00:02,500, 0.500 s before subtitle 1 stops at "
      "00:00:03,000\n"
-     "j.srt:10: subtitle 3 is shown 1.000 s; its 24 characters need 1.200 s at 20 per second\n",
+     "j.srt:10: subtitle 3 is shown 1.000 s; its 24 characters need 1.200 s (24.0 per second; "
+     "at most 20)\n",
      stderr=summary(1, 1, 2), status=1, also=[["--encoding", "SHIFT_JIS", "j.srt"]])
 case("encoding_not_decodable", {"j.srt": JAPANESE_SRT}, ["--encoding=windows-1252", "j.srt"],
      stdout="j.srt:1: neither UTF-8 nor well-formed in the encoding given\n",
@@ -260,20 +317,20 @@ TREE = {
 }
 TREE_TEXT = (
     "t/.hidden.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-    "3 characters need 0.150 s at 20 per second\n"
+    "3 characters need 0.150 s (75.0 per second; at most 20)\n"
     + FAULTY_TEXT.replace("f.srt", "t/b-x.srt")
     + "t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
-    "characters need 0.150 s at 20 per second\n"
+    "characters need 0.150 s (75.0 per second; at most 20)\n"
     "t/link.srt:1: the subtitle at line 1 stops at frame 1 (00:00:00,040), before it starts at "
     "frame 5 (00:00:00,200)\n")
 case("folder_walk", TREE, ["t"], stdout=TREE_TEXT, stderr=summary(6, 4, 10), status=1,
      also=[["-j", "1", "t"], ["-j3", "t"], ["t", "-j", "64"]])
 case("folder_walk_trailing_slash", TREE, ["t/b/"],
      stdout="t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-     "its 3 characters need 0.150 s at 20 per second\n", stderr=summary(2, 1, 1), status=1)
+     "its 3 characters need 0.150 s (75.0 per second; at most 20)\n", stderr=summary(2, 1, 1), status=1)
 case("folder_link_given_is_walked", TREE, ["t/folderlink"],
      stdout="t/folderlink/o.srt:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per "
-     "second); its 3 characters need 0.150 s at 20 per second\n",
+     "second); its 3 characters need 0.150 s (75.0 per second; at most 20)\n",
      stderr=summary(1, 1, 1), status=1)
 case("unreadable_among_good", {"a.srt": CLEAN_SRT, "c.srt": CLEAN_SRT},
      ["a.srt", "missing.srt", "c.srt"],
@@ -289,12 +346,12 @@ case("dangling_link_and_fifo_in_walk",
      "cuelint: w/pipe.sub: not a regular file\n" + summary(1, 0, 0), status=2)
 case("same_path_twice", {"m.sub": b"{0}{1}abc\n"}, ["m.sub", "m.sub"],
      stdout=("m.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-             "3 characters need 0.150 s at 20 per second\n") * 2,
+             "3 characters need 0.150 s (75.0 per second; at most 20)\n") * 2,
      stderr=summary(2, 2, 2), status=1)
 case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json", b"caf\xe9.sub"],
      stdout='{"file":"caf\ufffd.sub","line":1,"format":"microdvd","check":"reading-time",'
      '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
-     '(1 frame at 25 per second); its 3 characters need 0.150 s at 20 per second"}\n'
+     '(1 frame at 25 per second); its 3 characters need 0.150 s (75.0 per second; at most 20)"}\n'
      + jsummary(1, 1, 1), status=1)
 case("help", {}, ["--help"], stdout=USAGE, also=[["-h"], ["--bogus", "-h", "--cps", "x"]])
 case("version", {}, ["--version"], stdout="cuelint 1.0.0\n")
@@ -310,6 +367,97 @@ case("bad_jobs", {"c.srt": CLEAN_SRT}, ["-j", "0", "c.srt"],
      stderr="cuelint: -j: not a number of at least 1: 0\n" + USAGE, status=2)
 case("unknown_option", {"c.srt": CLEAN_SRT}, ["--bogus", "c.srt"],
      stderr="cuelint: The following argument was not expected: --bogus\n" + USAGE, status=2)
+
+# Rule selection over the faulty file: its faults are reading-time, overlap, line-break-mark,
+# numbering, order, too-many-lines and time-code.
+FAULTY_LINES = classic_text(FAULTY_TEXT).splitlines(keepends=True)
+case("ignore_rules", {"f.srt": FAULTY_SRT}, ["--ignore", "reading-time,time-code", "f.srt"],
+     stdout="".join(FAULTY_LINES[1:6]), stderr=summary(1, 1, 5), status=1, classic=False,
+     also=[["--ignore=order", "--ignore", "reading-time,time-code", "f.srt"],
+           ["--set", "reading-time.severity=off", "--ignore=time-code", "f.srt"]])
+case("select_rules", {"f.srt": FAULTY_SRT}, ["--select", "order,numbering", "f.srt"],
+     stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1, classic=False)
+case("select_nothing_leaves_format", {"f.srt": FAULTY_SRT, "b.srt": b"\x00\x01"},
+     ["--select=", "f.srt", "b.srt"],
+     stdout="b.srt:1: error: not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file [format]\n",
+     stderr=summary(2, 1, 1), status=1, classic=False)
+WARNED = "".join(l.replace(": error: ", ": warning: ") if "[numbering]" in l else l
+                 for l in FAULTY_LINES[3:5])
+case("warnings_pass_fail_on_error", {"f.srt": FAULTY_SRT},
+     ["--select", "order,numbering", "--set", "numbering.severity=warning", "--ignore", "order",
+      "f.srt"],
+     stdout=WARNED.splitlines(keepends=True)[0], stderr=summary(1, 1, 1) .replace(
+         "1 fault\n", "1 fault (1 warning)\n"), classic=False,
+     also=[["--set", "numbering.severity=warning", "--select", "numbering", "--fail-on",
+            "error", "f.srt"]])
+case("warnings_fail_on_warning", {"f.srt": FAULTY_SRT},
+     ["--select", "order,numbering", "--set", "numbering.severity=warning", "--fail-on",
+      "warning", "f.srt"],
+     stdout=WARNED, stderr=summary(1, 1, 2).replace("2 faults\n", "2 faults (1 warning)\n"),
+     status=1, classic=False)
+case("warnings_json", {"f.srt": FAULTY_SRT},
+     ["--format", "json", "--select", "numbering", "--set", "numbering.severity=warning",
+      "f.srt"],
+     stdout='{"file":"f.srt","line":9,"format":"subrip","check":"numbering",'
+     '"severity":"warning","subtitle":4,"start":5000,"stop":4000,"message":"subtitle numbered '
+     '4 where 3 is expected"}\n' + jsummary(1, 1, 1, warnings=1), classic=False)
+case("unknown_rule", {"f.srt": FAULTY_SRT}, ["--ignore", "Order", "f.srt"],
+     stderr='cuelint: --ignore: no rule named "Order"\n' + USAGE, status=2, classic=False,
+     also=[["--list-rules", "--ignore", "Order"]])
+case("format_cannot_be_ignored", {"f.srt": FAULTY_SRT}, ["--ignore", "format", "f.srt"],
+     stderr="cuelint: the format rule cannot be ignored\n" + USAGE, status=2, classic=False)
+
+# The config file: found from the current folder upwards, named by --config, or none.
+SELECT_TOML = b'select = ["order", "numbering"]\n'
+case("config_found", {".cuelint.toml": SELECT_TOML,
+                            "f.srt": FAULTY_SRT},
+     ["f.srt"], stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1,
+     classic=False, also=[["--isolated", "--config", ".cuelint.toml", "f.srt"]])
+case("config_isolated", {"cuelint.toml": SELECT_TOML, "f.srt": FAULTY_SRT},
+     ["--isolated", "f.srt"], stdout=FAULTY_TEXT, stderr=summary(1, 1, 7), status=1)
+case("config_command_line_over_file", {"cuelint.toml": SELECT_TOML + b'fail-on = "warning"\n',
+                                       "f.srt": FAULTY_SRT},
+     ["--set", "numbering.severity=warning", "--ignore", "order", "f.srt"],
+     stdout=WARNED.splitlines(keepends=True)[0],
+     stderr=summary(1, 1, 1).replace("1 fault\n", "1 fault (1 warning)\n"), status=1,
+     classic=False)
+case("config_error", {"cuelint.toml": b"profile = \"all\"\n\n[rules.tags]\nmax = 3\n",
+                      "f.srt": FAULTY_SRT},
+     ["f.srt"], stderr="cuelint: cuelint.toml:4: tags.max: no such parameter\n", status=2,
+     classic=False, also=[["--show-settings"], ["--format", "json", "f.srt"]])
+case("config_not_utf8", {"c.toml": b"# caf\xe9\n", "f.srt": FAULTY_SRT},
+     ["--config", "c.toml", "f.srt"], stderr="cuelint: c.toml: not UTF-8 text\n", status=2,
+     classic=False)
+case("config_missing", {"f.srt": FAULTY_SRT}, ["--config", "none.toml", "f.srt"],
+     stderr="cuelint: none.toml: cannot be read\n", status=2, classic=False)
+case("list_rules_reads_no_config", {"cuelint.toml": b"bogus = 1\n"},
+     ["--list-rules", "ignored.srt"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "list_rules.txt")).read(), classic=False)
+case("show_settings", {"cuelint.toml": b'fps = 24\nignore = ["order"]\n[rules.min-gap]\n'
+                                       b'severity = "warning"\nmin = "3f"\n'},
+     ["--show-settings", "--profile", "netflix", "--set", "max-duration.max=6.5s", "ignored"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "show_settings.toml")).read(), classic=False)
+
+# One file through each profile, in text and JSON; the expected outputs lie beside it.
+PROFILES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "profiles")
+
+
+def profile_file(name, mode="r"):
+    with open(os.path.join(PROFILES, name), mode) as f:
+        return f.read()
+
+
+for name, faults, warnings in [("classic", 2, 0), ("netflix", 13, 2), ("all", 12, 0)]:
+    film = {"film.srt": profile_file("film.srt", "rb")}
+    text_summary = summary(1, 1, faults)
+    if warnings:
+        text_summary = text_summary.replace(" faults\n", " faults (%d warnings)\n" % warnings)
+    case("profile_%s_text" % name, film, ["--profile", name, "film.srt"],
+         stdout=profile_file(name + ".txt"), stderr=text_summary, status=1, classic=False)
+    case("profile_%s_json" % name, film, ["--profile", name, "--format", "json", "film.srt"],
+         stdout=profile_file(name + ".jsonl"), status=1, classic=False)
 
 
 def make_files(root, files):
@@ -394,8 +542,9 @@ def progress_cases(binary):
     files["d/05.sub"] = b"{0}{1}abc\n"
     out, err, status = run_on_terminal(binary, ["-j", "2", "d"], files)
     erase = b"\r\x1b[K"
-    want_out = (b"d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-                b"its 3 characters need 0.150 s at 20 per second\n")
+    want_out = classic_text(
+        "d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
+        "its 3 characters need 0.150 s (75.0 per second; at most 20)\n").encode()
     if out != want_out:
         faults.append("progress: stdout %r" % out)
     if status != 1:
