@@ -105,15 +105,80 @@ class Utf8Gate : public FaultSink {
   std::vector<Fault> held_;
 };
 
+// What a file was read as, in the encoding rule's message.
+std::string read_as(Encoding e, const Options& opt) {
+  switch (e) {
+    case Encoding::kUtf16Le:
+      return "UTF-16LE";
+    case Encoding::kUtf16Be:
+      return "UTF-16BE";
+    case Encoding::kShiftJis:
+      return "Shift_JIS";
+    case Encoding::kEucJp:
+      return "EUC-JP";
+    case Encoding::kGb18030:
+      return "GB18030";
+    case Encoding::kBig5:
+      return "Big5";
+    case Encoding::kKorean:
+      return "EUC-KR";
+    case Encoding::kNamed:
+      return opt.encoding;
+    default:
+      return "single-byte text";
+  }
+}
+
+// The encoding rule's fault belongs at line 1, after the check pass's faults there, while the
+// encoding of a file without a mark may be decided only later in the pass: it is put in
+// before the first fault past line 1, the decoder made to decide then if it has not.
+class EncodingRule : public FaultSink {
+ public:
+  EncodingRule(FaultSink& out, const EncodingState& st, const Options& opt, const FormatInfo& f)
+      : out_(out), st_(st), opt_(opt), format_(f) {}
+  void set_decoder(Decoder* dec) { dec_ = dec; }
+  void fault(const Fault& f) override {
+    if (f.line > 1) finish();
+    out_.fault(f);
+  }
+  // Past line 1, or the end of the file (still not decided there: ASCII only).
+  void finish() {
+    if (done_) return;
+    done_ = true;
+    if (!st_.known && dec_) dec_->decide_now();
+    if (is_utf8(st_)) return;
+    Fault f;
+    f.line = 1;
+    f.check = Check::kEncoding;
+    f.severity = opt_.severity(Check::kEncoding);
+    f.format = &format_;
+    Msg(f) << "read as " << read_as(st_.encoding, opt_) << "; most players expect UTF-8";
+    out_.fault(f);
+    given_ = true;
+  }
+  bool given() const { return given_; }
+
+ private:
+  FaultSink& out_;
+  const EncodingState& st_;
+  const Options& opt_;
+  const FormatInfo& format_;
+  Decoder* dec_ = nullptr;
+  bool done_ = false, given_ = false;
+};
+
 // The check pass; the count of faults.
 std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, FaultSink& sink,
-                    EncodingState& st, std::size_t line_buffer, Utf8Gate* gate = nullptr) {
+                    EncodingState& st, std::size_t line_buffer, Utf8Gate* gate = nullptr,
+                    EncodingRule* rule = nullptr) {
   src.rewind();
   FileChecker fc(sink, *row.info, opt);
   auto dec = std::make_unique<Decoder>(src, st);
   if (gate) gate->set_decoder(dec.get());
+  if (rule) rule->set_decoder(dec.get());
   LineReader lines(*dec, line_buffer);
   row.check(lines, fc);
+  if (rule) rule->set_decoder(nullptr);
   return fc.faults();
 }
 
@@ -149,7 +214,14 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
     out.faults = faults;
     return out;
   }
-  out.faults = check(src, *row, opt, sink, st, line_buffer);
+  if (opt.severity(Check::kEncoding) != Severity::kOff) {
+    EncodingRule rule(sink, st, opt, *row->info);
+    out.faults = check(src, *row, opt, rule, st, line_buffer, nullptr, &rule);
+    rule.finish();
+    out.faults += rule.given();
+  } else {
+    out.faults = check(src, *row, opt, sink, st, line_buffer);
+  }
   out.encoding = st.encoding;
   return out;
 }

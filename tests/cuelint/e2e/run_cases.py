@@ -290,6 +290,18 @@ case("japanese_subrip_shift_jis", {"j.srt": JAPANESE_SRT}, ["j.srt"],
      "j.srt:10: subtitle 3 is shown 1.000 s; its 24 characters need 1.200 s (24.0 per second; "
      "at most 20)\n",
      stderr=summary(1, 1, 2), status=1, also=[["--encoding", "SHIFT_JIS", "j.srt"]])
+case("japanese_subrip_encoding_rule", {"j.srt": JAPANESE_SRT},
+     ["--format", "json", "--extend-select", "encoding", "j.srt"],
+     stdout='{"file":"j.srt","line":1,"format":"subrip","check":"encoding","severity":"error",'
+     '"subtitle":null,"start":null,"stop":null,"message":"read as Shift_JIS; most players '
+     'expect UTF-8"}\n'
+     '{"file":"j.srt","line":6,"format":"subrip","check":"overlap","severity":"error",'
+     '"subtitle":2,"start":2500,"stop":4000,"message":"subtitle 2 starts at 00:00:02,500, '
+     '0.500 s before subtitle 1 stops at 00:00:03,000"}\n'
+     '{"file":"j.srt","line":10,"format":"subrip","check":"reading-time","severity":"error",'
+     '"subtitle":3,"start":4000,"stop":5000,"message":"subtitle 3 is shown 1.000 s; its 24 '
+     'characters need 1.200 s (24.0 per second; at most 20)"}\n' + jsummary(1, 1, 3),
+     status=1, classic=False)
 case("encoding_not_decodable", {"j.srt": JAPANESE_SRT}, ["--encoding=windows-1252", "j.srt"],
      stdout="j.srt:1: neither UTF-8 nor well-formed in the encoding given\n",
      stderr=summary(1, 1, 1), status=1)
