@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "count.h"
+#include "references.h"
 #include "scan.h"
 #include "simd.h"
 #include "text.h"
@@ -13,11 +14,9 @@ namespace cuelint {
 
 namespace {
 
-const char* const kTagNames[5] = {"i", "b", "u", "s", "font"};
-
-int tag_index(std::string_view name) {
-  for (int k = 0; k < 5; ++k) {
-    std::string_view want(kTagNames[k]);
+int tag_index(const TagSet& set, std::string_view name) {
+  for (int k = 0; k < TagSet::kMax && set.names[k]; ++k) {
+    std::string_view want(set.names[k]);
     if (name.size() != want.size()) continue;
     bool same = true;
     for (std::size_t j = 0; j < name.size(); ++j) same &= (name[j] | 0x20) == want[j];
@@ -152,7 +151,9 @@ TextRules::TextRules(FileChecker& fc)
   length_ = fc.on(Check::kLineLength);
   white_ = fc.on(Check::kWhitespace);
   control_ = fc.on(Check::kControlChar);
-  tags_ = fc.on(Check::kTags) && fc.format().tag_stacks;
+  tag_set_ = fc.on(Check::kTags) ? fc.format().tags : nullptr;
+  tags_ = tag_set_ != nullptr;
+  references_ = fc.format().references;
   max_lines_ = fc.on(Check::kTooManyLines) ? o.max_lines : 0;
   bool count_all = o.count_all && o.cps > 0 && fc.on(Check::kReadingTime);
   needed_ = length_ || white_ || control_ || tags_ || max_lines_ > 0 || count_all;
@@ -167,6 +168,13 @@ void TextRules::begin() {
 
 void TextRules::stretch(std::string_view s, bool unicode, Display& d) {
   if (s.empty()) return;
+  if (references_ && std::memchr(s.data(), '&', s.size())) {
+    // Seen as the count sees them: "&lrm;" alone leaves nothing.
+    refs_.clear();
+    replace_references(s, refs_);
+    s = refs_;
+    if (s.empty()) return;
+  }
   d.kept = true;
   d.chars += count_clusters(s, unicode);
   if (!white_) return;
@@ -214,7 +222,7 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
   Display d;
   bool white_reported = false;
   bool two = false, marks = false;
-  bool plain = plain_line(s, two, marks);
+  bool plain = plain_line(s, two, marks) && !(references_ && s.find('&') != s.npos);
   if (plain && marks) {
     // ASCII with marks: split at the format's own, the others taken out. Without two
     // blanks in a row anywhere, only the runs between marks and their ends need a look.
@@ -286,18 +294,21 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
 
 void TextRules::tag(std::string_view markup, std::uint64_t number, std::size_t column) {
   // markup is "<...>": a NAME then nothing or a blank opens; "/" NAME then blanks closes.
+  // With classes, a "." ends an opener's name too, and a closer is "/" NAME alone.
+  const TagSet& set = *tag_set_;
   std::string_view in = markup.substr(1, markup.size() - 2);
   bool closer = !in.empty() && in[0] == '/';
   if (closer) in.remove_prefix(1);
   std::size_t k = 0;
   while (k < in.size() && is_ascii_letter(in[k])) ++k;
-  int t = tag_index(in.substr(0, k));
+  int t = tag_index(set, in.substr(0, k));
   if (t < 0) return;
   std::string_view rest = in.substr(k);
   if (closer) {
+    if (set.classes && !rest.empty()) return;
     for (char c : rest)
       if (!is_blank_char(c)) return;
-  } else if (!rest.empty() && !is_blank_char(rest[0])) {
+  } else if (!rest.empty() && !is_blank_char(rest[0]) && !(set.classes && rest[0] == '.')) {
     return;
   }
   if (!closer) {
@@ -310,7 +321,7 @@ void TextRules::tag(std::string_view markup, std::uint64_t number, std::size_t c
     return;
   }
   Msg m(fc_.add(Check::kTags, number, column));
-  m << "</" << kTagNames[t] << "> without <" << kTagNames[t] << "> in ";
+  m << "</" << set.names[t] << "> without <" << set.names[t] << "> in ";
   FileChecker::label(m, fc_.current());
 }
 
@@ -334,10 +345,11 @@ void TextRules::control_chars(std::string_view s, std::uint64_t number, std::siz
 
 void TextRules::end() {
   if (any_open_) {
-    for (int t = 0; t < 5; ++t) {
+    for (int t = 0; t < TagSet::kMax; ++t) {
+      if (tag_set_->closed_at_end >> t & 1) continue;
       for (const Open& o : open_[t]) {
         Msg m(fc_.add(Check::kTags, o.line, o.column));
-        m << "<" << kTagNames[t] << "> not closed in ";
+        m << "<" << tag_set_->names[t] << "> not closed in ";
         FileChecker::label(m, fc_.current());
       }
     }

@@ -70,6 +70,16 @@ using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
 // What a cue's start is measured against for the overlap check.
 enum class Overlap : std::uint8_t { kPreviousStop, kPreviousStart };
 
+// The tags a format's tags rule knows (ASCII lower case, compared without case), those of
+// them a subtitle's end closes, and whether a "." ends an opener's name (a class:
+// "<c.yellow>") while a closer is its name alone ("</c>").
+struct TagSet {
+  static constexpr int kMax = 8;
+  const char* names[kMax];
+  unsigned closed_at_end;  // bit k: names[k]
+  bool classes;
+};
+
 class Msg;
 // Writes a time in a format's own form, from its units, so that it can be searched for in
 // the file: Subviewer 2.0's 00:00:03.50.
@@ -88,12 +98,11 @@ struct FormatInfo {
   std::uint64_t max_text_lines = 0;          // text lines a subtitle may have; 0: any number
   const char* lines_allowed = nullptr;       // that limit in the too-many-lines message
   Overlap overlap = Overlap::kPreviousStop;  // kPreviousStart: cues may be shown together
-  bool references = false;          // "&amp;" "&lt;" "&gt;" "&nbsp;" "&lrm;" "&rlm;" in text count
-                                    // as what they name
-  bool utf8_only = false;           // a file read as any other encoding is a format fault
-  const char* tag_names = nullptr;  // the tags of its markup, separated by spaces
-  bool tag_stacks = false;          // <i>...</i> must balance within a subtitle
-  TimeWriter time_form = nullptr;   // null: times written as SubRip writes them
+  bool references = false;         // "&amp;" "&lt;" "&gt;" "&nbsp;" "&lrm;" "&rlm;" in text count
+                                   // as what they name
+  bool utf8_only = false;          // a file read as any other encoding is a format fault
+  const TagSet* tags = nullptr;    // its tags must balance within a subtitle; null: not checked
+  TimeWriter time_form = nullptr;  // null: times written as SubRip writes them
 
   bool frames() const { return units_per_second == 0; }
   // Whether a file name ends in the ending (ASCII letters in any case).

@@ -11,7 +11,7 @@ extern constexpr FormatInfo kMicroDvd = {  // fields in the order of FormatInfo
     0,          microdvd_markup, Mark::kPipe,
     0,          nullptr,         Overlap::kPreviousStop,
     false,      false,           nullptr,
-    false,      nullptr};
+    nullptr};
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "sbv.h"
 
 #include "count.h"
+#include "subrip.h"
 #include "text.h"
 
 namespace cuelint {
@@ -17,8 +18,7 @@ extern constexpr FormatInfo kSbv = {  // fields in the order of FormatInfo
     Overlap::kPreviousStop,
     false,
     false,
-    nullptr,
-    false,
+    &kSubRipTags,
     nullptr};
 
 namespace {

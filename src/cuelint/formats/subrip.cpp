@@ -6,6 +6,8 @@
 
 namespace cuelint {
 
+extern constexpr TagSet kSubRipTags = {{"i", "b", "u", "s", "font"}, 0, false};
+
 extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
     "subrip",
     "SubRip",
@@ -18,8 +20,7 @@ extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
     Overlap::kPreviousStop,
     false,
     false,
-    nullptr,
-    true,
+    &kSubRipTags,
     nullptr};
 
 namespace {

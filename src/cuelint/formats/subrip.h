@@ -15,6 +15,7 @@
 namespace cuelint {
 
 extern const FormatInfo kSubRip;
+extern const TagSet kSubRipTags;  // SBV's too
 
 // Holds "-->" and its first character that is not a blank is an ASCII digit or "-"; or,
 // from that character, a time, a misspelled arrow ("->", "- >", "=>", an en or em dash, a

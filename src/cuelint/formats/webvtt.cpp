@@ -8,8 +8,8 @@
 
 namespace cuelint {
 
-// Tags the tags rule knows, names compared without case.
-constexpr char kTagNames[] = "c i b u v lang ruby rt";
+// A voice or a ruby text may be left open.
+constexpr TagSet kTags = {{"c", "i", "b", "u", "v", "lang", "ruby", "rt"}, 1u << 4 | 1u << 7, true};
 
 extern constexpr FormatInfo kWebVtt = {  // fields in the order of FormatInfo
     "webvtt",
@@ -23,8 +23,7 @@ extern constexpr FormatInfo kWebVtt = {  // fields in the order of FormatInfo
     Overlap::kPreviousStart,
     true,
     true,
-    kTagNames,
-    false,
+    &kTags,
     nullptr};
 
 namespace {
