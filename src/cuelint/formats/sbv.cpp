@@ -6,6 +6,25 @@
 
 namespace cuelint {
 
+namespace {
+
+// H:MM:SS.mmm, as its time lines write them.
+void write_millis(Msg& m, std::int64_t t) {
+  auto pad = [&](std::int64_t v, std::int64_t width) {
+    for (std::int64_t p = 10; --width > 0; p *= 10)
+      if (v < p) m << "0";
+    m << v;
+  };
+  m << t / 3600000 << ":";
+  pad(t / 60000 % 60, 2);
+  m << ":";
+  pad(t / 1000 % 60, 2);
+  m << ".";
+  pad(t % 1000, 3);
+}
+
+}  // namespace
+
 extern constexpr FormatInfo kSbv = {  // fields in the order of FormatInfo
     "sbv",
     "SBV",
@@ -19,7 +38,7 @@ extern constexpr FormatInfo kSbv = {  // fields in the order of FormatInfo
     false,
     false,
     &kSubRipTags,
-    nullptr};
+    write_millis};
 
 namespace {
 

@@ -8,6 +8,26 @@
 
 namespace cuelint {
 
+namespace {
+
+// HH:MM:SS.mmm, as its timing lines write them.
+void write_millis(Msg& m, std::int64_t t) {
+  auto pad = [&](std::int64_t v, std::int64_t width) {
+    for (std::int64_t p = 10; --width > 0; p *= 10)
+      if (v < p) m << "0";
+    m << v;
+  };
+  pad(t / 3600000, 2);
+  m << ":";
+  pad(t / 60000 % 60, 2);
+  m << ":";
+  pad(t / 1000 % 60, 2);
+  m << ".";
+  pad(t % 1000, 3);
+}
+
+}  // namespace
+
 // A voice or a ruby text may be left open.
 constexpr TagSet kTags = {{"c", "i", "b", "u", "v", "lang", "ruby", "rt"}, 1u << 4 | 1u << 7, true};
 
@@ -24,7 +44,7 @@ extern constexpr FormatInfo kWebVtt = {  // fields in the order of FormatInfo
     true,
     true,
     &kTags,
-    nullptr};
+    write_millis};
 
 namespace {
 

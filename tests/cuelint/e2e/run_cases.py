@@ -238,8 +238,8 @@ YOUTUBE_SBV = crlf(
 
 case("youtube_sbv", {"t.sbv": YOUTUBE_SBV}, ["--format", "json", "t.sbv"],
      stdout='{"file":"t.sbv","line":7,"format":"sbv","check":"overlap","subtitle":null,'
-     '"start":5000,"stop":7880,"message":"the subtitle at line 7 starts at 00:00:05,000, '
-     '0.120 s before the previous subtitle (line 4) stops at 00:00:05,120"}\n'
+     '"start":5000,"stop":7880,"message":"the subtitle at line 7 starts at 0:00:05.000, '
+     '0.120 s before the previous subtitle (line 4) stops at 0:00:05.120"}\n'
      '{"file":"t.sbv","line":10,"format":"sbv","check":"too-many-lines","subtitle":null,'
      '"start":5000,"stop":7880,"message":"the subtitle at line 7 has 3 text lines; at most '
      'two are allowed"}\n'
@@ -272,8 +272,8 @@ case("lecture_webvtt", {"l.vtt": LECTURE_VTT}, ["l.vtt"],
      "l.vtt:23: the subtitle at line 23 has a malformed timing line ([HH:]MM:SS.mmm --> "
      "[HH:]MM:SS.mmm)\n"
      "l.vtt:30: the subtitle at line 27 has 3 text lines; at most two are allowed\n"
-     "l.vtt:33: the subtitle at line 33 starts at 00:00:08,000, 0.500 s before the previous cue "
-     "(line 27) starts at 00:00:08,500 (cues may be shown together, but in the order of their "
+     "l.vtt:33: the subtitle at line 33 starts at 00:00:08.000, 0.500 s before the previous cue "
+     "(line 27) starts at 00:00:08.500 (cues may be shown together, but in the order of their "
      "starts)\n"
      "l.vtt:34: no blank line between the subtitle at line 33 and the next subtitle\n",
      stderr=summary(1, 1, 6), status=1)
