@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +42,11 @@ struct DetectCase {
   std::string text;
   const FormatInfo* format;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const DetectCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FormatDetection : public ::testing::TestWithParam<DetectCase> {};
 

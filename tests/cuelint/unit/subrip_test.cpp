@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 
 #include "lint_helper.h"
@@ -16,6 +17,11 @@ struct SrtCase {
   std::string text;
   const char* faults;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const SrtCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class SubRip : public ::testing::TestWithParam<SrtCase> {};
 
