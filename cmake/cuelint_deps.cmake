@@ -1,6 +1,6 @@
 # The libraries cuelint is built with, all from Debian's archive: CLI11 and nlohmann-json
-# (headers), utf8proc, and toml++ for the config file. Sets CUELINT_MISSING to the list of
-# what was not found, each named with the Debian package that brings it.
+# (headers), utf8proc, uchardet, and toml++ for the config file. Sets CUELINT_MISSING to the
+# list of what was not found, each named with the Debian package that brings it.
 #
 # A cross build takes the three header libraries from the build machine, each through a
 # folder of its own (never /usr/include whole, whose other headers are the build machine's),
@@ -50,6 +50,8 @@ if(CMAKE_CROSSCOMPILING)
     list(APPEND CUELINT_MISSING
          "utf8proc (apt-get source utf8proc, then -DCUECHECK_UTF8PROC_SOURCE=its folder)")
   endif()
+  # uchardet is not built for the target yet.
+  list(APPEND CUELINT_MISSING "uchardet (not yet built for cross targets)")
   return()
 endif()
 
@@ -65,6 +67,11 @@ find_path(CUELINT_UTF8PROC_INCLUDE_DIR utf8proc.h)
 find_library(CUELINT_UTF8PROC_LIBRARY utf8proc)
 if(NOT CUELINT_UTF8PROC_INCLUDE_DIR OR NOT CUELINT_UTF8PROC_LIBRARY)
   list(APPEND CUELINT_MISSING "utf8proc (libutf8proc-dev)")
+endif()
+find_path(CUELINT_UCHARDET_INCLUDE_DIR uchardet/uchardet.h)
+find_library(CUELINT_UCHARDET_LIBRARY uchardet)
+if(NOT CUELINT_UCHARDET_INCLUDE_DIR OR NOT CUELINT_UCHARDET_LIBRARY)
+  list(APPEND CUELINT_MISSING "uchardet (libuchardet-dev)")
 endif()
 find_package(tomlplusplus CONFIG QUIET)
 if(NOT tomlplusplus_FOUND)

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Generates subtitle files for the cuelint benchmark.
 
-  cuelint_gen.py big --format srt|sub|sbv --size 500M --out FILE [--seed N]
+  cuelint_gen.py big --format srt|sub|sbv|vtt --size 500M --out FILE [--seed N]
   cuelint_gen.py batch --dir DIR [--count 10000] [--size 50K] [--seed N]
 
-srt is SubRip, sub MicroDVD (25 frames a second), sbv Subviewer 2.0. Lines end in CR LF.
+srt is SubRip, sub MicroDVD (25 frames a second), sbv Subviewer 2.0, vtt WebVTT (the
+SubRip file's cues as a converter writes them: the numbers kept as identifiers, "." before
+the milliseconds). Lines end in CR LF.
 Subtitles are one or two lines of plain words, shown long enough for their text, in time
 order, with a gap between them: a clean file. The clock runs out in a file of hundreds of
 megabytes (SubRip hours stop at 99 and Subviewer 2.0 hours at 9 so that cuecheck reads
@@ -63,6 +65,10 @@ def srt_time(ms):
     return "%02d:%02d:%02d,%03d" % (h, m, s, ms)
 
 
+def vtt_time(ms):
+    return srt_time(ms).replace(",", ".")
+
+
 def sbv_time(cs):
     h, cs = divmod(cs, 360000)
     m, cs = divmod(cs, 6000)
@@ -72,14 +78,19 @@ def sbv_time(cs):
 
 def write_file(path, fmt, size, rng, lines):
     """Writes about size bytes; returns the number of subtitles."""
-    limit = {"srt": 99 * 3600000, "sbv": 9 * 360000, "sub": 2**31 - 1000}[fmt]
+    limit = {"srt": 99 * 3600000, "vtt": 99 * 3600000, "sbv": 9 * 360000,
+             "sub": 2**31 - 1000}[fmt]
     written = 0
     n = 0
-    t = 1000 if fmt == "srt" else (100 if fmt == "sbv" else 25)
+    t = 1000 if fmt in ("srt", "vtt") else (100 if fmt == "sbv" else 25)
     buf = []
     with open(path, "wb") as f:
         if fmt == "sbv":
             head = "[INFORMATION]\r\n[TITLE]Benchmark\r\n[END INFORMATION]\r\n[SUBTITLE]\r\n"
+            buf.append(head)
+            written += len(head)
+        if fmt == "vtt":
+            head = "WEBVTT\r\n\r\n"
             buf.append(head)
             written += len(head)
         while written < size:
@@ -87,12 +98,13 @@ def write_file(path, fmt, size, rng, lines):
             text = [rng.choice(lines)] + ([rng.choice(lines)] if two else [])
             chars = sum(counted(x) for x in text)
             n += 1
-            if fmt == "srt":
+            if fmt in ("srt", "vtt"):
                 dur = chars * 50 + rng.randint(200, 1500)
                 if t + dur >= limit:
                     t = 1000
+                stamp = srt_time if fmt == "srt" else vtt_time
                 block = "%d\r\n%s --> %s\r\n%s\r\n\r\n" % (
-                    n, srt_time(t), srt_time(t + dur), "\r\n".join(text))
+                    n, stamp(t), stamp(t + dur), "\r\n".join(text))
                 t += dur + rng.randint(100, 2000)
             elif fmt == "sbv":
                 dur = chars * 5 + rng.randint(20, 150)
@@ -119,7 +131,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     sub = ap.add_subparsers(dest="cmd", required=True)
     b = sub.add_parser("big")
-    b.add_argument("--format", choices=["srt", "sub", "sbv"], required=True)
+    b.add_argument("--format", choices=["srt", "sub", "sbv", "vtt"], required=True)
     b.add_argument("--size", default="500M")
     b.add_argument("--out", required=True)
     b.add_argument("--seed", type=int, default=1)

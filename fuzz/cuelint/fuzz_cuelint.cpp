@@ -8,14 +8,16 @@
 //   the rest    the file's bytes
 //
 // Every input runs three times: read whole from memory; trickled a few bytes at a time with a
-// line buffer of 16 bytes, so that reads, UTF-16 code units, CR LF pairs and lines are cut
-// at every place; and with the encoding decided on a pass of its own before the reading. All
-// runs must give the same faults. Then twice more with every rule on (the `all` profile),
-// whole and trickled: the two must agree, and their faults of the classic rules must be the
-// first runs' faults. The faults must come in report order (line, then check);
-// and every fault is written as a text line and as JSON. A difference or a fault out of order stops
-// the run
+// line buffer of 16 bytes, so that reads, UTF-16 code units, CR LF pairs, multi-byte
+// characters of legacy encodings and lines are cut at every place; and with the encoding
+// decided on a pass of its own before the reading. All runs must give the same faults. Then
+// twice more with every rule on (the `all` profile), whole and trickled: the two must agree,
+// and their faults of the classic rules must be the first runs' faults. The faults must come
+// in report order (line, then check); and every fault is written as a text line and as JSON.
+// A difference or a fault out of order stops the run
 // (__builtin_trap), as do crashes, sanitizer reports, leaks and hangs.
+// A last run names an encoding, as --encoding shift_jis does: a file read as Unicode
+// text without it (marked, UTF-8, or found to be Shift_JIS) must give the same faults.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -124,5 +126,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     __builtin_trap();
   if (d.faults < a.faults || every.digest_ != whole.digest_ || every_cut.digest_ != whole.digest_)
     __builtin_trap();
+
+  Sink named;
+  cuelint::Options opt_named = opt;
+  opt_named.encoding = "shift_jis";
+  cuelint::MemorySource mem4(data, size);
+  cuelint::FileOutcome n = cuelint::lint(mem4, opt_named, named);
+  if (n.faults != named.count_) __builtin_trap();
+  using cuelint::Encoding;
+  bool same = a.encoding != Encoding::kSingleByte && a.encoding != Encoding::kEucJp &&
+              a.encoding != Encoding::kGb18030 && a.encoding != Encoding::kBig5 &&
+              a.encoding != Encoding::kKorean;
+  if (same && named.digest_ != whole.digest_) __builtin_trap();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "legacy.h"
 #include "text.h"
 #include "version.h"
 
@@ -12,9 +13,9 @@ namespace cuelint {
 const char* usage_text() {
   return "Usage: cuelint [OPTIONS] PATH...\n"
          "\n"
-         "Checks MicroDVD, SubRip and Subviewer 2.0 subtitle files for faults of timing and\n"
-         "form. A PATH that is a folder is searched, recursively, for files whose names end\n"
-         "in .srt or .sub.\n"
+         "Checks MicroDVD, SBV, SubRip, Subviewer 2.0 and WebVTT subtitle files for faults\n"
+         "of timing and form. A PATH that is a folder is searched, recursively, for files\n"
+         "whose names end in .sbv, .srt, .sub or .vtt.\n"
          "\n"
          "Options:\n"
          "  --profile NAME      classic (default: today's ten rules), netflix or all\n"
@@ -34,6 +35,9 @@ const char* usage_text() {
          "                      frame-rate line, else 25)\n"
          "  --cps N             characters per second of the reading-time rule, 0 to 1000\n"
          "                      (default 20; 0 turns the rule off)\n"
+         "  --encoding NAME     encoding of the files that have no byte-order mark and are\n"
+         "                      not UTF-8, such as windows-1252 or shift_jis (default:\n"
+         "                      detected)\n"
          "  --format text|json  text lines (default), or JSON Lines\n"
          "  -j N                check up to N files at once (default: the number of\n"
          "                      processors)\n"
@@ -99,6 +103,8 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
   app.add_flag("--isolated", cl.isolated);
   app.add_flag("--list-rules", list_rules);
   app.add_flag("--show-settings", show_settings);
+  std::string encoding;
+  app.add_option("--encoding", encoding)->multi_option_policy(last);
   app.add_option("PATH", cl.paths);
   // CLI11 reads "--select=" as an option still waiting for its value: the empty list is
   // passed to it as a name no rule has, and read back below.
@@ -191,6 +197,12 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
       return wrong("-j: not a number of at least 1: " + jobs);
     cl.jobs = static_cast<unsigned>(n);
   }
+  if (app.count("--encoding")) {
+    if (!known_encoding(encoding))
+      return wrong("--encoding: not an encoding this system knows: " + encoding);
+    cl.encoding = encoding;
+    cl.has_encoding = true;
+  }
   if (list_rules) {
     cl.action = CommandLine::kListRules;
   } else if (show_settings) {
@@ -208,6 +220,7 @@ void apply_command_line(const CommandLine& cl, Options& o) {
     o.fps = cl.fps;
     o.fps_given = true;
   }
+  if (cl.has_encoding) o.encoding = cl.encoding;
 }
 
 }  // namespace cuelint

@@ -21,6 +21,8 @@ struct CommandLine {
   std::int64_t cps = 20;
   Rate fps;
   Severity fail_on = Severity::kError;
+  bool has_encoding = false;
+  std::string encoding;
   std::string config;  // --config FILE; empty: searched for unless isolated
   bool isolated = false;
   bool json = false;
@@ -34,7 +36,7 @@ const char* version_text();
 CommandLine parse_command_line(int argc, const char* const* argv);
 
 // The command line's steps over settings made so far (profile and config file): --set,
-// --select, --extend-select, --ignore, then --cps and --fps.
+// --select, --extend-select, --ignore, then --cps, --fps and --encoding.
 void apply_command_line(const CommandLine& cl, Options& o);
 
 }  // namespace cuelint

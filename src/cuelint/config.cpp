@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "encoding.h"
+#include "legacy.h"
 #include "text.h"
 
 namespace cuelint {
@@ -174,6 +175,14 @@ bool parse_config(const std::string& text, const std::string& name, Config& out,
       } else {
         faults.add(node.source(), "fps: not a frame rate such as \"25\" or \"23.976\"");
       }
+    } else if (k == "encoding") {
+      const auto* s = node.as_string();
+      if (!s || !known_encoding(s->get())) {
+        faults.add(node.source(), "encoding: not an encoding this system knows");
+        continue;
+      }
+      out.encoding = s->get();
+      out.has_encoding = true;
     } else if (k == "select") {
       out.choices.has_select = read_list(node, k, out.choices.select, faults);
     } else if (k == "extend-select") {
@@ -217,6 +226,7 @@ const char* settle(const Config& config, const CommandLine& cl, Settled& out) {
     out.options.fps = config.fps;
     out.options.fps_given = true;
   }
+  if (config.has_encoding) out.options.encoding = config.encoding;
   if (const char* bad = apply_choices(out.options, config.choices)) return bad;
   apply_command_line(cl, out.options);
   out.fail_on = cl.has_fail_on ? cl.fail_on : config.fail_on;

@@ -19,6 +19,8 @@ struct Config {
   Severity fail_on = Severity::kError;
   bool has_fps = false;
   Rate fps;
+  bool has_encoding = false;
+  std::string encoding;
   RuleChoices choices;
 };
 

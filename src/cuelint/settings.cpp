@@ -51,6 +51,14 @@ std::string settings_toml(const Options& o, Profile p, Severity fail_on) {
     Msg(f).rate(o.fps);
     s += "fps = \"" + std::string(f.text()) + "\"\n";
   }
+  if (!o.encoding.empty()) {
+    s += "encoding = \"";
+    for (char c : o.encoding) {
+      if (c == '"' || c == '\\') s += '\\';
+      s += c;
+    }
+    s += "\"\n";
+  }
   Options base;
   apply_profile(base, p);
   std::string ignored;

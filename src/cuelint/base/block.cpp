@@ -13,6 +13,7 @@ const char* mark_text(Mark m) {
 Block::Block(FileChecker& fc)
     : fc_(fc),
       markup_(fc.format().markup),
+      references_(fc.format().references),
       foreign_((fc.format().line_break == Mark::kPipe ? 0u : unsigned{kHasPipe}) |
                (fc.format().line_break == Mark::kBr ? 0u : unsigned{kHasBracket})),
       // A number of display lines replaces the format's limit of text lines.

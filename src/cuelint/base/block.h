@@ -11,6 +11,8 @@
 #include "count.h"
 #include "display.h"
 #include "lines.h"
+#include "references.h"
+#include "scan.h"
 
 namespace cuelint {
 
@@ -38,12 +40,18 @@ class Block {
   bool inspects() const { return rules_.needed(); }
 
   // A text line of the open subtitle, from byte `from` of the file's line (MicroDVD's text
-  // follows its frames); columns of faults count from the line's start.
-  void text(const Line& l, std::size_t from = 0) {
+  // follows its frames); columns of faults count from the line's start. A reader that has
+  // looked for "&" already says whether the line may hold a character reference.
+  void text(const Line& l, std::size_t from = 0, bool may_reference = true) {
     count_text_line(l.number);
     unsigned marks = 0;
     std::string_view s = l.text.substr(from);
-    chars_ += count_line(s, markup_, l.unicode, &marks);
+    if (references_ && may_reference &&
+        find_either(s.data(), s.size(), '&', '&') != s.data() + s.size()) {
+      chars_ += count_line_with_references(s, markup_, l.unicode, &marks);
+    } else {
+      chars_ += count_line(s, markup_, l.unicode, &marks);
+    }
     if (marks & foreign_) foreign_marks(s, l.number, from);
     if (rules_.needed()) rules_.line(s, l.number, from, l.unicode);
   }
@@ -79,6 +87,7 @@ class Block {
 
   FileChecker& fc_;
   MarkupRule markup_;    // the format's
+  bool references_;      // the format's: lines with a "&" are counted apart
   unsigned foreign_;     // kHasPipe, kHasBracket: the marks that are faults in the format
   std::uint64_t limit_;  // the first text line too many; 0: none is
   bool open_ = false;

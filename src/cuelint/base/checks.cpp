@@ -225,21 +225,24 @@ void FileChecker::begin(const Subtitle& s) {
     m << ", before it starts at ";
     write_time(m, s.start);
   }
-  if (has_prev_ && s.start < prev_stop_) {
+  bool from_start = format_.overlap == Overlap::kPreviousStart;
+  std::int64_t bound = from_start ? prev_start_ : prev_stop_;
+  if (has_prev_ && s.start < bound) {
     Msg m(add(Check::kOverlap, s.line));
     label(m, s);
     m << " starts at ";
     write_time(m, s.start);
     m << ", ";
-    write_span(m, prev_stop_ - s.start);
+    write_span(m, bound - s.start);
     m << " before ";
     if (prev_.has_number) {
       label(m, prev_);
     } else {
-      m << "the previous subtitle (line " << prev_.line << ")";
+      m << "the previous " << (from_start ? "cue" : "subtitle") << " (line " << prev_.line << ")";
     }
-    m << " stops at ";
-    write_time(m, prev_stop_);
+    m << (from_start ? " starts at " : " stops at ");
+    write_time(m, bound);
+    if (from_start) m << " (cues may be shown together, but in the order of their starts)";
   }
   if (has_prev_ && s.start >= prev_stop_ && on(Check::kMinGap) &&
       s.start - prev_stop_ < min_gap_.lo) {
@@ -257,6 +260,7 @@ void FileChecker::begin(const Subtitle& s) {
     write_limit(m, opt_.min_gap);
   }
   has_prev_ = true;
+  prev_start_ = s.start;
   prev_stop_ = s.stop;
   prev_ = s;
 }

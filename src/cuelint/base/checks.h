@@ -90,7 +90,8 @@ class FileChecker {
   Subtitle cur_;
   bool order_fault_ = false;
   bool has_prev_ = false;
-  Subtitle prev_;  // the one that set the previous stop
+  Subtitle prev_;                // the one that set the previous stop
+  std::int64_t prev_start_ = 0;  // what overlap measures from when cues may be shown together
   std::int64_t prev_stop_ = 0;
   std::vector<Fault> held_;  // reused: no allocation per subtitle once it has grown
   bool loose_pending_ = false;

@@ -6,6 +6,7 @@
 
 #include "bytes.h"
 #include "count.h"
+#include "references.h"
 #include "scan.h"
 #include "text.h"
 
@@ -13,11 +14,9 @@ namespace cuelint {
 
 namespace {
 
-const char* const kTagNames[5] = {"i", "b", "u", "s", "font"};
-
-int tag_index(std::string_view name) {
-  for (int k = 0; k < 5; ++k) {
-    std::string_view want(kTagNames[k]);
+int tag_index(const TagSet& set, std::string_view name) {
+  for (int k = 0; k < TagSet::kMax && set.names[k]; ++k) {
+    std::string_view want(set.names[k]);
     if (name.size() != want.size()) continue;
     bool same = true;
     for (std::size_t j = 0; j < name.size(); ++j) same &= (name[j] | 0x20) == want[j];
@@ -100,7 +99,9 @@ TextRules::TextRules(FileChecker& fc)
   length_ = fc.on(Check::kLineLength);
   white_ = fc.on(Check::kWhitespace);
   control_ = fc.on(Check::kControlChar);
-  tags_ = fc.on(Check::kTags) && fc.format().tag_stacks;
+  tag_set_ = fc.on(Check::kTags) ? fc.format().tags : nullptr;
+  tags_ = tag_set_ != nullptr;
+  references_ = fc.format().references;
   max_lines_ = fc.on(Check::kTooManyLines) ? o.max_lines : 0;
   bool count_all = o.count_all && o.cps > 0 && fc.on(Check::kReadingTime);
   needed_ = length_ || white_ || control_ || tags_ || max_lines_ > 0 || count_all;
@@ -115,6 +116,13 @@ void TextRules::begin() {
 
 void TextRules::stretch(std::string_view s, bool unicode, Display& d) {
   if (s.empty()) return;
+  if (references_ && std::memchr(s.data(), '&', s.size())) {
+    // Seen as the count sees them: "&lrm;" alone leaves nothing.
+    refs_.clear();
+    replace_references(s, refs_);
+    s = refs_;
+    if (s.empty()) return;
+  }
   d.kept = true;
   d.chars += count_clusters(s, unicode);
   if (!white_) return;
@@ -164,7 +172,8 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
   // A plain line: ASCII text, no markup, no control character, every byte a cluster.
   // Without marks it is one display line, and only its white space is left to look at.
   bytes::TextLine t{false, false};
-  const bool plain = bytes::text_line(s.data(), s.size(), t);
+  const bool plain =
+      bytes::text_line(s.data(), s.size(), t) && !(references_ && s.find('&') != s.npos);
   const bool two = t.two_white;
   if (plain && t.marks) {
     // ASCII with marks: split at the format's own, the others taken out. Without two
@@ -237,18 +246,21 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
 
 void TextRules::tag(std::string_view markup, std::uint64_t number, std::size_t column) {
   // markup is "<...>": a NAME then nothing or a blank opens; "/" NAME then blanks closes.
+  // With classes, a "." ends an opener's name too, and a closer is "/" NAME alone.
+  const TagSet& set = *tag_set_;
   std::string_view in = markup.substr(1, markup.size() - 2);
   bool closer = !in.empty() && in[0] == '/';
   if (closer) in.remove_prefix(1);
   std::size_t k = 0;
   while (k < in.size() && is_ascii_letter(in[k])) ++k;
-  int t = tag_index(in.substr(0, k));
+  int t = tag_index(set, in.substr(0, k));
   if (t < 0) return;
   std::string_view rest = in.substr(k);
   if (closer) {
+    if (set.classes && !rest.empty()) return;
     for (char c : rest)
       if (!is_blank_char(c)) return;
-  } else if (!rest.empty() && !is_blank_char(rest[0])) {
+  } else if (!rest.empty() && !is_blank_char(rest[0]) && !(set.classes && rest[0] == '.')) {
     return;
   }
   if (!closer) {
@@ -261,7 +273,7 @@ void TextRules::tag(std::string_view markup, std::uint64_t number, std::size_t c
     return;
   }
   Msg m(fc_.add(Check::kTags, number, column));
-  m << "</" << kTagNames[t] << "> without <" << kTagNames[t] << "> in ";
+  m << "</" << set.names[t] << "> without <" << set.names[t] << "> in ";
   FileChecker::label(m, fc_.current());
 }
 
@@ -285,10 +297,11 @@ void TextRules::control_chars(std::string_view s, std::uint64_t number, std::siz
 
 void TextRules::end() {
   if (any_open_) {
-    for (int t = 0; t < 5; ++t) {
+    for (int t = 0; t < TagSet::kMax; ++t) {
+      if (tag_set_->closed_at_end >> t & 1) continue;
       for (const Open& o : open_[t]) {
         Msg m(fc_.add(Check::kTags, o.line, o.column));
-        m << "<" << kTagNames[t] << "> not closed in ";
+        m << "<" << tag_set_->names[t] << "> not closed in ";
         FileChecker::label(m, fc_.current());
       }
     }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -53,13 +54,16 @@ class TextRules {
   Mark own_;
   bool needed_ = false;
   bool length_ = false, white_ = false, control_ = false, tags_ = false;
-  std::int64_t max_lines_ = 0;  // 0: not counted here
+  const TagSet* tag_set_ = nullptr;  // when tags_
+  bool references_ = false;          // seen as what they name
+  std::string refs_;                 // a stretch with them replaced; reused
+  std::int64_t max_lines_ = 0;       // 0: not counted here
   std::uint64_t all_chars_ = 0;
   std::uint64_t displays_ = 0;  // every display line of the subtitle, for messages
   std::uint64_t counted_ = 0;   // display lines that are not empty
   std::uint64_t too_many_at_ = 0;
-  std::vector<Open> open_[5];  // per tag name: i, b, u, s, font
-  bool any_open_ = false;      // since the subtitle began
+  std::vector<Open> open_[TagSet::kMax];  // per tag name of the format's set
+  bool any_open_ = false;                 // since the subtitle began
 };
 
 // Extended grapheme clusters of a stretch, white space included (single-byte: its bytes).

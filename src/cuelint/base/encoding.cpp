@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "bytes.h"
+#include "legacy.h"
 
 namespace cuelint {
 
@@ -107,7 +108,12 @@ static bool neutral(const char* p, std::size_t n) {
   return bytes::ascii_without(p, n, 0x0B, 0x0C);
 }
 
-EncodingResult detect_encoding(Source& src) {
+Encoding settle_not_utf8(Source& src, const char* named) {
+  if (named) return decodes_whole(src, named) ? Encoding::kNamed : Encoding::kSingleByte;
+  return guess_legacy(src);
+}
+
+EncodingResult detect_encoding(Source& src, const char* named) {
   static constexpr std::size_t kChunk = 65536;
   unsigned char buf[kChunk];
   EncodingResult r;
@@ -141,7 +147,11 @@ EncodingResult detect_encoding(Source& src) {
     r.encoding = Encoding::kUtf8Bom;
     if (!ok) r.fault = "a UTF-8 byte-order mark, then bytes that are not well-formed UTF-8";
   } else {
-    r.encoding = ok ? Encoding::kUtf8 : Encoding::kSingleByte;
+    r.encoding = ok ? Encoding::kUtf8 : settle_not_utf8(src, named);
+    if (named && r.encoding == Encoding::kSingleByte) {
+      r.encoding = Encoding::kNamed;
+      r.fault = "neither UTF-8 nor well-formed in the encoding given";
+    }
   }
   return r;
 }
@@ -172,6 +182,7 @@ std::size_t put_utf8(std::uint32_t cp, char* out) {
 std::size_t Decoder::read(char* out, std::size_t cap) {
   Encoding enc = st_.encoding;
   if (enc == Encoding::kUtf16Le || enc == Encoding::kUtf16Be) return read_utf16(out, cap);
+  if (converted(enc)) return read_converted(out, cap);
   if (!started_) {
     started_ = true;
     if (enc == Encoding::kUtf8Bom) {
@@ -182,20 +193,29 @@ std::size_t Decoder::read(char* out, std::size_t cap) {
   }
   std::size_t got = src_.read(out, cap);
   pos_ += got;
-  if (!st_.known && !neutral(out, got)) decide(out, got);
+  if (!st_.known && !neutral(out, got)) {
+    decide(out, got);
+    if (converted(st_.encoding)) {
+      // The chunk again, through the converter: every byte before it was ASCII, which
+      // the legacy encodings read as ASCII.
+      pos_ -= got;
+      src_.seek(pos_);
+      return read_converted(out, cap);
+    }
+  }
   return got;
 }
 
 void Decoder::decide(const char* chunk, std::size_t n) {
   // Every byte before the chunk was ASCII: no sequence is open where it begins.
   Utf8Validator v;
-  bool ok = v.feed(reinterpret_cast<const unsigned char*>(chunk), n);
+  bool ok = n == 0 || v.feed(reinterpret_cast<const unsigned char*>(chunk), n);
   while (ok) {
     std::size_t got = src_.read(reinterpret_cast<char*>(raw_), sizeof raw_);
     if (got == 0) break;
     ok = v.feed(raw_, got);
   }
-  st_.set(ok && v.finish() ? Encoding::kUtf8 : Encoding::kSingleByte);
+  st_.set(ok && v.finish() ? Encoding::kUtf8 : settle_not_utf8(src_, st_.named));
   src_.seek(pos_);
 }
 
@@ -252,6 +272,44 @@ std::size_t Decoder::read_utf16(char* out, std::size_t cap) {
     high_ = 0;
   }
   return n;
+}
+
+bool Decoder::fill_raw() {
+  if (raw_eof_) return false;
+  std::size_t left = raw_end_ - raw_pos_;
+  std::memmove(raw_, raw_ + raw_pos_, left);
+  raw_pos_ = 0;
+  raw_end_ = left;
+  std::size_t got = src_.read(reinterpret_cast<char*>(raw_) + left, sizeof raw_ - left);
+  raw_end_ += got;
+  raw_eof_ = got == 0;
+  return got != 0;
+}
+
+std::size_t Decoder::read_converted(char* out, std::size_t cap) {
+  if (!conv_) {
+    conv_ = Converter::open(converter_name(st_.encoding, st_.named));
+    if (!conv_) return 0;  // found to decode a moment ago: not reached
+  }
+  char* o = out;
+  std::size_t room = cap;
+  while (room >= 4) {
+    if (raw_pos_ == raw_end_ && !fill_raw()) break;
+    const char* in = reinterpret_cast<const char*>(raw_) + raw_pos_;
+    std::size_t left = raw_end_ - raw_pos_;
+    Converter::Result r = conv_->convert(in, left, o, room);
+    raw_pos_ = raw_end_ - left;
+    if (r == Converter::kOutFull) break;
+    if (r == Converter::kDone) continue;
+    if (r == Converter::kIncomplete && fill_raw()) continue;
+    // A byte the encoding does not have, or a character cut at the end: the whole file
+    // decoded when it was looked at, so only a file changed since comes here.
+    std::size_t k = put_utf8(0xFFFD, o);
+    o += k;
+    room -= k;
+    raw_pos_ = r == Converter::kIncomplete ? raw_end_ : raw_pos_ + 1;
+  }
+  return static_cast<std::size_t>(o - out);
 }
 
 }  // namespace cuelint

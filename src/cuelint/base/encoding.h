@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
+#include "convert.h"
 #include "source.h"
 #include "types.h"
 
@@ -15,8 +17,18 @@ struct EncodingResult {
   const char* fault = nullptr;  // a file that is not what its byte-order mark says
 };
 
-// Reads the whole source once; leaves it at an unspecified position.
-EncodingResult detect_encoding(Source& src);
+// Reads the whole source once (a file neither marked nor UTF-8 once more); leaves it at an
+// unspecified position. named: what --encoding gave, for a file neither marked nor UTF-8.
+EncodingResult detect_encoding(Source& src, const char* named = nullptr);
+
+// A file without a mark found not to be UTF-8: in named when given, else a legacy encoding
+// the detector names, else single-byte text. Leaves the source at an unspecified position.
+Encoding settle_not_utf8(Source& src, const char* named);
+
+// Decoded to UTF-8 by the system's converter.
+inline bool converted(Encoding e) {
+  return e >= Encoding::kShiftJis;
+}
 
 // The encoding its byte-order mark gives a file (kUtf8 when it has none), from its first
 // bytes; leaves the source at an unspecified position.
@@ -31,7 +43,8 @@ Encoding encoding_of_mark(Source& src);
 struct EncodingState {
   Encoding encoding = Encoding::kUtf8;
   bool known = true;
-  bool unicode = true;  // not single-byte text
+  bool unicode = true;          // not single-byte text
+  const char* named = nullptr;  // the --encoding name, its superset when it has one
 
   void set(Encoding e) {
     encoding = e;
@@ -87,9 +100,16 @@ class Decoder {
   std::size_t read(char* out, std::size_t cap);
   // Not single-byte text, as far as is known after the last read.
   bool unicode() const { return st_.unicode; }
+  // Decides the encoding now, if it is not known, from the bytes not read yet: those read
+  // were all ASCII. The reading goes on where it stood.
+  void decide_now() {
+    if (!st_.known) decide(nullptr, 0);
+  }
 
  private:
   std::size_t read_utf16(char* out, std::size_t cap);
+  std::size_t read_converted(char* out, std::size_t cap);
+  bool fill_raw();  // keeps what is left of raw_, reads more behind it; false at the end
   void decide(const char* chunk, std::size_t n);
 
   Source& src_;
@@ -102,7 +122,8 @@ class Decoder {
   unsigned char raw_[65536];
   std::size_t raw_pos_ = 0, raw_end_ = 0;
   bool raw_eof_ = false;
-  std::uint32_t high_ = 0;  // a high surrogate waiting for its pair
+  std::uint32_t high_ = 0;           // a high surrogate waiting for its pair
+  std::unique_ptr<Converter> conv_;  // a legacy encoding's, once it is read
 };
 
 // Appends the UTF-8 form of code point cp; returns the bytes written (1 to 4).

@@ -14,6 +14,18 @@ const char* encoding_name(Encoding e) {
       return "utf-8";
     case Encoding::kSingleByte:
       return "single-byte";
+    case Encoding::kShiftJis:
+      return "shift_jis";
+    case Encoding::kEucJp:
+      return "euc-jp";
+    case Encoding::kGb18030:
+      return "gb18030";
+    case Encoding::kBig5:
+      return "big5";
+    case Encoding::kKorean:
+      return "euc-kr";
+    case Encoding::kNamed:
+      return "named";
   }
   return "?";
 }

@@ -4,11 +4,26 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace cuelint {
 
-enum class Encoding : std::uint8_t { kUtf8Bom, kUtf16Le, kUtf16Be, kUtf8, kSingleByte };
+// kShiftJis to kKorean: a legacy encoding the detector named, decoded in its superset;
+// kNamed: the encoding --encoding names.
+enum class Encoding : std::uint8_t {
+  kUtf8Bom,
+  kUtf16Le,
+  kUtf16Be,
+  kUtf8,
+  kSingleByte,
+  kShiftJis,
+  kEucJp,
+  kGb18030,
+  kBig5,
+  kKorean,
+  kNamed,
+};
 
 // The rules, in the order faults on one line are reported (rules.cpp: their table).
 enum class Check : std::uint8_t {
@@ -48,6 +63,19 @@ enum class Mark : std::uint8_t { kNone, kPipe, kBr };
 // none begins there. The count takes markup out of the text.
 using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
 
+// What a cue's start is measured against for the overlap check.
+enum class Overlap : std::uint8_t { kPreviousStop, kPreviousStart };
+
+// The tags a format's tags rule knows (ASCII lower case, compared without case), those of
+// them a subtitle's end closes, and whether a "." ends an opener's name (a class:
+// "<c.yellow>") while a closer is its name alone ("</c>").
+struct TagSet {
+  static constexpr int kMax = 8;
+  const char* names[kMax];
+  unsigned closed_at_end;  // bit k: names[k]
+  bool classes;
+};
+
 class Msg;
 // Writes a time in a format's own form, from its units, so that it can be searched for in
 // the file: Subviewer 2.0's 00:00:03.50.
@@ -57,16 +85,20 @@ using TimeWriter = void (*)(Msg& m, std::int64_t t);
 // its own file of formats/, an aggregate in the order of these fields; the rest of the
 // program reads them and never asks which format it is.
 struct FormatInfo {
-  const char* name = nullptr;           // JSON "format": "subrip"
-  const char* title = nullptr;          // in messages: "SubRip"
-  const char* ending = nullptr;         // of file names the walk takes, in any case: ".srt"
-  std::int64_t units_per_second = 0;    // of its times; 0: frames, at the file's frame rate
-  MarkupRule markup = nullptr;          // null: no markup, every byte of a text line is text
-  Mark line_break = Mark::kNone;        // its own mark; the other marks in its text are faults
-  std::uint64_t max_text_lines = 0;     // text lines a subtitle may have; 0: any number
-  const char* lines_allowed = nullptr;  // that limit in the too-many-lines message
-  bool tag_stacks = false;              // <i>...</i> must balance within a subtitle
-  TimeWriter time_form = nullptr;       // null: times written as SubRip writes them
+  const char* name = nullptr;                // JSON "format": "subrip"
+  const char* title = nullptr;               // in messages: "SubRip"
+  const char* ending = nullptr;              // of file names the walk takes, in any case: ".srt"
+  std::int64_t units_per_second = 0;         // of its times; 0: frames, at the file's frame rate
+  MarkupRule markup = nullptr;               // null: no markup, every byte of a text line is text
+  Mark line_break = Mark::kNone;             // its own mark; the other marks in its text are faults
+  std::uint64_t max_text_lines = 0;          // text lines a subtitle may have; 0: any number
+  const char* lines_allowed = nullptr;       // that limit in the too-many-lines message
+  Overlap overlap = Overlap::kPreviousStop;  // kPreviousStart: cues may be shown together
+  bool references = false;         // "&amp;" "&lt;" "&gt;" "&nbsp;" "&lrm;" "&rlm;" in text count
+                                   // as what they name
+  bool utf8_only = false;          // a file read as any other encoding is a format fault
+  const TagSet* tags = nullptr;    // its tags must balance within a subtitle; null: not checked
+  TimeWriter time_form = nullptr;  // null: times written as SubRip writes them
 
   bool frames() const { return units_per_second == 0; }
   // Whether a file name ends in the ending (ASCII letters in any case).
@@ -94,6 +126,7 @@ struct Options {
   bool fps_given = false;  // --fps overrides a MicroDVD file's own frame-rate line
   Rate fps;                // used when given, and as the default of 25
   std::int64_t cps = 20;   // 0: the reading-time rule is off
+  std::string encoding;    // of files neither marked nor UTF-8; empty: found by detection
   bool count_all = false;  // reading time counts white space too
   Duration min_duration{Duration::kSeconds, 1000, 0};
   Duration max_duration{Duration::kSeconds, 7000, 0};

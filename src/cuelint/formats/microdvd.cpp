@@ -7,7 +7,11 @@ namespace cuelint {
 
 // Times in frames; no limit of text lines: the text is one line of the file.
 extern constexpr FormatInfo kMicroDvd = {  // fields in the order of FormatInfo
-    "microdvd", "MicroDVD", ".sub", 0, microdvd_markup, Mark::kPipe, 0, nullptr};
+    "microdvd", "MicroDVD",      ".sub",
+    0,          microdvd_markup, Mark::kPipe,
+    0,          nullptr,         Overlap::kPreviousStop,
+    false,      false,           nullptr,
+    nullptr};
 
 namespace {
 

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "microdvd.h"
+#include "sbv.h"
 #include "subrip.h"
 #include "subviewer.h"
 #include "text.h"
+#include "webvtt.h"
 
 namespace cuelint {
 
@@ -18,8 +20,10 @@ constexpr int kLookAhead = 50;
 // Each line is asked of the rows in this order, so that where two would take the same line
 // the first wins: a first line "{x} 1 --> 2" is MicroDVD's, "[x] 1 --> 2" Subviewer 2.0's.
 const FormatRow kRows[] = {
+    {&kWebVtt, recognizes_webvtt, check_with<WebVttReader>},
     {&kMicroDvd, recognizes_microdvd, check_with<MicroDvdReader>},
     {&kSubviewer, recognizes_subviewer, check_with<SubviewerReader>},
+    {&kSbv, recognizes_sbv, check_with<SbvReader>},
     {&kSubRip, recognizes_subrip, check_with<SubRipReader>},
 };
 

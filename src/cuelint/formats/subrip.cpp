@@ -6,18 +6,80 @@
 
 namespace cuelint {
 
+extern constexpr TagSet kSubRipTags = {{"i", "b", "u", "s", "font"}, 0, false};
+
 extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
-    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed",
-    true};
+    "subrip",
+    "SubRip",
+    ".srt",
+    1000,
+    subrip_markup,
+    Mark::kNone,
+    2,
+    "at most two are allowed",
+    Overlap::kPreviousStop,
+    false,
+    false,
+    &kSubRipTags,
+    nullptr};
+
+namespace {
+
+bool holds_arrow(std::string_view s) {
+  if (s.size() < 3) return false;
+  for (const char *p = s.data(), *e = s.data() + s.size() - 2; p < e; ++p)
+    if (p[0] == '-' && p[1] == '-' && p[2] == '>') return true;
+  return false;
+}
+
+// Digits ":" digits ":" digits, "," or ".", digits, one or more digits each, at i; the index
+// past it, or 0.
+std::size_t loose_time(std::string_view s, std::size_t i) {
+  static const char kAfter[] = {':', ':', ','};
+  for (int field = 0; field < 4; ++field) {
+    std::size_t first = i;
+    while (i < s.size() && is_digit(s[i])) ++i;
+    if (i == first) return 0;
+    if (field == 3) break;
+    if (i == s.size() || !(s[i] == kAfter[field] || (field == 2 && s[i] == '.'))) return 0;
+    ++i;
+  }
+  return i;
+}
+
+// Bytes of a character that may stand in a misspelled arrow at i: a blank, "-", "=", ">",
+// and in UTF-8 an en dash, an em dash or a rightwards arrow; 0 for any other.
+std::size_t arrow_char(std::string_view s, std::size_t i, bool& blank) {
+  char c = s[i];
+  blank = is_blank_char(c);
+  if (blank || c == '-' || c == '=' || c == '>') return 1;
+  std::string_view rest = s.substr(i, 3);
+  if (rest == "\xE2\x80\x93" || rest == "\xE2\x80\x94" || rest == "\xE2\x86\x92") return 3;
+  return 0;
+}
+
+// A time, a misspelled arrow (not all blanks), a time, from i.
+bool misspelled_arrow(std::string_view s, std::size_t i) {
+  i = loose_time(s, i);
+  if (!i) return false;
+  bool any = false, blank = false;
+  while (i < s.size()) {
+    std::size_t k = arrow_char(s, i, blank);
+    if (!k) break;
+    any |= !blank;
+    i += k;
+  }
+  return any && loose_time(s, i) != 0;
+}
+
+}  // namespace
 
 bool is_subrip_candidate(std::string_view line) {
   std::size_t i = 0, n = line.size();
   while (i < n && is_blank_char(line[i])) ++i;
   if (i == n || !(is_digit(line[i]) || line[i] == '-')) return false;
-  if (n - i < 3) return false;
-  for (const char *p = line.data() + i, *e = line.data() + n - 2; p < e; ++p)
-    if (p[0] == '-' && p[1] == '-' && p[2] == '>') return true;
-  return false;
+  if (holds_arrow(line.substr(i))) return true;
+  return is_digit(line[i]) && misspelled_arrow(line, i);
 }
 
 bool recognizes_subrip(const Line& l, int) {
@@ -178,23 +240,35 @@ void SubRipReader::start(const Line& l, const Subtitle* timed) {
     sub.has_times = parse_subrip_time_line(l.text, sub.start, sub.stop);
   }
   block_.begin(sub);
+  // After subtitles without a number, a number may have counted them or not.
+  std::int64_t lowest = last_number_ + 1, highest = lowest + unnumbered_;
   if (pending_) {
-    if (pending_value_ != expected_) {
+    // One unsigned comparison: below lowest wraps around to a large value.
+    if (static_cast<std::uint64_t>(pending_value_ - lowest) >
+        static_cast<std::uint64_t>(unnumbered_)) {
       Msg m(fc_.add(Check::kNumbering, pending_line_));
-      m << "subtitle numbered " << pending_value_ << " where " << expected_ << " is expected";
+      m << "subtitle numbered " << pending_value_ << " where " << lowest;
+      if (highest > lowest) m << " to " << highest;
+      m << " is expected";
     }
-    expected_ = pending_value_ + 1;
+    last_number_ = pending_value_;
+    unnumbered_ = 0;
   } else {
     Msg m(fc_.add(Check::kNumbering, l.number));
     FileChecker::label(m, sub);
-    m << " has no number where " << expected_ << " is expected";
-    expected_ += 1;
+    m << " has no number where " << highest << " is expected";
+    ++unnumbered_;
   }
   pending_ = false;
   if (!sub.has_times) {
     Msg m(fc_.add(Check::kTimeCode, l.number));
     FileChecker::label(m, sub);
-    m << " has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm): " << time_line_fault(l.text);
+    m << " has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm): ";
+    if (holds_arrow(l.text)) {
+      m << time_line_fault(l.text);
+    } else {
+      m << "the arrow between the times must be -->";
+    }
   }
 }
 

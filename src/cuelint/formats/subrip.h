@@ -15,8 +15,11 @@
 namespace cuelint {
 
 extern const FormatInfo kSubRip;
+extern const TagSet kSubRipTags;  // SBV's too
 
-// Holds "-->" and its first character that is not a blank is an ASCII digit or "-".
+// Holds "-->" and its first character that is not a blank is an ASCII digit or "-"; or,
+// from that character, a time, a misspelled arrow ("->", "- >", "=>", an en or em dash, a
+// rightwards arrow, ...) and a time.
 bool is_subrip_candidate(std::string_view line);
 
 // A well-formed time line, from its first character; times in milliseconds.
@@ -51,8 +54,9 @@ class SubRipReader {
   std::uint64_t pending_chars_ = 0;
   std::string pending_text_;  // its text, when the block looks at more than the count
 
-  bool stray_run_ = false;  // inside a run of lines that belong to no subtitle
-  std::int64_t expected_ = 1;
+  bool stray_run_ = false;        // inside a run of lines that belong to no subtitle
+  std::int64_t last_number_ = 0;  // the last number line found, right or wrong
+  std::int64_t unnumbered_ = 0;   // subtitles without a number since then
 };
 
 }  // namespace cuelint

@@ -28,8 +28,8 @@ void write_hundredths(Msg& m, std::int64_t t) {
 }  // namespace
 
 extern constexpr FormatInfo kSubviewer = {  // fields in the order of FormatInfo
-    "subviewer", "Subviewer 2.0", ".sub",          100, nullptr, Mark::kBr, 1,
-    kOneLine,    false,           write_hundredths};
+    "subviewer", "Subviewer 2.0",        ".sub", 100,   nullptr, Mark::kBr,       1,
+    kOneLine,    Overlap::kPreviousStop, false,  false, nullptr, write_hundredths};
 
 namespace {
 

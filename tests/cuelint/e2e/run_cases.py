@@ -21,9 +21,9 @@ import tempfile
 
 USAGE = """Usage: cuelint [OPTIONS] PATH...
 
-Checks MicroDVD, SubRip and Subviewer 2.0 subtitle files for faults of timing and
-form. A PATH that is a folder is searched, recursively, for files whose names end
-in .srt or .sub.
+Checks MicroDVD, SBV, SubRip, Subviewer 2.0 and WebVTT subtitle files for faults
+of timing and form. A PATH that is a folder is searched, recursively, for files
+whose names end in .sbv, .srt, .sub or .vtt.
 
 Options:
   --profile NAME      classic (default: today's ten rules), netflix or all
@@ -43,6 +43,9 @@ Options:
                       frame-rate line, else 25)
   --cps N             characters per second of the reading-time rule, 0 to 1000
                       (default 20; 0 turns the rule off)
+  --encoding NAME     encoding of the files that have no byte-order mark and are
+                      not UTF-8, such as windows-1252 or shift_jis (default:
+                      detected)
   --format text|json  text lines (default), or JSON Lines
   -j N                check up to N files at once (default: the number of
                       processors)
@@ -78,6 +81,10 @@ CLASSIC_RULES = [
     ("no blank line", "structure"), ("neither a time line", "time-code"),
     ("malformed time line", "time-code"), ("not a subtitle line", "frame-code"),
     ("not a MicroDVD", "format"), ("UTF-16", "format"), ("byte-order mark", "format"),
+    ("before the previous cue", "overlap"), ("STYLE or REGION", "structure"),
+    ("blank line must", "structure"), ("first two lines", "structure"),
+    ("malformed timing line", "time-code"), ("must be UTF-8", "format"),
+    ("encoding given", "format"),
 ]
 
 
@@ -121,7 +128,8 @@ FAULTY_TEXT = (
     "f.srt:9: subtitle numbered 4 where 3 is expected\n"
     "f.srt:10: subtitle 4 stops at 00:00:04,000, before it starts at 00:00:05,000\n"
     "f.srt:13: subtitle 4 has 3 text lines; at most two are allowed\n"
-    "f.srt:15: text that belongs to no subtitle\n")
+    "f.srt:16: subtitle 5 has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm): the arrow "
+    "between the times must be -->\n")
 
 FAULTY_JSON = (
     '{"file":"f.srt","line":2,"format":"subrip","check":"reading-time","subtitle":1,'
@@ -140,8 +148,10 @@ FAULTY_JSON = (
     '{"file":"f.srt","line":13,"format":"subrip","check":"too-many-lines","subtitle":4,'
     '"start":5000,"stop":4000,"message":"subtitle 4 has 3 text lines; at most two are '
     'allowed"}\n'
-    '{"file":"f.srt","line":15,"format":"subrip","check":"structure","subtitle":null,'
-    '"start":null,"stop":null,"message":"text that belongs to no subtitle"}\n')
+    '{"file":"f.srt","line":16,"format":"subrip","check":"time-code","subtitle":5,'
+    '"start":null,"stop":null,"message":"subtitle 5 has a malformed time line '
+    '(H:MM:SS,mmm --> H:MM:SS,mmm): the arrow between the times must be '
+    '-->"}\n')
 
 # Five lines of header, the subtitles from line 6.
 SUBVIEWER = crlf(
@@ -251,12 +261,91 @@ case("cps_decimal_not_octal", {"c.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n
      ["--cps", "020", "c.srt"], stderr=summary(1, 0, 0), also=[["--cps=20", "c.srt"]])
 case("subviewer", {"s.sub": SUBVIEWER}, ["s.sub"], stdout=SUBVIEWER_TEXT,
      stderr=summary(1, 1, 4), status=1)
+# A YouTube export: no header, times of one-digit hours, a blank line after each subtitle.
+YOUTUBE_SBV = crlf(
+    "0:00:00.400,0:00:02.930\nhey everyone welcome back to the channel\n\n"
+    "0:00:02.930,0:00:05.120\ntoday we're fixing a leaky tap\n\n"
+    "0:00:05.000,0:00:07.880\nyou'll need a spanner,\na cloth and about ten minutes\nof patience\n\n"
+    "0:00:07.880,0:00:09.000\n[Music] | [Applause]\n\n"
+    "0:00:09.000,0:00:12.500\nso let's get started\n")
+
+case("youtube_sbv", {"t.sbv": YOUTUBE_SBV}, ["--format", "json", "t.sbv"],
+     stdout='{"file":"t.sbv","line":7,"format":"sbv","check":"overlap","subtitle":null,'
+     '"start":5000,"stop":7880,"message":"the subtitle at line 7 starts at 0:00:05.000, '
+     '0.120 s before the previous subtitle (line 4) stops at 0:00:05.120"}\n'
+     '{"file":"t.sbv","line":10,"format":"sbv","check":"too-many-lines","subtitle":null,'
+     '"start":5000,"stop":7880,"message":"the subtitle at line 7 has 3 text lines; at most '
+     'two are allowed"}\n'
+     '{"file":"t.sbv","line":13,"format":"sbv","check":"line-break-mark","subtitle":null,'
+     '"start":7880,"stop":9000,"message":"line-break mark \\"|\\" in the subtitle at line 12"}\n'
+     + jsummary(1, 1, 3), status=1)
+# A lecture converted from SubRip: positioning, a speaker tag, a note, a style block left
+# behind after the first cue, one time still with SubRip's comma, and two speakers at once.
+LECTURE_VTT = (
+    "\ufeffWEBVTT - Lecture 4: Graph search\n"
+    "Kind: captions\nLanguage: en\n\n"
+    "NOTE converted from lecture04.srt\n\n"
+    "1\n00:00:01.200 --> 00:00:04.000 position:10% align:start\n"
+    "<v Prof. Ito>Good morning &amp; welcome back.</v>\n\n"
+    "2\n00:00:04.000 --> 00:00:06.500 line:0\n"
+    "<v Prof. Ito>Today: breadth-first search.</v>\n\n"
+    "3\n00:00:05.000 --> 00:00:06.000\n"
+    "<v Student>Sorry, could you&nbsp;repeat?</v>\n\n"
+    "STYLE\n::cue(v[voice=\"Student\"]) { color: cyan }\n\n"
+    "4\n00:00:07,000 --> 00:00:09.000\nA queue holds the frontier.\n\n"
+    "5\n00:00:08.500 --> 00:00:12.000\n"
+    "Each node &lt;visited&gt; once,\nnever twice,\nin order of distance.\n\n"
+    "6\n00:00:08.000 --> 00:00:12.000\nQuestions so far?\n"
+    "00:00:12.000 --> 00:00:14.000\nNo? Good.\n").encode()
+
+case("lecture_webvtt", {"l.vtt": LECTURE_VTT}, ["l.vtt"],
+     stdout="l.vtt:16: the subtitle at line 16 is shown 1.000 s; its 21 characters need 1.050 s "
+     "(21.0 per second; at most 20)\n"
+     "l.vtt:19: a STYLE or REGION block after the first cue\n"
+     "l.vtt:23: the subtitle at line 23 has a malformed timing line ([HH:]MM:SS.mmm --> "
+     "[HH:]MM:SS.mmm)\n"
+     "l.vtt:30: the subtitle at line 27 has 3 text lines; at most two are allowed\n"
+     "l.vtt:33: the subtitle at line 33 starts at 00:00:08.000, 0.500 s before the previous cue "
+     "(line 27) starts at 00:00:08.500 (cues may be shown together, but in the order of their "
+     "starts)\n"
+     "l.vtt:34: no blank line between the subtitle at line 33 and the next subtitle\n",
+     stderr=summary(1, 1, 6), status=1)
+# A Japanese SubRip file in Shift_JIS, as older Japanese tools write it. Several of its
+# characters have "|" as their second byte ("\u30dd" is 83 7C).
+JAPANESE_SRT = ("1\n00:00:01,000 --> 00:00:03,000\n\u30dd\u30fc\u30ba\u3092\u89e3\u9664\u3057\u307e\u3059\u3002\n\n"
+                "2\n00:00:02,500 --> 00:00:04,000\n\u30b9\u30dd\u30fc\u30c4\u306e\u8a66\u5408\u3092\u898b\u306b\u884c\u304d\u307e\u3057\u3087\u3046\u3002\n\n"
+                "3\n00:00:04,000 --> 00:00:05,000\n\u6771\u4eac\u30bf\u30ef\u30fc\u306e\u5c55\u671b\u53f0\u3078\u3088\u3046\u3053\u305d\u3002"
+                "\u3053\u3061\u3089\u306f\u5357\u53e3\u3067\u3059\u3002\n").replace("\n", "\r\n").encode("cp932")
+
+case("japanese_subrip_shift_jis", {"j.srt": JAPANESE_SRT}, ["j.srt"],
+     stdout="j.srt:6: subtitle 2 starts at 00:00:02,500, 0.500 s before subtitle 1 stops at "
+     "00:00:03,000\n"
+     "j.srt:10: subtitle 3 is shown 1.000 s; its 24 characters need 1.200 s (24.0 per second; "
+     "at most 20)\n",
+     stderr=summary(1, 1, 2), status=1, also=[["--encoding", "SHIFT_JIS", "j.srt"]])
+case("japanese_subrip_encoding_rule", {"j.srt": JAPANESE_SRT},
+     ["--format", "json", "--extend-select", "encoding", "j.srt"],
+     stdout='{"file":"j.srt","line":1,"format":"subrip","check":"encoding","severity":"error",'
+     '"subtitle":null,"start":null,"stop":null,"message":"read as Shift_JIS; most players '
+     'expect UTF-8"}\n'
+     '{"file":"j.srt","line":6,"format":"subrip","check":"overlap","severity":"error",'
+     '"subtitle":2,"start":2500,"stop":4000,"message":"subtitle 2 starts at 00:00:02,500, '
+     '0.500 s before subtitle 1 stops at 00:00:03,000"}\n'
+     '{"file":"j.srt","line":10,"format":"subrip","check":"reading-time","severity":"error",'
+     '"subtitle":3,"start":4000,"stop":5000,"message":"subtitle 3 is shown 1.000 s; its 24 '
+     'characters need 1.200 s (24.0 per second; at most 20)"}\n' + jsummary(1, 1, 3),
+     status=1, classic=False)
+case("encoding_not_decodable", {"j.srt": JAPANESE_SRT}, ["--encoding=windows-1252", "j.srt"],
+     stdout="j.srt:1: neither UTF-8 nor well-formed in the encoding given\n",
+     stderr=summary(1, 1, 1), status=1)
+case("encoding_unknown", {"c.srt": CLEAN_SRT}, ["--encoding", "klingon", "c.srt"],
+     stderr="cuelint: --encoding: not an encoding this system knows: klingon\n" + USAGE, status=2)
 case("binary_file", {"bin.srt": bytes(range(256)) * 4}, ["bin.srt"],
-     stdout="bin.srt:1: not a MicroDVD, SubRip or Subviewer 2.0 file\n",
+     stdout="bin.srt:1: not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file\n",
      stderr=summary(1, 1, 1), status=1)
 case("empty_file", {"e.sub": b""}, ["--format", "json", "e.sub"],
      stdout='{"file":"e.sub","line":1,"format":null,"check":"format","subtitle":null,'
-     '"start":null,"stop":null,"message":"not a MicroDVD, SubRip or Subviewer 2.0 file"}\n'
+     '"start":null,"stop":null,"message":"not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file"}\n'
      + jsummary(1, 1, 1), status=1)
 
 TREE = {
@@ -348,18 +437,18 @@ case("bad_jobs", {"c.srt": CLEAN_SRT}, ["-j", "0", "c.srt"],
 case("unknown_option", {"c.srt": CLEAN_SRT}, ["--bogus", "c.srt"],
      stderr="cuelint: The following argument was not expected: --bogus\n" + USAGE, status=2)
 
-# Rule selection over the faulty file: its faults are overlap, reading-time, line-break-mark,
-# numbering, order, too-many-lines and structure.
+# Rule selection over the faulty file: its faults are reading-time, overlap, line-break-mark,
+# numbering, order, too-many-lines and time-code.
 FAULTY_LINES = classic_text(FAULTY_TEXT).splitlines(keepends=True)
-case("ignore_rules", {"f.srt": FAULTY_SRT}, ["--ignore", "reading-time,structure", "f.srt"],
+case("ignore_rules", {"f.srt": FAULTY_SRT}, ["--ignore", "reading-time,time-code", "f.srt"],
      stdout="".join(FAULTY_LINES[1:6]), stderr=summary(1, 1, 5), status=1, classic=False,
-     also=[["--ignore=order", "--ignore", "reading-time,structure", "f.srt"],
-           ["--set", "reading-time.severity=off", "--ignore=structure", "f.srt"]])
+     also=[["--ignore=order", "--ignore", "reading-time,time-code", "f.srt"],
+           ["--set", "reading-time.severity=off", "--ignore=time-code", "f.srt"]])
 case("select_rules", {"f.srt": FAULTY_SRT}, ["--select", "order,numbering", "f.srt"],
      stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1, classic=False)
 case("select_nothing_leaves_format", {"f.srt": FAULTY_SRT, "b.srt": b"\x00\x01"},
      ["--select=", "f.srt", "b.srt"],
-     stdout="b.srt:1: error: not a MicroDVD, SubRip or Subviewer 2.0 file [format]\n",
+     stdout="b.srt:1: error: not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file [format]\n",
      stderr=summary(2, 1, 1), status=1, classic=False)
 WARNED = "".join(l.replace(": error: ", ": warning: ") if "[numbering]" in l else l
                  for l in FAULTY_LINES[3:5])

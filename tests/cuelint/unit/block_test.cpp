@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,11 @@ struct BlockCase {
   std::vector<std::string> text;  // the text lines, from line 2
   const char* faults;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const BlockCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BlockText : public ::testing::TestWithParam<BlockCase> {};
 

@@ -180,6 +180,13 @@ std::string srt(const char* times1, const char* times2 = nullptr) {
   return s;
 }
 
+// WebVTT cues of one text line each: the second timing line is line 6, the third line 9.
+std::string vtt(std::initializer_list<const char*> timings) {
+  std::string s = "WEBVTT\n";
+  for (const char* t : timings) s += std::string("\n") + t + "\nText.\n";
+  return s;
+}
+
 TEST(FileChecker, DurationsAndGapsAtTheirLimits) {
   struct Case {
     const char* what;
@@ -240,6 +247,30 @@ TEST(FileChecker, DurationsAndGapsAtTheirLimits) {
        srt("00:00:01,000 --> 00:00:02,000", "00:00:02,010 -> 00:00:04,000") +
            "\n3\n00:00:02,020 --> 00:00:05,000\nx\n",
        "10:min-gap#3@2020-5000"},
+      // WebVTT: cues may be shown together, in the order of their starts; a gap is measured
+      // from the previous cue's stop and may be negative.
+      {"vtt gap", only(Check::kMinGap), vtt({"00:01.000 --> 00:02.000", "00:02.059 --> 00:04.000"}),
+       "6:min-gap@2059-4000"},
+      {"vtt cues together: no gap", only(Check::kMinGap),
+       vtt({"00:01.000 --> 00:03.000", "00:02.000 --> 00:04.000"}), ""},
+      {"vtt cues together: no overlap", only(Check::kOverlap),
+       vtt({"00:01.000 --> 00:03.000", "00:01.000 --> 00:04.000"}), ""},
+      {"vtt start before the previous start", only(Check::kOverlap),
+       vtt({"00:01.000 --> 00:03.000", "00:00.999 --> 00:04.000"}), "6:overlap@999-4000"},
+      {"vtt start from the previous start, not the earliest", only(Check::kOverlap),
+       vtt({"00:02.000 --> 00:03.000", "00:01.000 --> 00:04.000", "00:01.500 --> 00:05.000"}),
+       "6:overlap@1000-4000"},
+      {"vtt gap from the previous stop, not the latest", only(Check::kMinGap),
+       vtt({"00:01.000 --> 00:09.000", "00:02.000 --> 00:03.000", "00:03.010 --> 00:04.000"}),
+       "9:min-gap@3010-4000"},
+      {"vtt malformed timing sets nothing", only(Check::kMinGap),
+       vtt({"00:01.000 --> 00:02.000", "00:02,500 --> 00:03.000", "00:02.010 --> 00:05.000"}),
+       "9:min-gap@2010-5000"},
+      // SBV: against the previous stop, as SubRip.
+      {"sbv overlap", only(Check::kOverlap),
+       "0:00:01.000,0:00:03.000\na\n\n0:00:02.999,0:00:04.000\nb\n", "4:overlap@2999-4000"},
+      {"sbv gap", only(Check::kMinGap),
+       "0:00:01.000,0:00:03.000\na\n\n0:00:03.059,0:00:04.000\nb\n", "4:min-gap@3059-4000"},
       // MicroDVD: frames at the file's rate are whole frames already.
       {"microdvd 20f", only(Check::kMinDuration, "min", "20f"),
        "{1}{1}23.976\n{10}{30}twenty\n{40}{59}nineteen\n", "3:min-duration@1668-2461"},

@@ -30,6 +30,9 @@ TEST(Config, Errors) {
       {"profile = \"netflix\"\nfail-on = \"warning\"\nfps = \"23.976\"\n", ""},
       {"fps = 25\n[rules.min-gap]\nmin = \"2f\"\nseverity = \"warning\"\n", ""},
       {"select = []\nextend-select = [\"tags\"]\nignore = [\"order\"]\n", ""},
+      {"encoding = \"Shift_JIS\"\n", ""},
+      {"\nencoding = \"klingon\"\n", "c.toml:2: encoding: not an encoding this system knows"},
+      {"encoding = 932\n", "c.toml:1: encoding: not an encoding this system knows"},
       {"\n\nbogus = 1\n", "c.toml:3: unknown key \"bogus\""},
       {"profile = \"Netflix\"\n", "c.toml:1: profile: \"classic\", \"netflix\" or \"all\""},
       {"fail-on = \"off\"\n", "c.toml:1: fail-on: \"error\" or \"warning\""},
@@ -150,6 +153,29 @@ TEST(Config, Precedence) {
   }
 }
 
+TEST(Config, EncodingFromTheFileThenTheCommandLine) {
+  struct Row {
+    const char* file;
+    std::vector<const char*> args;
+    const char* encoding;
+  } rows[] = {
+      {"", {"a"}, ""},
+      {"encoding = \"gbk\"\n", {"a"}, "gbk"},
+      {"encoding = \"gbk\"\n", {"--encoding", "big5", "a"}, "big5"},
+      {"", {"--encoding=euc-kr", "a"}, "euc-kr"},
+  };
+  for (const Row& r : rows) {
+    Config file;
+    std::string error;
+    ASSERT_TRUE(parse_config(r.file, "c.toml", file, error)) << error;
+    CommandLine cl = parse(r.args);
+    ASSERT_EQ(cl.action, CommandLine::kRun) << cl.error;
+    Settled s;
+    ASSERT_EQ(settle(file, cl, s), nullptr);
+    EXPECT_EQ(s.options.encoding, r.encoding) << r.file << r.args[0];
+  }
+}
+
 // --show-settings, read back as a config file, gives the same settings.
 TEST(Config, ShownSettingsReadBack) {
   const std::vector<std::vector<const char*>> lines = {
@@ -161,6 +187,7 @@ TEST(Config, ShownSettingsReadBack) {
        "reading-time.count=all", "--set", "too-many-lines.max=3", "--fail-on", "warning", "--cps",
        "0"},
       {"--select", "order", "--set", "format.severity=warning"},
+      {"--encoding", "Shift_JIS", "--profile", "netflix"},
   };
   for (const auto& args : lines) {
     std::vector<const char*> a = args;
@@ -185,6 +212,7 @@ TEST(Config, ShownSettingsReadBack) {
     EXPECT_EQ(x.fps.num * y.fps.den, y.fps.num * x.fps.den);
     EXPECT_EQ(x.max_lines, y.max_lines);
     EXPECT_EQ(x.line_length, y.line_length);
+    EXPECT_EQ(x.encoding, y.encoding);
     for (auto d : {&Options::min_duration, &Options::max_duration, &Options::min_gap})
       EXPECT_EQ(duration_text(x.*d), duration_text(y.*d)) << shown;
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,11 @@ struct CountCase {
   std::string line;
   std::uint64_t n;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const CountCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Counting : public ::testing::TestWithParam<CountCase> {};
 

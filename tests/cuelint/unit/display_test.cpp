@@ -169,6 +169,51 @@ TEST(TextRules, TagStacks) {
   run(std::begin(cases), std::end(cases));
 }
 
+// A WebVTT cue (its text from line 4) and an SBV subtitle (from line 2).
+std::string vtt(const std::string& text) {
+  return "WEBVTT\n\n00:01.000 --> 00:09.000\n" + text + "\n";
+}
+std::string sbv(const std::string& text) {
+  return "0:00:01.000,0:00:09.000\n" + text + "\n";
+}
+
+TEST(TextRules, WebVttAndSbv) {
+  const Options length3 = with({Check::kLineLength}, "line-length.max=3");
+  const Options lines1 = with({Check::kTooManyLines}, "too-many-lines.max=1");
+  const Case cases[] = {
+      // WebVTT's tags: a class ends an opener's name, a closer is its name alone.
+      {"vtt balanced", kTags, vtt("<c.yellow.bg>a</c> <I>b</i> <lang en>c</lang>"), ""},
+      {"vtt ruby", kTags, vtt("<ruby>a<rt>b</rt></ruby>"), ""},
+      {"vtt voice and ruby text close at the end", kTags, vtt("<v Bob>a\n<ruby>b<rt>c</ruby>"), ""},
+      {"vtt closer with a class closes nothing", kTags, vtt("<c>a</c.x>"), "4:tags@1000-9000"},
+      {"vtt closer with a blank closes nothing", kTags, vtt("<b>a</b >"), "4:tags@1000-9000"},
+      {"vtt voice closed twice", kTags, vtt("<v Bob>a</v></v>"), "4:tags@1000-9000"},
+      {"vtt subrip's s and font are not its tags", kTags, vtt("<s>a</font>"), ""},
+      {"vtt timestamps are not tags", kTags, vtt("<00:02.000>a<c.x>b"), "4:tags@1000-9000"},
+      {"vtt name ends at a dot only with classes", kTags, srt("<i.x>a"), ""},
+      // SBV: SubRip's tags.
+      {"sbv", kTags, sbv("<i>a\n<font color=\"red\">b</font></b>"),
+       "2:tags@1000-9000 3:tags@1000-9000"},
+      {"sbv c is no tag", kTags, sbv("<c.x>a"), ""},
+      // References count as the one character they name; "&lrm;" as none.
+      {"vtt references in length", length3, vtt("&amp;&lt;&gt;&lrm;&rlm;"), ""},
+      {"vtt one over", length3, vtt("&amp;&lt;&gt;&nbsp;"), "4:line-length@1000-9000"},
+      {"vtt split by markup", length3, vtt("&am<b>p;"), "4:line-length@1000-9000"},
+      {"vtt removed, not read again", length3, vtt("&a&lrm;mp;"), "4:line-length@1000-9000"},
+      {"subrip counts them as written", length3, srt("&lt;"), "3:line-length#1@1000-9000"},
+      {"vtt nbsp is white space", kWhite, vtt("a&nbsp;"), "4:whitespace@1000-9000"},
+      {"vtt nbsp and a blank", kWhite, vtt("a&nbsp; b"), "4:whitespace@1000-9000"},
+      {"vtt lrm between blanks", kWhite, vtt("a &lrm; b"), "4:whitespace@1000-9000"},
+      {"vtt lrm at the end", kWhite, vtt("a&lrm;"), ""},
+      {"vtt a line of lrm is empty", lines1, vtt("a\n&lrm;"), ""},
+      {"vtt two lines", lines1, vtt("a\n&amp;"), "5:too-many-lines@1000-9000"},
+      // "format": two text lines.
+      {"vtt format", with({Check::kTooManyLines}), vtt("a\nb\nc"), "6:too-many-lines@1000-9000"},
+      {"sbv format", with({Check::kTooManyLines}), sbv("a\nb\nc"), "4:too-many-lines@1000-9000"},
+  };
+  run(std::begin(cases), std::end(cases));
+}
+
 TEST(TextRules, ClustersWithWhiteSpace) {
   struct Row {
     const char* s;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "encoding.h"
@@ -17,6 +18,11 @@ struct EncCase {
   Encoding encoding;
   bool fault;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const EncCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class EncodingDetection : public ::testing::TestWithParam<EncCase> {};
 

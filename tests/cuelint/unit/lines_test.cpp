@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,11 @@ struct LineCase {
   std::string text;
   std::vector<std::string> lines;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const LineCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class LineSplitting : public ::testing::TestWithParam<LineCase> {};
 

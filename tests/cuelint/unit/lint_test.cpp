@@ -6,6 +6,7 @@
 #include "lint_helper.h"
 #include "microdvd.h"
 #include "registry.h"
+#include "subrip.h"
 
 using namespace cuelint;
 using cuelint_test::lint_brief;
@@ -218,4 +219,71 @@ TEST(Lint, EncodingDecidedOnTheWayAgreesWithDecidingFirst) {
 
 }  // namespace
 
-namespace {}  // namespace
+namespace {
+
+TEST(Lint, EncodingRuleAtLineOneAfterItsOtherFaults) {
+  const std::string srt = "1\n00:00:01,000 --> 00:00:03,000\n";
+  // Shift_JIS: 24 characters in 48 bytes.
+  const std::string japanese =
+      "\x93\x8C\x8B\x9E\x83\x5E\x83\x8F\x81\x5B\x82\xCC\x93\x57\x96\x5D\x91\xE4\x82\xD6\x82\xE6"
+      "\x82\xA4\x82\xB1\x82\xBB\x81\x42\x83\x7C\x81\x5B\x83\x59\x82\xF0\x89\xF0\x8F\x9C\x82\xB5"
+      "\x82\xDC\x82\xB7\x81\x42";
+  // The first byte beyond ASCII after a fault past line 1.
+  const std::string late =
+      "1\n00:00:02,000 --> 00:00:01,000\nx\n\n2\n00:00:03,000 --> 00:00:04,000\ncaf\xE9\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* encoding;  // --encoding
+    bool on;
+    const char* brief;
+    const char* message;  // of the encoding fault
+  } cases[] = {
+      {"utf-8", srt + "caf\xC3\xA9\n", "", true, "", ""},
+      {"utf-8 mark", "\xEF\xBB\xBF" + srt + "caf\xC3\xA9\n", "", true, "", ""},
+      {"ascii", srt + "cafe\n", "", true, "", ""},
+      {"utf-16le", utf16le(srt + "cafe\n"), "", true, "1:encoding",
+       "read as UTF-16LE; most players expect UTF-8"},
+      {"single-byte", srt + "caf\xE9\n", "", true, "1:encoding",
+       "read as single-byte text; most players expect UTF-8"},
+      {"after line 1's faults", "{0}{1}caf\xE9\n", "", true, "1:reading-time@0-40 1:encoding",
+       "read as single-byte text; most players expect UTF-8"},
+      {"decided past line 1", late, "", true, "1:encoding 2:order#1@2000-1000",
+       "read as single-byte text; most players expect UTF-8"},
+      {"shift_jis", srt + japanese + "\n", "", true, "1:encoding",
+       "read as Shift_JIS; most players expect UTF-8"},
+      {"named", srt + "caf\xE9\n", "windows-1252", true, "1:encoding",
+       "read as windows-1252; most players expect UTF-8"},
+      {"off", srt + "caf\xE9\n", "", false, "", ""},
+      {"webvtt not utf-8", "WEBVTT\n\n00:01.000 --> 00:03.000\ncaf\xE9\n", "", true, "1:format",
+       ""},
+      {"no format", "caf\xE9\n", "", true, "1:format", ""},
+  };
+  for (const Case& c : cases) {
+    Options opt;
+    opt.encoding = c.encoding;
+    opt.on[static_cast<std::size_t>(Check::kEncoding)] = c.on;
+    opt.level[static_cast<std::size_t>(Check::kEncoding)] = Severity::kWarning;
+    auto faults = lint_bytes(c.bytes, opt);
+    EXPECT_EQ(cuelint_test::brief(faults), c.brief) << c.name;
+    for (const Fault& f : faults) {
+      if (f.check != Check::kEncoding) continue;
+      EXPECT_EQ(f.text(), c.message) << c.name;
+      EXPECT_EQ(f.format, c.bytes[0] == '{' ? &kMicroDvd : &kSubRip) << c.name;
+      EXPECT_FALSE(f.has_subtitle || f.has_times) << c.name;
+      EXPECT_EQ(f.severity, Severity::kWarning) << c.name;
+    }
+    // However the reads are cut, and with the encoding decided first.
+    cuelint_test::TrickleSource cut(c.bytes, 3);
+    cuelint_test::Collect trickled;
+    FileOutcome o = lint(cut, opt, trickled, 16);
+    EXPECT_EQ(cuelint_test::brief(trickled.faults), c.brief) << c.name << " trickled";
+    EXPECT_EQ(o.faults, trickled.faults.size()) << c.name;
+    MemorySource mem(c.bytes.data(), c.bytes.size());
+    cuelint_test::Collect first;
+    lint(mem, opt, first, 65536, true);
+    EXPECT_EQ(cuelint_test::brief(first.faults), c.brief) << c.name << " decided first";
+  }
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "lint_helper.h"
@@ -15,6 +16,11 @@ struct SubCase {
   std::string text;
   const char* faults;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const SubCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class MicroDvd : public ::testing::TestWithParam<SubCase> {};
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 
 #include "lint_helper.h"
@@ -16,6 +17,11 @@ struct SrtCase {
   std::string text;
   const char* faults;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const SrtCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class SubRip : public ::testing::TestWithParam<SrtCase> {};
 
@@ -90,7 +96,36 @@ const SrtCase kSrtCases[] = {
      "2:reading-time#1@0-100 5:too-many-lines#1@0-100"},
     {"unicode_blank_ends_text", "1\n" + T19 + "a\n\xC2\xA0\n2\n00:00:10,000 --> 00:00:11,000\nb\n",
      ""},
-    {"not_a_candidate", "1\n" + T12 + "Hi\n\n2\n00:00:03,000 -> 00:00:04,000\nHo\n", "5:structure"},
+    {"short_arrow", "1\n" + T12 + "Hi\n\n2\n00:00:03,000 -> 00:00:04,000\nHo\n", "6:time-code#2"},
+    {"spaced_arrow",
+     "1\n" + T12 + "Hi\n\n2\n00:01:02,000 - > 00:01:04,000\nHo\n\n3\n" + T34 + "x\n",
+     "6:time-code#2"},
+    {"dash_arrow", "1\n" + T12 + "a\n\n2\n 0:0:3.5\xE2\x80\x94>0:0:4.5 x\nb\n", "6:time-code#2"},
+    {"arrow_sign", "1\n" + T12 + "a\n\n2\n00:00:03,000 \xE2\x86\x92 00:00:04,000\nb\n",
+     "6:time-code#2"},
+    {"en_dash_and_equals", "1\n" + T12 + "a\n\n2\n00:00:03,000\xE2\x80\x93=00:00:04,000\nb\n",
+     "6:time-code#2"},
+    {"blanks_only_between_times", "1\n" + T12 + "a\n\n00:00:03,000  00:00:04,000\n", "5:structure"},
+    {"other_sign_between_times", "1\n" + T12 + "a\n\n00:00:03,000 ~> 00:00:04,000\n",
+     "5:structure"},
+    {"arrow_without_second_time", "1\n" + T12 + "a\n\n00:00:03,000 -> soon\n", "5:structure"},
+    {"number_after_one_without",
+     "5\n" + T12 + "a\n\n" + T34 + "b\n\n6\n00:00:05,000 --> 00:00:06,000\nc\n",
+     "1:numbering#5@1000-2000 5:numbering@3000-4000"},
+    {"number_counting_one_without",
+     "1\n" + T12 + "a\n\n" + T34 + "b\n\n3\n00:00:05,000 --> 00:00:06,000\nc\n",
+     "5:numbering@3000-4000"},
+    {"number_past_those_without",
+     "1\n" + T12 + "a\n\n" + T34 + "b\n\n4\n00:00:05,000 --> 00:00:06,000\nc\n",
+     "5:numbering@3000-4000 8:numbering#4@5000-6000"},
+    {"wrong_number_resets_the_count",
+     "1\n" + T12 + "a\n\n" + T34 +
+         "b\n\n9\n00:00:05,000 --> 00:00:06,000\nc\n\n10\n00:00:07,000 --> 00:00:08,000\nd\n",
+     "5:numbering@3000-4000 8:numbering#9@5000-6000"},
+    {"two_without_then_either",
+     T12 + "a\n\n" + T34 +
+         "b\n\n2\n00:00:05,000 --> 00:00:06,000\nc\n\n3\n00:00:07,000 --> 00:00:08,000\nd\n",
+     "1:numbering@1000-2000 4:numbering@3000-4000"},
     {"malformed_keeps_numbering", "1\n00:00:01 --> 00:00:02\nHi\n\n3\n" + T34 + "Ho\n",
      "2:time-code#1 5:numbering#3@3000-4000"},
     {"malformed_does_not_set_previous",
@@ -133,7 +168,14 @@ TEST(SubRip, TimeLineParsing) {
   EXPECT_TRUE(is_subrip_candidate("  -1 -->"));
   EXPECT_TRUE(is_subrip_candidate("9-->"));
   EXPECT_FALSE(is_subrip_candidate("x 00:00:00,000 --> 00:00:00,000"));
-  EXPECT_FALSE(is_subrip_candidate("00:00:00,000 -> 00:00:00,000"));
+  EXPECT_TRUE(is_subrip_candidate("00:00:00,000 -> 00:00:00,000"));
+  EXPECT_TRUE(is_subrip_candidate("\t1:2:3.4 => 5:6:7,8 anything"));
+  EXPECT_FALSE(is_subrip_candidate("-1:2:3.4 -> 5:6:7,8"));  // a "-" first: only with "-->"
+  EXPECT_FALSE(is_subrip_candidate("1:2:3 -> 5:6:7,8"));
+  EXPECT_FALSE(is_subrip_candidate("1:2:3,4 -> 5:6:,8"));
+  EXPECT_FALSE(is_subrip_candidate("0:00:01.599,0:00:04.160"));   // SBV
+  EXPECT_FALSE(is_subrip_candidate("00:00:01.00,00:00:02.00"));   // Subviewer 2.0
+  EXPECT_FALSE(is_subrip_candidate("1:2:3,4 \xE2\x80 5:6:7,8"));  // a cut dash
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "lint_helper.h"
@@ -15,6 +16,11 @@ struct SvCase {
   std::string text;
   const char* faults;
 };
+
+// Named, not dumped as bytes, in test listings.
+void PrintTo(const SvCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Subviewer : public ::testing::TestWithParam<SvCase> {};
 
