@@ -14,6 +14,7 @@
 
 #include "lint.h"
 #include "source.h"
+#include "writer.h"
 
 namespace cuelint {
 
@@ -42,8 +43,7 @@ struct Job {
   bool done = false;
   bool readable = true;
   std::string reason;
-  std::uint64_t faults = 0;
-  std::uint64_t errors = 0;
+  FileCounts counts;
 };
 
 // What a worker holds back of a file that is not the printer's turn yet, before it waits.
@@ -105,9 +105,9 @@ void Batch::worker() {
     if (i >= entries_.size()) return;
     const Entry& e = entries_[i];
     JobSpill spill(*this, i);
-    std::uint64_t faults = 0, errors = 0;
+    FileCounts counts;
     std::string reason = e.reason;
-    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, faults, errors, reason);
+    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, counts, reason);
     hand_over(i, out);
     {
       std::lock_guard<std::mutex> lock(m_);
@@ -115,8 +115,7 @@ void Batch::worker() {
       j.done = true;
       j.readable = readable;
       j.reason = std::move(reason);
-      j.faults = faults;
-      j.errors = errors;
+      j.counts = counts;
     }
     printer_cv_.notify_one();
   }
@@ -145,6 +144,7 @@ BatchResult Batch::run() {
   if (threads > n) threads = static_cast<unsigned>(n);
   std::vector<std::thread> pool;
   for (unsigned t = 0; t < threads; ++t) pool.emplace_back([this] { worker(); });
+  if (cfg_.writer) write_all(cfg_.out_fd, cfg_.writer->begin());
 
   for (std::size_t i = 0; i < n; ++i) {
     for (;;) {
@@ -162,24 +162,33 @@ BatchResult Batch::run() {
         j.queued -= chunk.size();
         lock.unlock();
         if (cfg_.progress) erase_progress();
-        write_all(cfg_.out_fd, chunk);
+        if (cfg_.writer) {
+          std::string_view put = cfg_.writer->print(chunk);
+          write_all(cfg_.out_fd, put.data(), put.size());
+        } else {
+          write_all(cfg_.out_fd, chunk);
+        }
         continue;
       }
       if (j.done) {
         bool readable = j.readable;
-        std::uint64_t faults = j.faults, errors = j.errors;
+        FileCounts c = j.counts;
         std::string reason = std::move(j.reason);
         head_ = i + 1;
         lock.unlock();
         worker_cv_.notify_all();
         if (readable) {
           ++r.totals.files;
-          r.totals.faults += faults;
-          r.totals.errors += errors;
-          if (faults) ++r.totals.faulty;
+          r.totals.faults += c.faults;
+          r.totals.errors += c.errors;
+          for (std::size_t k = 0; k < kCheckCount; ++k) r.totals.by_check[k] += c.by_check[k];
+          if (c.faults) ++r.totals.faulty;
         } else {
           r.unreadable = true;
+          ++r.totals.unreadable;
           if (cfg_.progress) erase_progress();
+          if (cfg_.writer)
+            write_all(cfg_.out_fd, cfg_.writer->unreadable(entries_[i].name, reason));
           write_all(cfg_.err_fd, "cuelint: " + entries_[i].name + ": " + reason + "\n");
         }
         if (cfg_.progress) show_progress(false);
@@ -191,24 +200,35 @@ BatchResult Batch::run() {
   }
   for (auto& t : pool) t.join();
   if (cfg_.progress) erase_progress();
+  if (cfg_.writer) write_all(cfg_.out_fd, cfg_.writer->end(r.totals));
   return r;
 }
 
 }  // namespace
 
 bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
-               std::uint64_t& faults, std::uint64_t& errors, std::string& reason) {
+               FileCounts& counts, std::string& reason) {
   int fd = -1;
-  int err = open_for_reading(e.name, &fd);
-  if (err) {
+  if (e.from_stdin) {
+    fd = ::dup(0);  // the source closes its own
+    if (fd < 0) {
+      reason = std::strerror(errno);
+      return false;
+    }
+  } else if (int err = open_for_reading(e.name, &fd)) {
     reason = std::strerror(err);
     return false;
   }
   FdSource src(fd);
-  Report report(e.name, cfg.json, out, spill);
+  std::unique_ptr<Report> report = cfg.writer
+                                       ? std::make_unique<Report>(e.name, *cfg.writer, out, spill)
+                                       : std::make_unique<Report>(e.name, cfg.json, out, spill);
   try {
-    faults = lint(src, cfg.options, report).faults;
-    errors = report.errors();
+    FileOutcome o = lint(src, cfg.options, *report);
+    counts.faults = o.faults;
+    counts.errors = report->errors();
+    counts.by_check = report->by_check();
+    if (cfg.writer) cfg.writer->checked(out, FileRecord{e.name, o, counts.errors});
   } catch (const ReadError& re) {
     reason = std::strerror(re.error);
     return false;

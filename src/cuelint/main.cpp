@@ -2,14 +2,17 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "batch.h"
 #include "cli.h"
+#include "filelist.h"
 #include "report.h"
 #include "walk.h"
+#include "writer.h"
 
 int main(int argc, char** argv) {
   using namespace cuelint;
@@ -43,27 +46,58 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
   }
 
+  std::vector<std::string> paths = std::move(cl.paths);
+  if (cl.has_files_from) {
+    std::string reason;
+    if (!read_file_list(cl.files_from, cl.null_separated, paths, reason)) {
+      std::fprintf(stderr, "cuelint: %s: %s\n", cl.files_from.c_str(), reason.c_str());
+      return 2;
+    }
+    if (const char* bad = stdin_misuse(paths, cl.files_from == "-")) {
+      std::fprintf(stderr, "cuelint: %s\n", bad);
+      std::fputs(usage_text(), stderr);
+      return 2;
+    }
+  }
   std::vector<Entry> entries;
-  for (const std::string& p : cl.paths) expand_path(p, entries);
+  bool empty_folder = false;
+  for (const std::string& p : paths) {
+    if (p == "-") {
+      entries.push_back({cl.has_stdin_filename ? cl.stdin_filename : p, std::string(), true});
+      continue;
+    }
+    std::size_t before = entries.size();
+    expand_path(p, entries);
+    // Only a folder adds nothing: a walk that found no file to check.
+    if (entries.size() == before) {
+      std::fprintf(stderr, "cuelint: %s: no subtitle files found\n", p.c_str());
+      empty_folder = true;
+    }
+  }
+  std::fflush(stderr);
 
+  std::unique_ptr<Writer> writer = make_writer(cl.format);
   BatchConfig cfg;
   cfg.options = options;
   cfg.fail_on = cl.fail_on;
   cfg.json = cl.json;
+  cfg.writer = writer.get();
   cfg.jobs = cl.jobs ? cl.jobs : std::thread::hardware_concurrency();
   if (cfg.jobs == 0) cfg.jobs = 1;
   // Threads beyond these give nothing: the checks are bound by processors and disks.
   if (cfg.jobs > 256) cfg.jobs = 256;
   // In JSON mode standard error is for unreadable paths only.
-  cfg.progress = !cl.json && entries.size() > 1 && ::isatty(2);
+  bool on_stderr = writer->summary_on_stderr();
+  cfg.progress = on_stderr && !cl.quiet && entries.size() > 1 && ::isatty(2);
   BatchResult r = run_batch(entries, cfg);
 
-  std::string summary = cl.json ? json_summary(r.totals) : text_summary(r.totals);
-  std::fflush(stdout);
-  std::FILE* to = cl.json ? stdout : stderr;
-  std::fputs(summary.c_str(), to);
-  std::fflush(to);
-  if (r.unreadable) return 2;
+  if (on_stderr) {
+    std::string s = cl.quiet ? std::string() : text_summary(r.totals);
+    if (cl.statistics) s += statistics_text(r.totals);
+    std::fputs(s.c_str(), stderr);
+    std::fflush(stderr);
+  }
+  if (r.unreadable || empty_folder) return 2;
   bool failed = cfg.fail_on == Severity::kError ? r.totals.errors > 0 : r.totals.faults > 0;
-  return failed ? 1 : 0;
+  return failed && !cl.exit_zero ? 1 : 0;
 }

@@ -7,8 +7,9 @@
 namespace cuelint {
 
 struct Entry {
-  std::string name;    // as reported: the path given, or it plus "/" and the path below it
-  std::string reason;  // why it cannot be read; empty for a file to check
+  std::string name;         // as reported: the path given, or it plus "/" and the path below it
+  std::string reason;       // why it cannot be read; empty for a file to check
+  bool from_stdin = false;  // standard input's content, under name
 };
 
 // Appends what one command-line path stands for: itself when it is not a folder (whatever

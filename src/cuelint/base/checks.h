@@ -58,6 +58,8 @@ class FileChecker {
   // "subtitle 12", or "the subtitle at line 41".
   static void label(Msg& m, const Subtitle& s);
   const Subtitle& current() const { return cur_; }
+  // Units of the times per second: a file of frames, its frame rate in use.
+  const Rate& unit() const { return unit_; }
   std::uint64_t faults() const { return faults_; }
 
  private:
