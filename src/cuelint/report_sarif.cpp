@@ -141,7 +141,17 @@ class SarifWriter : public Writer {
 std::string uri_reference(std::string_view path) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string s;
-  s.reserve(path.size());
+  s.reserve(path.size() + 8);
+  // An absolute path is a file URI: a reference that begins with "/" is not one SARIF takes.
+  if (!path.empty() && path[0] == '/') s = "file://";
+#ifdef _WIN32
+  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() > 2 && letter(path[0]) && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) {
+    s = "file:///";
+    s += path.substr(0, 2);
+    path.remove_prefix(2);
+  }
+#endif
   for (char ch : path) {
     auto c = static_cast<unsigned char>(ch);
 #ifdef _WIN32

@@ -14,7 +14,7 @@ namespace cuelint {
 constexpr std::uint64_t kSarifMaxResults = 25000;
 
 // A path as a URI reference: "/" separators, every byte but A-Z a-z 0-9 - . _ ~ / as %XX
-// (so a ":" cannot read as a scheme).
+// (so a ":" cannot read as a scheme); an absolute path as a file URI.
 std::string uri_reference(std::string_view path);
 
 std::unique_ptr<Writer> make_sarif_writer(std::uint64_t max_results = kSarifMaxResults);

@@ -19,7 +19,7 @@ TEST(ReportSarif, UriReference) {
       {"subs/film.srt", "subs/film.srt"},
       {"my film.srt", "my%20film.srt"},
       {"a:b.srt", "a%3Ab.srt"},  // not a scheme
-      {"/abs/x.srt", "/abs/x.srt"},
+      {"/abs/x y.srt", "file:///abs/x%20y.srt"},
       {"100%#?.srt", "100%25%23%3F.srt"},
       {"caf\xc3\xa9.srt", "caf%C3%A9.srt"},
       {"caf\xe9.srt", "caf%E9.srt"},
