@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -48,11 +49,14 @@ struct Job {
 
 // What a worker holds back of a file that is not the printer's turn yet, before it waits.
 constexpr std::size_t kHoldLimit = 1 << 20;
+// Files in flight ahead of the printer: their slots are reused, so that memory does not
+// grow with the number of files.
+constexpr std::size_t kWindow = 1024;
 
 class Batch {
  public:
   Batch(const std::vector<Entry>& entries, const BatchConfig& cfg)
-      : entries_(entries), cfg_(cfg), jobs_(entries.size()) {}
+      : entries_(entries), cfg_(cfg), jobs_(std::min(entries.size(), kWindow)) {}
 
   BatchResult run();
 
@@ -67,6 +71,7 @@ class Batch {
     std::size_t i_;
   };
 
+  Job& slot(std::size_t i) { return jobs_[i % jobs_.size()]; }
   void worker();
   void hand_over(std::size_t i, std::string& text);
   void show_progress(bool force);
@@ -87,7 +92,7 @@ class Batch {
 void Batch::hand_over(std::size_t i, std::string& text) {
   if (text.empty()) return;
   std::unique_lock<std::mutex> lock(m_);
-  Job& j = jobs_[i];
+  Job& j = slot(i);
   // A file behind the printer's turn waits rather than piling up its report; the file at
   // the printer's turn never waits, so the batch always moves on.
   worker_cv_.wait(lock, [&] { return i == head_ || j.queued < kHoldLimit; });
@@ -103,6 +108,10 @@ void Batch::worker() {
   for (;;) {
     std::size_t i = next_.fetch_add(1);
     if (i >= entries_.size()) return;
+    {
+      std::unique_lock<std::mutex> lock(m_);
+      worker_cv_.wait(lock, [&] { return i < head_ + jobs_.size(); });
+    }
     const Entry& e = entries_[i];
     JobSpill spill(*this, i);
     FileCounts counts;
@@ -111,7 +120,7 @@ void Batch::worker() {
     hand_over(i, out);
     {
       std::lock_guard<std::mutex> lock(m_);
-      Job& j = jobs_[i];
+      Job& j = slot(i);
       j.done = true;
       j.readable = readable;
       j.reason = std::move(reason);
@@ -149,7 +158,7 @@ BatchResult Batch::run() {
   for (std::size_t i = 0; i < n; ++i) {
     for (;;) {
       std::unique_lock<std::mutex> lock(m_);
-      Job& j = jobs_[i];
+      Job& j = slot(i);
       auto ready = [&] { return !j.chunks.empty() || j.done; };
       if (cfg_.progress) {
         printer_cv_.wait_for(lock, std::chrono::milliseconds(100), ready);
@@ -174,6 +183,7 @@ BatchResult Batch::run() {
         bool readable = j.readable;
         FileCounts c = j.counts;
         std::string reason = std::move(j.reason);
+        j = Job();  // the slot of file i + kWindow
         head_ = i + 1;
         lock.unlock();
         worker_cv_.notify_all();

@@ -219,6 +219,15 @@ case("statistics", {"f.srt": ORDER_SRT, "m.sub": b"{0}{1}a|b[br]c[br]d\n{2}{1}x\
 case("statistics_quiet", {"f.srt": ORDER_SRT}, ["--statistics", "--quiet", "f.srt"],
      stdout="f.srt:2: error: %s [order]\n" % ORDER_MSG, stderr="      1  order\n", status=1)
 
+# More files than the batch keeps in flight: slots are reused, the order holds.
+MANY = {"w/%04d.sub" % i: SHORT_SUB if i % 97 == 0 else CLEAN_SRT for i in range(1300)}
+case("more_files_than_slots", MANY, ["--format", "json", "-j", "3", "w"],
+     stdout="".join(jfault("w/%04d.sub" % i, 1, "microdvd", "reading-time", SHORT_MSG, 0, 40)
+                    + jchecked("w/%04d.sub" % i, "microdvd", 1, rate="25")
+                    if i % 97 == 0 else jchecked("w/%04d.sub" % i, "subrip")
+                    for i in range(1300)) + jsummary(1300, 14, 14),
+     status=1, also=[["--format", "json", "-j1", "w"]])
+
 
 def run_case(binary, c):
     faults = []
