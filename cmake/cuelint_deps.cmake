@@ -1,6 +1,6 @@
 # The libraries cuelint is built with, all from Debian's archive: CLI11 and nlohmann-json
-# (headers) and utf8proc. Sets CUELINT_MISSING to the list of what was not found, each
-# named with the Debian package that brings it.
+# (headers), utf8proc, and toml++ for the config file. Sets CUELINT_MISSING to the list of
+# what was not found, each named with the Debian package that brings it.
 set(CUELINT_MISSING "")
 find_package(CLI11 CONFIG QUIET)
 if(NOT CLI11_FOUND)
@@ -14,4 +14,8 @@ find_path(CUELINT_UTF8PROC_INCLUDE_DIR utf8proc.h)
 find_library(CUELINT_UTF8PROC_LIBRARY utf8proc)
 if(NOT CUELINT_UTF8PROC_INCLUDE_DIR OR NOT CUELINT_UTF8PROC_LIBRARY)
   list(APPEND CUELINT_MISSING "utf8proc (libutf8proc-dev)")
+endif()
+find_package(tomlplusplus CONFIG QUIET)
+if(NOT tomlplusplus_FOUND)
+  list(APPEND CUELINT_MISSING "toml++ (libtomlplusplus-dev)")
 endif()

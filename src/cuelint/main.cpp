@@ -9,6 +9,7 @@
 
 #include "batch.h"
 #include "cli.h"
+#include "config.h"
 #include "filelist.h"
 #include "report.h"
 #include "walk.h"
@@ -36,12 +37,24 @@ int main(int argc, char** argv) {
       break;
   }
 
-  Options options;
-  apply_profile(options, cl.has_profile ? cl.profile : Profile::kClassic);
-  apply_command_line(cl, options);
+  // Settings, each step over the last: the profile, the config file, the command line.
+  Config config;
+  std::string config_path = cl.config;
+  if (config_path.empty() && !cl.isolated) config_path = find_config(".");
+  std::string error;
+  if (!config_path.empty() && !read_config(config_path, config, error)) {
+    std::fprintf(stderr, "cuelint: %s\n", error.c_str());
+    return 2;
+  }
+  Settled settled;
+  if (const char* bad = settle(config, cl, settled)) {
+    std::fprintf(stderr, "cuelint: %s: %s\n", config_path.c_str(), bad);
+    return 2;
+  }
+  const Options& options = settled.options;
+  Severity fail_on = settled.fail_on;
   if (cl.action == CommandLine::kShowSettings) {
-    std::string s =
-        settings_toml(options, cl.has_profile ? cl.profile : Profile::kClassic, cl.fail_on);
+    std::string s = settings_toml(options, settled.profile, fail_on);
     std::fputs(s.c_str(), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
   }
@@ -79,7 +92,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<Writer> writer = make_writer(cl.format);
   BatchConfig cfg;
   cfg.options = options;
-  cfg.fail_on = cl.fail_on;
+  cfg.fail_on = fail_on;
   cfg.json = cl.json;
   cfg.writer = writer.get();
   cfg.jobs = cl.jobs ? cl.jobs : std::thread::hardware_concurrency();

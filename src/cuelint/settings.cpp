@@ -47,7 +47,7 @@ std::string settings_toml(const Options& o, Profile p, Severity fail_on) {
   std::string s = "profile = \"" + std::string(profile_name(p)) + "\"\n";
   s += "fail-on = \"" + std::string(severity_name(fail_on)) + "\"\n";
   if (o.fps_given) {
-    Fault f;
+    Fault f;  // the rate written as the messages write it: the decimal it was given as
     Msg(f).rate(o.fps);
     s += "fps = \"" + std::string(f.text()) + "\"\n";
   }

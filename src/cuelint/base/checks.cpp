@@ -93,6 +93,10 @@ void FileChecker::set_file_rate(const Rate& r) {
 
 void FileChecker::set_unit(const Rate& units_per_second) {
   unit_ = units_per_second;
+  frame_rate_ = format_.frames() ? unit_ : opt_.fps;
+  min_gap_ = bounds(opt_.min_gap);
+  min_duration_ = bounds(opt_.min_duration);
+  max_duration_ = bounds(opt_.max_duration);
   bool whole = unit_.den == 1 && 1000 % unit_.num == 0;
   ms_per_unit_ = whole ? 1000 / unit_.num : 0;
 }
@@ -105,6 +109,74 @@ std::int64_t FileChecker::to_ms(std::int64_t t) const {
   i128 q = num / den;
   if (num % den < 0) --q;  // floor for negative times (none occur: times are >= 0)
   return static_cast<std::int64_t>(q);
+}
+
+std::int64_t FileChecker::frames(std::int64_t t) const {
+  // t * unit.den / unit.num seconds, times the frame rate fn / fd; then halves up.
+  i128 num = static_cast<i128>(t) * unit_.den * frame_rate_.num * 2 +
+             static_cast<i128>(unit_.num) * frame_rate_.den;
+  i128 den = static_cast<i128>(unit_.num) * frame_rate_.den * 2;
+  i128 q = num / den;
+  if (num % den < 0) --q;
+  return static_cast<std::int64_t>(q);
+}
+
+namespace {
+
+i128 ceil_div(i128 a, i128 b) {  // b > 0
+  i128 q = a / b;
+  return a % b > 0 ? q + 1 : q;
+}
+
+std::int64_t clamp64(i128 v) {
+  const i128 top = INT64_MAX, bottom = INT64_MIN;
+  return static_cast<std::int64_t>(v > top ? top : v < bottom ? bottom : v);
+}
+
+}  // namespace
+
+FileChecker::Bounds FileChecker::bounds(const Duration& limit) const {
+  // t units are t * den / num seconds.
+  i128 num = unit_.num, den = unit_.den, v = limit.value;
+  if (limit.unit != Duration::kFrames) {
+    // Below: t * den * 1000 < v * num; above: t * den * 1000 > v * num.
+    i128 lo = ceil_div(v * num, den * 1000);
+    i128 hi = v * num / (den * 1000);
+    return {clamp64(lo), clamp64(hi)};
+  }
+  // frames(t) = floor((2tA + B) / C): below v when 2tA + B < vC, above when 2tA + B >= (v+1)C.
+  i128 a = den * frame_rate_.num, b = num * frame_rate_.den, c = 2 * num * frame_rate_.den;
+  i128 lo = ceil_div(v * c - b, 2 * a);
+  i128 hi = ceil_div((v + 1) * c - b, 2 * a) - 1;
+  return {clamp64(lo), clamp64(hi)};
+}
+
+void FileChecker::write_span(Msg& m, std::int64_t t) const {
+  i128 ms = static_cast<i128>(t) * unit_.den * 1000 / unit_.num;
+  m.seconds(static_cast<std::int64_t>(ms)) << " s";
+}
+
+void FileChecker::write_limit(Msg& m, const Duration& limit) const {
+  if (limit.unit == Duration::kFrames) {
+    m << limit.value << (limit.value == 1 ? " frame" : " frames");
+  } else {
+    m.seconds(limit.value) << " s";
+  }
+}
+
+void FileChecker::duration_fault(Check c, std::int64_t d, const char* limit_word,
+                                 const Duration& limit) {
+  Msg m(add(c, cur_.line));
+  label(m, cur_);
+  m << " is shown ";
+  write_span(m, d);
+  if (limit.unit == Duration::kFrames) {
+    std::int64_t f = frames(d);
+    m << " (" << f << (f == 1 ? " frame" : " frames") << " at ";
+    m.rate(frame_rate_) << " per second)";
+  }
+  m << "; the " << limit_word << " is ";
+  write_limit(m, limit);
 }
 
 void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t column,
@@ -134,6 +206,8 @@ void FileChecker::write_time(Msg& m, std::int64_t t) const {
   if (format_.frames()) {
     m << "frame " << t << " (";
     m.time(to_ms(t)) << ")";
+  } else if (format_.time_form) {
+    format_.time_form(m, t);
   } else {
     m.time(to_ms(t));
   }
@@ -159,11 +233,35 @@ void FileChecker::begin(const Subtitle& s) {
     label(m, s);
     m << " starts at ";
     write_time(m, s.start);
-    m << ", before the previous subtitle stops at ";
+    m << ", ";
+    write_span(m, prev_stop_ - s.start);
+    m << " before ";
+    if (prev_.has_number) {
+      label(m, prev_);
+    } else {
+      m << "the previous subtitle (line " << prev_.line << ")";
+    }
+    m << " stops at ";
     write_time(m, prev_stop_);
+  }
+  if (has_prev_ && s.start >= prev_stop_ && on(Check::kMinGap) &&
+      s.start - prev_stop_ < min_gap_.lo) {
+    std::int64_t g = s.start - prev_stop_;
+    Msg m(add(Check::kMinGap, s.line));
+    label(m, s);
+    m << " starts ";
+    write_span(m, g);
+    if (opt_.min_gap.unit == Duration::kFrames) {
+      std::int64_t f = frames(g);
+      m << " (" << f << (f == 1 ? " frame" : " frames") << " at ";
+      m.rate(frame_rate_) << " per second)";
+    }
+    m << " after the previous subtitle stops; the minimum gap is ";
+    write_limit(m, opt_.min_gap);
   }
   has_prev_ = true;
   prev_stop_ = s.stop;
+  prev_ = s;
 }
 
 Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
@@ -173,8 +271,21 @@ Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
   return f;
 }
 
-void FileChecker::end(std::uint64_t chars) {
+void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
   const Subtitle& s = cur_;
+  std::uint64_t chars = opt_.count_all ? all_chars : visible;
+  if (s.has_times && !order_fault_) {
+    std::int64_t d = s.stop - s.start;
+    if (on(Check::kMinDuration) && d < min_duration_.lo)
+      duration_fault(Check::kMinDuration, d, "minimum", opt_.min_duration);
+    if (on(Check::kMaxDuration) && d > max_duration_.hi)
+      duration_fault(Check::kMaxDuration, d, "maximum", opt_.max_duration);
+  }
+  if (s.has_times && visible == 0 && on(Check::kEmpty)) {
+    Msg m(add(Check::kEmpty, s.line));
+    label(m, s);
+    m << " has no visible character";
+  }
   if (s.has_times && !order_fault_ && opt_.cps > 0) {
     // Seconds shown: d * per / unit; a fault when that times cps is less than chars.
     std::int64_t unit = unit_.num, per = unit_.den;
@@ -195,7 +306,15 @@ void FileChecker::end(std::uint64_t chars) {
         m.rate(unit_) << " per second)";
       }
       m << "; its " << chars << (chars == 1 ? " character needs " : " characters need ");
-      m.seconds(static_cast<std::int64_t>(need_ms)) << " s at " << opt_.cps << " per second";
+      m.seconds(static_cast<std::int64_t>(need_ms)) << " s (";
+      if (d > 0) {
+        // Characters per second, to a tenth, halves up: chars * unit / (d * per).
+        i128 den = static_cast<i128>(d) * per * 2;
+        i128 tenths = (static_cast<i128>(chars) * unit * 20 + den / 2) / den;
+        m << static_cast<std::int64_t>(tenths / 10) << "." << static_cast<std::int64_t>(tenths % 10)
+          << " per second; ";
+      }
+      m << "at most " << opt_.cps << ")";
     }
   }
   // Report order: line, then check, then column. Held faults come nearly in order (only

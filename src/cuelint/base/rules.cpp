@@ -81,14 +81,15 @@ bool word(const Value& v, std::string& out) {
   return true;
 }
 
-Duration* duration_param(Options& o, Check c) {
+// The duration a rule's one parameter is, if it is one.
+Duration Options::*duration_param(Check c) {
   switch (c) {
     case Check::kMinDuration:
-      return &o.min_duration;
+      return &Options::min_duration;
     case Check::kMaxDuration:
-      return &o.max_duration;
+      return &Options::max_duration;
     case Check::kMinGap:
-      return &o.min_gap;
+      return &Options::min_gap;
     default:
       return nullptr;
   }
@@ -180,11 +181,11 @@ const char* set_param(Options& o, Check c, std::string_view key, const Value& v)
     return nullptr;
   }
   if (!has_param(c, key)) return "no such parameter";
-  if (Duration* d = duration_param(o, c)) {
+  if (auto d = duration_param(c)) {
     Duration got;
     if (v.kind == Value::kInteger || !parse_duration(v.text, got))
       return "a duration is written like \"500ms\", \"1.5s\" or \"2f\"";
-    *d = got;
+    o.*d = got;
     return nullptr;
   }
   std::int64_t n = 0;
@@ -218,8 +219,7 @@ const char* set_param(Options& o, Check c, std::string_view key, const Value& v)
 }
 
 std::string param_toml(const Options& o, Check c, std::string_view key) {
-  if (Duration* d = duration_param(const_cast<Options&>(o), c))
-    return "\"" + duration_text(*d) + "\"";
+  if (auto d = duration_param(c)) return "\"" + duration_text(o.*d) + "\"";
   switch (c) {
     case Check::kReadingTime:
       if (key == "cps") return std::to_string(o.cps);

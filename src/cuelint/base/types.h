@@ -52,6 +52,11 @@ enum class Mark : std::uint8_t { kNone, kPipe, kBr };
 // none begins there. The count takes markup out of the text.
 using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
 
+class Msg;
+// Writes a time in a format's own form, from its units, so that it can be searched for in
+// the file: Subviewer 2.0's 00:00:03.50.
+using TimeWriter = void (*)(Msg& m, std::int64_t t);
+
 // What the reading, the checks and the walk know of a format. Each format defines its row in
 // its own file of formats/, an aggregate in the order of these fields; the rest of the
 // program reads them and never asks which format it is.
@@ -65,6 +70,7 @@ struct FormatInfo {
   std::uint64_t max_text_lines = 0;     // text lines a subtitle may have; 0: any number
   const char* lines_allowed = nullptr;  // that limit in the too-many-lines message
   bool tag_stacks = false;              // <i>...</i> must balance within a subtitle
+  TimeWriter time_form = nullptr;       // null: times written as SubRip writes them
 
   bool frames() const { return units_per_second == 0; }
   // Whether a file name ends in the ending (ASCII letters in any case).

@@ -27,7 +27,7 @@ ORDER_SRT = b"1\n00:00:02,000 --> 00:00:01,000\nHi\n"
 ORDER_MSG = "subtitle 1 stops at 00:00:01,000, before it starts at 00:00:02,000"
 SHORT_SUB = b"{0}{1}abc\n"
 SHORT_MSG = ("the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
-             "characters need 0.150 s at 20 per second")
+             "characters need 0.150 s (75.0 per second; at most 20)")
 CLEAN_SRT = b"1\n00:00:01,000 --> 00:00:03,000\nClean.\n"
 
 # In byte order: "a,b:c%.srt", "caf\xc3\xa9 x.sub", "new\nline.srt", "ok.srt".
@@ -201,13 +201,13 @@ case("exit_zero_unreadable", {"a.sub": SHORT_SUB}, ["--exit-zero", "a.sub", "no.
      stderr="cuelint: no.sub: No such file or directory\n" + summary(1, 1, 1), status=2)
 case("quiet", {"a.sub": SHORT_SUB, "b.srt": CLEAN_SRT}, ["--quiet", "a.sub", "b.srt"],
      stdout=short("a.sub"), status=1)
-# Counts 2, 2, 1: most first, ties in the rules' own order (reading-time sorts before
+# Counts 2, 2, 1: most first, ties in the rules' own order (order sorts before
 # line-break-mark there).
 case("statistics", {"f.srt": ORDER_SRT, "m.sub": b"{0}{1}a|b[br]c[br]d\n{2}{1}x\n"},
      ["--statistics", "f.srt", "m.sub"],
      stdout="f.srt:2: error: %s [order]\n" % ORDER_MSG
      + "m.sub:1: error: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-     "its 4 characters need 0.200 s at 20 per second [reading-time]\n"
+     "its 4 characters need 0.200 s (100.0 per second; at most 20) [reading-time]\n"
      + 'm.sub:1: error: line-break mark "[br]" in the subtitle at line 1 ("|" breaks a line) '
      "[line-break-mark]\n"
      'm.sub:1: error: line-break mark "[br]" in the subtitle at line 1 ("|" breaks a line) '

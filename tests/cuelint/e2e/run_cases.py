@@ -82,7 +82,7 @@ def jchecked(name, fmt, faults=0, encoding="utf-8", rate=None, warnings=0):
 # The rule of a classic fault by its message: the cases below were written with the message
 # alone, and in the classic profile every fault is an error.
 CLASSIC_RULES = [
-    ("is shown", "reading-time"), ("before the previous subtitle", "overlap"),
+    ("is shown", "reading-time"), (" s before ", "overlap"),
     ("line-break mark", "line-break-mark"), ("text lines;", "too-many-lines"),
     ("subtitle numbered", "numbering"), ("has no number", "numbering"),
     ("before it starts", "order"), ("belongs to no subtitle", "structure"),
@@ -125,8 +125,8 @@ FAULTY_SRT = crlf(
     "5\n00:00:06,000 -> 00:00:07,000\nbroken\n")
 
 FAULTY_TEXT = (
-    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s at 20 per second\n"
-    "f.srt:6: subtitle 2 starts at 00:00:01,500, before the previous subtitle stops at "
+    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s (38.0 per second; at most 20)\n"
+    "f.srt:6: subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 stops at "
     "00:00:02,000\n"
     'f.srt:7: line-break mark "|" in subtitle 2\n'
     "f.srt:9: subtitle numbered 4 where 3 is expected\n"
@@ -137,9 +137,9 @@ FAULTY_TEXT = (
 FAULTY_JSON = (
     '{"file":"f.srt","line":2,"format":"subrip","check":"reading-time","subtitle":1,'
     '"start":1000,"stop":2000,"message":"subtitle 1 is shown 1.000 s; its 38 characters need '
-    '1.900 s at 20 per second"}\n'
+    '1.900 s (38.0 per second; at most 20)"}\n'
     '{"file":"f.srt","line":6,"format":"subrip","check":"overlap","subtitle":2,"start":1500,'
-    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, before the previous subtitle '
+    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 '
     'stops at 00:00:02,000"}\n'
     '{"file":"f.srt","line":7,"format":"subrip","check":"line-break-mark","subtitle":2,'
     '"start":1500,"stop":4000,"message":"line-break mark \\"|\\" in subtitle 2"}\n'
@@ -219,17 +219,17 @@ case("numbered_from_zero",
 case("microdvd_rate_line", {"m.sub": MICRODVD_RATE}, ["m.sub"], stderr=summary(1, 0, 0))
 case("microdvd_fps_option", {"m.sub": MICRODVD_RATE}, ["--fps", "25", "m.sub"],
      stdout="m.sub:2: the subtitle at line 2 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n"
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n"
      "m.sub:3: the subtitle at line 3 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n",
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n",
      stderr=summary(1, 1, 2), status=1, also=[["m.sub", "--fps=25"], ["--fps", "30", "--fps", "25", "m.sub"]])
 case("markup_not_counted",
      {"m.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n<i>{\\an8}Twenty letters: abcdef</i>\n\n"
                     "2\n00:00:01,000 --> 00:00:02,000\n<font color=\"#fff\">Twenty-one letters: "
                     "abc</font>\n")},
      ["m.srt"],
-     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s at 20 per "
-     "second\n", stderr=summary(1, 1, 1), status=1)
+     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s (21.0 per "
+     "second; at most 20)\n", stderr=summary(1, 1, 1), status=1)
 case("rule_off", {"f.srt": FAULTY_SRT}, ["--cps", "0", "f.srt"],
      stdout="".join(l + "\n" for l in FAULTY_TEXT.splitlines()[1:]),
      stderr=summary(1, 1, 6), status=1)
@@ -260,20 +260,20 @@ TREE = {
 }
 TREE_TEXT = (
     "t/.hidden.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-    "3 characters need 0.150 s at 20 per second\n"
+    "3 characters need 0.150 s (75.0 per second; at most 20)\n"
     + FAULTY_TEXT.replace("f.srt", "t/b-x.srt")
     + "t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
-    "characters need 0.150 s at 20 per second\n"
+    "characters need 0.150 s (75.0 per second; at most 20)\n"
     "t/link.srt:1: the subtitle at line 1 stops at frame 1 (00:00:00,040), before it starts at "
     "frame 5 (00:00:00,200)\n")
 case("folder_walk", TREE, ["t"], stdout=TREE_TEXT, stderr=summary(6, 4, 10), status=1,
      also=[["-j", "1", "t"], ["-j3", "t"], ["t", "-j", "64"]])
 case("folder_walk_trailing_slash", TREE, ["t/b/"],
      stdout="t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-     "its 3 characters need 0.150 s at 20 per second\n", stderr=summary(2, 1, 1), status=1)
+     "its 3 characters need 0.150 s (75.0 per second; at most 20)\n", stderr=summary(2, 1, 1), status=1)
 case("folder_link_given_is_walked", TREE, ["t/folderlink"],
      stdout="t/folderlink/o.srt:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per "
-     "second); its 3 characters need 0.150 s at 20 per second\n",
+     "second); its 3 characters need 0.150 s (75.0 per second; at most 20)\n",
      stderr=summary(1, 1, 1), status=1)
 case("unreadable_among_good", {"a.srt": CLEAN_SRT, "c.srt": CLEAN_SRT},
      ["a.srt", "missing.srt", "c.srt"],
@@ -291,12 +291,12 @@ case("dangling_link_and_fifo_in_walk",
      "cuelint: w/pipe.sub: not a regular file\n" + summary(1, 0, 0), status=2)
 case("same_path_twice", {"m.sub": b"{0}{1}abc\n"}, ["m.sub", "m.sub"],
      stdout=("m.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-             "3 characters need 0.150 s at 20 per second\n") * 2,
+             "3 characters need 0.150 s (75.0 per second; at most 20)\n") * 2,
      stderr=summary(2, 2, 2), status=1)
 case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json", b"caf\xe9.sub"],
      stdout='{"file":"caf\ufffd.sub","line":1,"format":"microdvd","check":"reading-time",'
      '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
-     '(1 frame at 25 per second); its 3 characters need 0.150 s at 20 per second"}\n'
+     '(1 frame at 25 per second); its 3 characters need 0.150 s (75.0 per second; at most 20)"}\n'
      + jchecked("caf\ufffd.sub", "microdvd", 1, rate="25") + jsummary(1, 1, 1), status=1)
 case("help", {}, ["--help"], stdout=USAGE, also=[["-h"], ["--bogus", "-h", "--cps", "x"]])
 case("version", {}, ["--version"], stdout="cuelint 1.0.0\n")
@@ -353,6 +353,58 @@ case("unknown_rule", {"f.srt": FAULTY_SRT}, ["--ignore", "Order", "f.srt"],
      also=[["--list-rules", "--ignore", "Order"]])
 case("format_cannot_be_ignored", {"f.srt": FAULTY_SRT}, ["--ignore", "format", "f.srt"],
      stderr="cuelint: the format rule cannot be ignored\n" + USAGE, status=2, classic=False)
+
+# The config file: found from the current folder upwards, named by --config, or none.
+SELECT_TOML = b'select = ["order", "numbering"]\n'
+case("config_found", {".cuelint.toml": SELECT_TOML,
+                            "f.srt": FAULTY_SRT},
+     ["f.srt"], stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1,
+     classic=False, also=[["--isolated", "--config", ".cuelint.toml", "f.srt"]])
+case("config_isolated", {"cuelint.toml": SELECT_TOML, "f.srt": FAULTY_SRT},
+     ["--isolated", "f.srt"], stdout=FAULTY_TEXT, stderr=summary(1, 1, 7), status=1)
+case("config_command_line_over_file", {"cuelint.toml": SELECT_TOML + b'fail-on = "warning"\n',
+                                       "f.srt": FAULTY_SRT},
+     ["--set", "numbering.severity=warning", "--ignore", "order", "f.srt"],
+     stdout=WARNED.splitlines(keepends=True)[0],
+     stderr=summary(1, 1, 1).replace("1 fault\n", "1 fault (1 warning)\n"), status=1,
+     classic=False)
+case("config_error", {"cuelint.toml": b"profile = \"all\"\n\n[rules.tags]\nmax = 3\n",
+                      "f.srt": FAULTY_SRT},
+     ["f.srt"], stderr="cuelint: cuelint.toml:4: tags.max: no such parameter\n", status=2,
+     classic=False, also=[["--show-settings"], ["--format", "json", "f.srt"]])
+case("config_not_utf8", {"c.toml": b"# caf\xe9\n", "f.srt": FAULTY_SRT},
+     ["--config", "c.toml", "f.srt"], stderr="cuelint: c.toml: not UTF-8 text\n", status=2,
+     classic=False)
+case("config_missing", {"f.srt": FAULTY_SRT}, ["--config", "none.toml", "f.srt"],
+     stderr="cuelint: none.toml: cannot be read\n", status=2, classic=False)
+case("list_rules_reads_no_config", {"cuelint.toml": b"bogus = 1\n"},
+     ["--list-rules", "ignored.srt"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "list_rules.txt")).read(), classic=False)
+case("show_settings", {"cuelint.toml": b'fps = 24\nignore = ["order"]\n[rules.min-gap]\n'
+                                       b'severity = "warning"\nmin = "3f"\n'},
+     ["--show-settings", "--profile", "netflix", "--set", "max-duration.max=6.5s", "ignored"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "show_settings.toml")).read(), classic=False)
+
+# One file through each profile, in text and JSON; the expected outputs lie beside it.
+PROFILES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "profiles")
+
+
+def profile_file(name, mode="r"):
+    with open(os.path.join(PROFILES, name), mode) as f:
+        return f.read()
+
+
+for name, faults, warnings in [("classic", 2, 0), ("netflix", 13, 2), ("all", 12, 0)]:
+    film = {"film.srt": profile_file("film.srt", "rb")}
+    text_summary = summary(1, 1, faults)
+    if warnings:
+        text_summary = text_summary.replace(" faults\n", " faults (%d warnings)\n" % warnings)
+    case("profile_%s_text" % name, film, ["--profile", name, "film.srt"],
+         stdout=profile_file(name + ".txt"), stderr=text_summary, status=1, classic=False)
+    case("profile_%s_json" % name, film, ["--profile", name, "--format", "json", "film.srt"],
+         stdout=profile_file(name + ".jsonl"), status=1, classic=False)
 
 
 def make_files(root, files):
@@ -439,7 +491,7 @@ def progress_cases(binary):
     erase = b"\r\x1b[K"
     want_out = classic_text(
         "d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-        "its 3 characters need 0.150 s at 20 per second\n").encode()
+        "its 3 characters need 0.150 s (75.0 per second; at most 20)\n").encode()
     if out != want_out:
         faults.append("progress: stdout %r" % out)
     if status != 1:
