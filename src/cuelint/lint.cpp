@@ -80,6 +80,7 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   row->check(lines, fc);
   out.encoding = st.encoding;
   out.faults = fc.faults();
+  out.rate = fc.unit();
   return out;
 }
 
