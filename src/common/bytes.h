@@ -361,14 +361,20 @@ inline size_t count_byte(const void* p, size_t n, unsigned char c) {
   return count;
 }
 
+// Lanes i..i+15 of the first n (n up to 64, in vn's every lane): 0xFF below n. A compare
+// with constants, not a table load: no address to work out per chunk.
+inline __m128i first_lanes(__m128i vn, int i) {
+  const __m128i idx = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  return _mm_cmpgt_epi8(vn, _mm_add_epi8(idx, _mm_set1_epi8(static_cast<char>(i))));
+}
+
 inline unsigned count_byte64(const void* p, size_t n, unsigned char c) {
   assert(n <= 64);
   const unsigned char* b = static_cast<const unsigned char*>(p);
-  const unsigned char* keep = keep_first(n);
-  const __m128i k = _mm_set1_epi8(static_cast<char>(c));
+  const __m128i k = _mm_set1_epi8(static_cast<char>(c)), vn = _mm_set1_epi8(static_cast<char>(n));
   __m128i acc = _mm_setzero_si128();  // four rounds: every lane stays below 5
   for (int i = 0; i < 64; i += 16)
-    acc = _mm_sub_epi8(acc, _mm_and_si128(_mm_cmpeq_epi8(load16(b + i), k), load16(keep + i)));
+    acc = _mm_sub_epi8(acc, _mm_and_si128(_mm_cmpeq_epi8(load16(b + i), k), first_lanes(vn, i)));
   return static_cast<unsigned>(lane_sum(acc));
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -214,10 +213,15 @@ TEST(Opening, AFileInUseByAnotherOpeningIsRefused) {
   unlink(path);
 }
 
-TEST(Writing, AShortWriteStopsWith101) {
-  // A full disk: the report goes only into a regular file, so no device stands in for it,
-  // and the write is failed the way the system would fail it.
-  char path[] = "/tmp/cuecheck-full-XXXXXX";
+TEST(Writing, AFailedWriteStopsWith101AtTheFlush) {
+  // errors.txt is written only into a regular file, so the full disk is the platform's own
+  // disk-full error, made to happen at the first write.
+#if defined(_WIN32)
+  const int disk_full = 112;  // ERROR_DISK_FULL
+#else
+  const int disk_full = ENOSPC;
+#endif
+  char path[] = "/tmp/cuecheck-out-XXXXXX";
   int fd = mkstemp(path);
   ASSERT_GE(fd, 0);
   close(fd);
@@ -225,7 +229,7 @@ TEST(Writing, AShortWriteStopsWith101) {
   OutFile out{};
   out_create(out, path);
   io_check(1);
-  fault_plan(FaultPlan{1, kCallWrite, ENOSPC, false});
+  fault_plan(FaultPlan{1, kCallWrite, disk_full, false});
   out_write(out, "a line", 6);
   out_line_end(out);
   int code = 0;

@@ -22,11 +22,9 @@ namespace {
 class BatchWrites : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A folder of each test's own: ctest runs them side by side, and Windows cannot remove
-    // a folder another test holds a file of open.
-    root_ = fs::temp_directory_path() /
-            ("cuelint-batch-" +
-             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    // A folder of each test's own: ctest runs them side by side.
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = fs::temp_directory_path() / (std::string("cuelint-batch-") + info->name());
     fs::remove_all(root_);
     fs::create_directories(root_);
     for (int i = 0; i < 12; ++i) {
