@@ -6,29 +6,12 @@
 
 #include "perftest.h"
 #include "readtime.h"
+#include "sample_text.h"
 #include "shortstr.h"
 #include "textfile.h"
 
-namespace {
-
-std::string make_lines(size_t size) {
-  std::string s;
-  uint32_t x = 1;
-  long number = 1;
-  while (s.size() < size) {
-    x = x * 1103515245u + 12345u;
-    s += std::to_string(number++) + "\r\n00:01:02,345 --> 00:01:04,567\r\n";
-    const int n = 20 + static_cast<int>(x >> 16) % 23;
-    for (int i = 0; i < n; ++i) s += i % 6 == 5 ? ' ' : static_cast<char>('a' + (x >> i) % 26);
-    s += "\r\n\r\n";
-  }
-  return s;
-}
-
-}  // namespace
-
 int main() {
-  const std::string bytes = make_lines(16 << 20);
+  const std::string bytes = subrip_like_text(16 << 20);
   long lines = 0;
   for (char c : bytes) lines += c == '\n';
   const char* name = "lineread_perftest.tmp";

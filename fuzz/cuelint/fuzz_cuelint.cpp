@@ -10,7 +10,9 @@
 // Every input runs three times: read whole from memory; trickled a few bytes at a time with a
 // line buffer of 16 bytes, so that reads, UTF-16 code units, CR LF pairs and lines are cut
 // at every place; and with the encoding decided on a pass of its own before the reading. All
-// runs must give the same faults; the faults must come in report order (line, then check);
+// runs must give the same faults. Then twice more with every rule on (the `all` profile),
+// whole and trickled: the two must agree, and their faults of the classic rules must be the
+// first runs' faults. The faults must come in report order (line, then check);
 // and every fault is written as a text line and as JSON. A difference or a fault out of order stops
 // the run
 // (__builtin_trap), as do crashes, sanitizer reports, leaks and hangs.
@@ -21,6 +23,7 @@
 
 #include "lint.h"
 #include "report.h"
+#include "rules.h"
 #include "source.h"
 
 namespace {
@@ -46,6 +49,8 @@ class Trickle : public cuelint::Source {
 // Keeps a digest of every fault and writes each in both report forms.
 class Sink : public cuelint::FaultSink {
  public:
+  // classic: the digest keeps only faults of the rules the classic profile has on.
+  explicit Sink(bool classic = false) : classic_(classic) {}
   void fault(const cuelint::Fault& f) override {
     if (f.message_len > sizeof f.message) __builtin_trap();
     if (count_ && (f.line < last_line_ || (f.line == last_line_ && f.check < last_check_)))
@@ -53,18 +58,20 @@ class Sink : public cuelint::FaultSink {
     last_line_ = f.line;
     last_check_ = f.check;
     ++count_;
+    text_.clear();
+    cuelint::append_text(text_, "fuzz.srt", f);
+    cuelint::append_json(text_, "fuzz\xff.srt", f);
+    if (classic_ && cuelint::Options().severity(f.check) == cuelint::Severity::kOff) return;
     digest_ += std::to_string(f.line) + cuelint::check_name(f.check) +
                (f.has_subtitle ? std::to_string(f.subtitle) : "-") +
                (f.has_times ? std::to_string(f.start_ms) + "/" + std::to_string(f.stop_ms) : "-") +
                std::string(f.text()) + "\n";
-    text_.clear();
-    cuelint::append_text(text_, "fuzz.srt", f);
-    cuelint::append_json(text_, "fuzz\xff.srt", f);
   }
   std::string digest_;
   std::uint64_t count_ = 0;
 
  private:
+  bool classic_;
   std::string text_;
   std::uint64_t last_line_ = 0;
   cuelint::Check last_check_ = cuelint::Check::kOrder;
@@ -102,5 +109,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (a.encoding != b.encoding || a.format != b.format) __builtin_trap();
   if (a.encoding != c.encoding || a.format != c.format || a.faults != c.faults) __builtin_trap();
   if (whole.digest_ != cut.digest_ || whole.digest_ != first.digest_) __builtin_trap();
+
+  // Every rule on: the rules of the classic profile find what they found alone.
+  cuelint::Options all = opt;
+  cuelint::apply_profile(all, cuelint::Profile::kAll);
+  all.cps = opt.cps;
+  Sink every(true);
+  cuelint::MemorySource mem3(data, size);
+  cuelint::FileOutcome d = cuelint::lint(mem3, all, every);
+  Sink every_cut(true);
+  Trickle trickle2(data, size, step);
+  cuelint::FileOutcome e = cuelint::lint(trickle2, all, every_cut, 16);
+  if (d.faults != every.count_ || e.faults != every_cut.count_ || d.faults != e.faults)
+    __builtin_trap();
+  if (d.faults < a.faults || every.digest_ != whole.digest_ || every_cut.digest_ != whole.digest_)
+    __builtin_trap();
   return 0;
 }

@@ -11,10 +11,11 @@ namespace cuelint {
 
 namespace {
 
-void format_fault(FaultSink& sink, std::string_view text, FileOutcome& out) {
+void format_fault(FaultSink& sink, std::string_view text, const Options& opt, FileOutcome& out) {
   Fault f;
   f.line = 1;
   f.check = Check::kFormat;
+  f.severity = opt.severity(Check::kFormat);
   Msg(f) << text;
   sink.fault(f);
   out.faults = 1;
@@ -25,7 +26,7 @@ void format_fault(FaultSink& sink, std::string_view text, FileOutcome& out) {
 // that is not what its mark says gets nothing but the format fault); so is every file when
 // decide_first. Otherwise the encoding is decided while the file is read (EncodingState).
 const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, FileOutcome& out,
-                           FaultSink* sink) {
+                           const Options& opt, FaultSink* sink) {
   Encoding mark = encoding_of_mark(src);
   if (mark != Encoding::kUtf8 || decide_first) {
     src.rewind();
@@ -33,7 +34,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
     st.set(enc.encoding);
     out.encoding = enc.encoding;
     if (enc.fault) {
-      if (sink) format_fault(*sink, enc.fault, out);
+      if (sink) format_fault(*sink, enc.fault, opt, out);
       return nullptr;
     }
   } else {
@@ -50,7 +51,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
   }
   out.encoding = st.encoding;
   if (!row) {
-    if (sink) format_fault(*sink, no_format_message(), out);
+    if (sink) format_fault(*sink, no_format_message(), opt, out);
     return nullptr;
   }
   out.format = row->info;
@@ -62,7 +63,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
 FileOutcome probe(Source& src) {
   FileOutcome out;
   EncodingState st;
-  find_kind(src, st, true, out, nullptr);
+  find_kind(src, st, true, out, Options(), nullptr);
   return out;
 }
 
@@ -70,7 +71,7 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
                  bool decide_first) {
   FileOutcome out;
   EncodingState st;
-  const FormatRow* row = find_kind(src, st, decide_first, out, &sink);
+  const FormatRow* row = find_kind(src, st, decide_first, out, opt, &sink);
   if (!row) return out;
   src.rewind();
   FileChecker fc(sink, *row->info, opt);
@@ -79,6 +80,7 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   row->check(lines, fc);
   out.encoding = st.encoding;
   out.faults = fc.faults();
+  out.rate = fc.unit();
   return out;
 }
 

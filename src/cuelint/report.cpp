@@ -1,6 +1,12 @@
 #include "report.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <vector>
+
+#include "writer.h"
+
+#include "decimal.h"
 
 namespace cuelint {
 
@@ -11,13 +17,8 @@ static std::string dump(const Json& j) {
 }
 
 static void append_uint(std::string& out, std::uint64_t v) {
-  char buf[24];
-  char* p = buf + sizeof buf;
-  do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v);
-  out.append(p, static_cast<std::size_t>(buf + sizeof buf - p));
+  char buf[decimal::kMaxDigits];
+  out.append(buf, decimal::write_uint(v, buf));
 }
 
 void append_text(std::string& out, const std::string& file, const Fault& f) {
@@ -25,8 +26,12 @@ void append_text(std::string& out, const std::string& file, const Fault& f) {
   out += ':';
   append_uint(out, f.line);
   out += ": ";
+  out += severity_name(f.severity);
+  out += ": ";
   out.append(f.message, f.message_len);
-  out += '\n';
+  out += " [";
+  out += check_name(f.check);
+  out += "]\n";
 }
 
 void append_json(std::string& out, const std::string& file, const Fault& f) {
@@ -35,6 +40,7 @@ void append_json(std::string& out, const std::string& file, const Fault& f) {
   j["line"] = f.line;
   j["format"] = f.format ? Json(f.format->name) : Json(nullptr);
   j["check"] = check_name(f.check);
+  j["severity"] = severity_name(f.severity);
   j["subtitle"] = f.has_subtitle ? Json(f.subtitle) : Json(nullptr);
   j["start"] = f.has_times ? Json(f.start_ms) : Json(nullptr);
   j["stop"] = f.has_times ? Json(f.stop_ms) : Json(nullptr);
@@ -44,7 +50,11 @@ void append_json(std::string& out, const std::string& file, const Fault& f) {
 }
 
 void Report::fault(const Fault& f) {
-  if (json_) {
+  errors_ += f.severity == Severity::kError;
+  ++by_check_[static_cast<std::size_t>(f.check)];
+  if (writer_) {
+    writer_->fault(out_, file_, f);
+  } else if (json_) {
     append_json(out_, file_, f);
   } else {
     append_text(out_, file_, f);
@@ -57,6 +67,9 @@ std::string json_summary(const Totals& t) {
   s["files"] = t.files;
   s["faulty"] = t.faulty;
   s["faults"] = t.faults;
+  s["errors"] = t.errors;
+  s["warnings"] = t.faults - t.errors;
+  s["unreadable"] = t.unreadable;
   Json j;
   j["summary"] = std::move(s);
   return dump(j) + "\n";
@@ -69,7 +82,33 @@ std::string text_summary(const Totals& t) {
   append_uint(s, t.faulty);
   s += " with faults, ";
   append_uint(s, t.faults);
-  s += t.faults == 1 ? " fault\n" : " faults\n";
+  s += t.faults == 1 ? " fault" : " faults";
+  if (t.errors != t.faults) {
+    s += " (";
+    append_uint(s, t.faults - t.errors);
+    s += t.faults - t.errors == 1 ? " warning)" : " warnings)";
+  }
+  s += '\n';
+  return s;
+}
+
+std::string statistics_text(const Totals& t) {
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < kCheckCount; ++i) {
+    if (t.by_check[i]) order.push_back(i);
+  }
+  // Ties keep the rules' own order.
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return t.by_check[a] > t.by_check[b]; });
+  std::string s;
+  for (std::size_t i : order) {
+    std::string n = std::to_string(t.by_check[i]);
+    if (n.size() < 7) s.append(7 - n.size(), ' ');
+    s += n;
+    s += "  ";
+    s += check_name(static_cast<Check>(i));
+    s += '\n';
+  }
   return s;
 }
 

@@ -1,74 +1,78 @@
 #include "walk.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
+#include "platform.h"
 #include "registry.h"
 
 namespace cuelint {
 
+bool walk_order(const std::string& a, const std::string& b) {
+  const char sep = path_separator();
+  std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    auto x = static_cast<unsigned char>(a[i] == sep ? '/' : a[i]);
+    auto y = static_cast<unsigned char>(b[i] == sep ? '/' : b[i]);
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
 static void walk(const std::string& dir, std::vector<Entry>& out) {
-  DIR* d = ::opendir(dir.c_str());
-  if (!d) {
-    out.push_back({dir, std::strerror(errno)});
+  FolderList* d = nullptr;
+  if (int err = folder_open(dir, &d)) {
+    out.push_back({dir, error_text(err)});
     return;
   }
+  FolderEntry e;
   for (;;) {
-    errno = 0;
-    struct dirent* e = ::readdir(d);
-    if (!e) {
-      if (errno) out.push_back({dir, std::strerror(errno)});
+    bool end = false;
+    if (int err = folder_next(d, &e, &end)) {
+      out.push_back({dir, error_text(err)});
       break;
     }
-    const char* n = e->d_name;
-    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-    std::string path = dir;
-    if (path.empty() || path.back() != '/') path += '/';
-    path += n;
+    if (end) break;
+    std::string path = join_path(dir, e.name);
     bool fits = is_subtitle_name(path);
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) {
-      if (fits) out.push_back({path, std::strerror(errno)});
+    if (e.error) {
+      if (fits) out.push_back({path, error_text(e.error)});
       continue;
     }
-    if (S_ISDIR(st.st_mode)) {
+    if (e.kind == Kind::kFolder) {
       walk(path, out);
       continue;
     }
     if (!fits) continue;
-    if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0) {
-      out.push_back({path, std::strerror(errno)});  // a dangling link
-      continue;
+    Kind k = e.kind;
+    if (k == Kind::kLink) {
+      if (int err = path_kind(path, &k)) {
+        out.push_back({path, error_text(err)});  // a dangling link
+        continue;
+      }
     }
-    if (S_ISREG(st.st_mode)) {
+    if (k == Kind::kFile) {
       out.push_back({path, std::string()});
     } else {
       out.push_back({path, "not a regular file"});
     }
   }
-  ::closedir(d);
+  folder_close(d);
 }
 
 void expand_path(const std::string& path, std::vector<Entry>& out) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) {
-    out.push_back({path, std::strerror(errno)});
+  Kind k;
+  if (int err = path_kind(path, &k)) {
+    out.push_back({path, error_text(err)});
     return;
   }
-  if (!S_ISDIR(st.st_mode)) {
+  if (k != Kind::kFolder) {
     out.push_back({path, std::string()});
     return;
   }
   std::size_t first = out.size();
   walk(path, out);
-  // Byte order of the whole names (std::string compares as unsigned char), as "LC_ALL=C
-  // sort" has it: "a/b-x.srt", "a/b.srt", "a/b/c.srt".
   std::sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(),
-            [](const Entry& a, const Entry& b) { return a.name < b.name; });
+            [](const Entry& a, const Entry& b) { return walk_order(a.name, b.name); });
 }
 
 }  // namespace cuelint

@@ -13,21 +13,9 @@ namespace {
 
 // The marks of "}" at buffer positions 2..35: bit i for position i + 2.
 uint64_t brace_marks(const ShortStr& s) {
-#if CUECHECK_SSE2
-  const __m128i brace = _mm_set1_epi8('}');
-  uint64_t m = 0;
-  // Positions 1..48, in the chunks that the line read has just stored (a load across two
-  // stores waits for both to reach the cache).
-  for (int i = 0; i < 3; ++i) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.b + 1 + 16 * i));
-    m |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, brace)))} << (16 * i);
-  }
-  return (m >> 1) & ((uint64_t{1} << 34) - 1);
-#else
-  uint64_t m = 0;
-  for (int i = 0; i < 34; ++i) m |= uint64_t{s.b[2 + i] == '}'} << i;
-  return m;
-#endif
+  // Positions 1..64, as the line read has just stored them (a load across two stores waits
+  // for both to reach the cache).
+  return (bytes::eq64(s.b + 1, '}') >> 1) & bytes::low_bits(34);
 }
 
 }  // namespace
@@ -56,13 +44,13 @@ void microdvd_scan_frames() {
   // text is then positions 2..i1-1, the stop text i1+2..i2-1, each copied whole.
   const uint64_t m = brace_marks(g.SOR);
   if (m != 0) {
-    const int a = count_trailing_zeros(m);  // i1 - 2
+    const int a = bytes::ctz64(m);  // i1 - 2
     const uint64_t rest = m & ~((uint64_t{1} << (a + 2)) - 1);
     if (rest != 0) {
-      const int b = count_trailing_zeros(rest);  // i2 - 2
-      copy_line64(g.START.b + 1, g.SOR.b + 2, static_cast<size_t>(a));
+      const int b = bytes::ctz64(rest);  // i2 - 2
+      bytes::copy_first64(g.START.b + 1, g.SOR.b + 2, static_cast<size_t>(a));
       g.START.b[0] = static_cast<unsigned char>(a);
-      copy_line64(g.STOP.b + 1, g.SOR.b + a + 4, static_cast<size_t>(b - a - 2));
+      bytes::copy_first64(g.STOP.b + 1, g.SOR.b + a + 4, static_cast<size_t>(b - a - 2));
       g.STOP.b[0] = static_cast<unsigned char>(b - a - 2);
       g.STARTT = static_cast<uint8_t>(b + 3);
       return;

@@ -44,8 +44,8 @@ void con_write(const char* data, size_t n) {
   while (n > 0) {
     size_t room = kConCap - g_con_len;
     size_t k = n < room ? n : room;
-    copy_exact(reinterpret_cast<unsigned char*>(g_con_buffer + g_con_len),
-               reinterpret_cast<const unsigned char*>(data), k);
+    bytes::copy_exact(reinterpret_cast<unsigned char*>(g_con_buffer + g_con_len),
+                      reinterpret_cast<const unsigned char*>(data), k);
     g_con_len += k;
     data += k;
     n -= k;
@@ -66,8 +66,8 @@ void con_write_line(const char* data, size_t n) {
   // The line and its end fit the buffer, and con_init has set the end (1 or 2 bytes).
   if (kConCap - g_con_len > n + 2 && g_con_end_len - 1 < 2) {
     char* d = g_con_buffer + g_con_len;
-    copy_exact(reinterpret_cast<unsigned char*>(d), reinterpret_cast<const unsigned char*>(data),
-               n);
+    bytes::copy_exact(reinterpret_cast<unsigned char*>(d),
+                      reinterpret_cast<const unsigned char*>(data), n);
     d[n] = g_con_end[0];
     if (g_con_end_len == 2) d[n + 1] = g_con_end[1];
     g_con_len += n + g_con_end_len;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "decimal.h"
 #include "runerror.h"
 #include "trace_places.h"
 
@@ -60,36 +61,12 @@ uint64_t scaled_round(double ax, int p) {
   return r;
 }
 
-size_t put_uint(uint64_t v, char* out) {
-  static const char kPairs[] =
-      "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243"
-      "4445464748495051525354555657585960616263646566676869707172737475767778798081828384858687"
-      "888990919293949596979899";
-  char tmp[24];
-  char* p = tmp + sizeof tmp;
-  while (v >= 100) {  // two digits at a time
-    const char* pair = kPairs + 2 * (v % 100);
-    v /= 100;
-    *--p = pair[1];
-    *--p = pair[0];
-  }
-  if (v >= 10) {
-    *--p = kPairs[2 * v + 1];
-    *--p = kPairs[2 * v];
-  } else {
-    *--p = static_cast<char>('0' + v);
-  }
-  size_t n = static_cast<size_t>(tmp + sizeof tmp - p);
-  for (size_t i = 0; i < n; ++i) out[i] = p[i];
-  return n;
-}
-
 // Writes n = whole * 10^kept + fraction as digits, a point and `decimals` decimals of
 // which the first `kept` come from n and the rest are zeros.
 size_t put_fixed(uint64_t n, int kept, int decimals, char* out) {
   uint64_t scale = 1;
   for (int i = 0; i < kept; ++i) scale *= 10;
-  size_t len = put_uint(n / scale, out);
+  size_t len = decimal::write_uint(n / scale, out);
   if (decimals == 0) return len;
   out[len++] = '.';
   uint64_t frac = n % scale;
@@ -254,7 +231,7 @@ size_t int_to_text(int32_t v, char* out) {
   size_t len = 0;
   uint64_t mag = static_cast<uint64_t>(v < 0 ? -static_cast<int64_t>(v) : v);
   if (v < 0) out[len++] = '-';
-  return len + put_uint(mag, out + len);
+  return len + decimal::write_uint(mag, out + len);
 }
 
 void int_to_short(int32_t v, ShortStr& s) {
@@ -282,7 +259,8 @@ size_t fixed_text(double x, int width, int decimals, char* out) {
       len += put_fixed(scaled_round(ax, decimals), decimals, decimals, body + len);
     } else if (ax < 1e16) {
       // At most 16 significant digits: the rest of the decimals are written as 0.
-      int whole_digits = static_cast<int>(put_uint(static_cast<uint64_t>(ax), body + len));
+      int whole_digits =
+          static_cast<int>(decimal::write_uint(static_cast<uint64_t>(ax), body + len));
       int kept = 16 - whole_digits;
       if (kept > decimals) kept = decimals;
       if (kept < 0) kept = 0;
@@ -301,8 +279,8 @@ size_t fixed_text(double x, int width, int decimals, char* out) {
   }
   size_t pad = width > 0 && static_cast<size_t>(width) > len ? static_cast<size_t>(width) - len : 0;
   for (size_t i = 0; i < pad; ++i) out[i] = ' ';
-  copy_exact(reinterpret_cast<unsigned char*>(out + pad), reinterpret_cast<unsigned char*>(body),
-             len);
+  bytes::copy_exact(reinterpret_cast<unsigned char*>(out + pad),
+                    reinterpret_cast<unsigned char*>(body), len);
   return pad + len;
 }
 

@@ -6,7 +6,6 @@
 #include "errcodes.h"
 #include "platform.h"
 #include "runerror.h"
-#include "simd.h"
 
 namespace {
 
@@ -24,27 +23,8 @@ uint64_t g_in_ends[kInCap / 64 + 2];
 // a time, so that the line read finds each line's end with a shift and a bit count.
 void index_line_ends(size_t len) {
   const size_t words = (len + 63) / 64;
-#if CUECHECK_SSE2
-  const __m128i lf = _mm_set1_epi8(10), cr = _mm_set1_epi8(13);
-  for (size_t w = 0; w < words; ++w) {
-    uint64_t bits = 0;
-    for (int i = 0; i < 4; ++i) {
-      __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(g_in_buffer + 64 * w + 16 * i));
-      uint64_t m = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-      bits |= m << (16 * i);
-    }
-    g_in_ends[w] = bits;
-  }
-#else
-  for (size_t w = 0; w < words; ++w) {
-    uint64_t bits = 0;
-    const unsigned char* p = g_in_buffer + 64 * w;
-    for (int i = 0; i < 64; ++i) bits |= uint64_t{p[i] == 10 || p[i] == 13} << i;
-    g_in_ends[w] = bits;
-  }
-#endif
-  if (len % 64 != 0) g_in_ends[words - 1] &= (uint64_t{1} << (len % 64)) - 1;
+  for (size_t w = 0; w < words; ++w) g_in_ends[w] = bytes::either64(g_in_buffer + 64 * w, 13, 10);
+  if (len % 64 != 0) g_in_ends[words - 1] &= bytes::low_bits(len % 64);
   g_in_ends[words] = 0;
   g_in_ends[words + 1] = 0;
 }
@@ -75,28 +55,9 @@ bool fill(InFile& f) {
   return got > 0;
 }
 
-// Position of the first CR or LF in [p, end), or end. Bytes up to `limit` (at or past
-// end) may be loaded but are never taken.
-const unsigned char* find_line_end(const unsigned char* p, const unsigned char* end,
-                                   const unsigned char* limit) {
-#if CUECHECK_SSE2
-  const __m128i lf = _mm_set1_epi8(10), cr = _mm_set1_epi8(13);
-  while (limit - p >= 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    unsigned hit = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-    if (hit != 0) {
-      const unsigned char* q = p + __builtin_ctz(hit);
-      return q < end ? q : end;
-    }
-    p += 16;
-    if (p >= end) return end;
-  }
-#else
-  (void)limit;
-#endif
-  while (p < end && *p != 10 && *p != 13) ++p;
-  return p;
+// Position of the first CR or LF in [p, end), or end.
+const unsigned char* find_line_end(const unsigned char* p, const unsigned char* end) {
+  return p + bytes::find_either(p, static_cast<size_t>(end - p), 10, 13);
 }
 
 // Drops the line end at the read position: LF, CR, or CR followed by LF.
@@ -170,10 +131,10 @@ void read_line(InFile& f, ShortStr& s) {
       const size_t w = at / 64, sh = at % 64;
       const uint64_t window = (f.ends[w] >> sh) | ((f.ends[w + 1] << 1) << (63 - sh));
       if (window == 0) continue;
-      const size_t k = at - pos + static_cast<size_t>(count_trailing_zeros(window));
+      const size_t k = at - pos + static_cast<size_t>(bytes::ctz64(window));
       if (k >= 255 || pos + k + 1 >= f.len) break;
       const unsigned char* p = f.buf + pos;
-      copy_line(s.b + 1, p, k);
+      bytes::copy_line(s.b + 1, p, k);
       s.b[0] = static_cast<unsigned char>(k);
       f.pos = pos + k + 1 + (p[k] == 13 && p[k + 1] == 10);
       return;
@@ -182,10 +143,10 @@ void read_line(InFile& f, ShortStr& s) {
   // Longer lines, and lines that reach the end of the bytes fetched.
   if (f.len - f.pos > 256 && g_io_status == 0) {
     const unsigned char* p = f.buf + f.pos;
-    const unsigned char* e = find_line_end(p, p + 255, p + 256);
+    const unsigned char* e = find_line_end(p, p + 255);
     if (e < p + 255) {
       size_t k = static_cast<size_t>(e - p);
-      copy_exact(s.b + 1, p, k);
+      bytes::copy_exact(s.b + 1, p, k);
       s.b[0] = static_cast<unsigned char>(k);
       f.pos += k + (e[0] == 13 && e[1] == 10 ? 2 : 1);
       return;
@@ -203,9 +164,9 @@ void read_line(InFile& f, ShortStr& s) {
     size_t room = static_cast<size_t>(255 - n);
     size_t avail = f.len - f.pos;
     const unsigned char* stop = p + (avail < room ? avail : room);
-    const unsigned char* e = find_line_end(p, stop, f.buf + f.len);
+    const unsigned char* e = find_line_end(p, stop);
     size_t k = static_cast<size_t>(e - p);
-    copy_exact(s.b + 1 + n, p, k);
+    bytes::copy_exact(s.b + 1 + n, p, k);
     n += static_cast<int>(k);
     f.pos += k;
     if (e < stop) {
@@ -216,7 +177,7 @@ void read_line(InFile& f, ShortStr& s) {
       // The line is full: drop the rest of it up to and with its line end.
       while (fill(f)) {
         const unsigned char* q = f.buf + f.pos;
-        const unsigned char* r = find_line_end(q, f.buf + f.len, f.buf + f.len);
+        const unsigned char* r = find_line_end(q, f.buf + f.len);
         f.pos += static_cast<size_t>(r - q);
         if (f.pos < f.len) {
           skip_line_end(f);
@@ -303,7 +264,7 @@ void out_line_end(OutFile& f) {
 void out_line(OutFile& f, const void* data, size_t n) {
   if (g_io_status == 0 && f.open && f.cap - f.len > n + 2) {  // the buffer does not fill
     unsigned char* d = f.buf + f.len;
-    copy_exact(d, static_cast<const unsigned char*>(data), n);
+    bytes::copy_exact(d, static_cast<const unsigned char*>(data), n);
     d[n] = '\r';
     d[n + 1] = '\n';
     f.len += n + 2;

@@ -29,26 +29,6 @@ struct CountTexts {
 }  // namespace
 
 uint8_t LENG(const ShortStr& a, const ShortStr& b) {
-#if CUECHECK_SSE2
-  if (ss_len(a) <= 64 && ss_len(b) <= 64) {
-    // The usual lines: four fixed chunks of each, the characters past the lengths masked
-    // off; no branch on the lengths.
-    const __m128i space = _mm_set1_epi8(' ');
-    __m128i acc = _mm_setzero_si128();  // each lane counts -1 per character, 8 at most
-    for (int i = 0; i < 64; i += 16) {
-      __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.b + 1 + i));
-      __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.b + 1 + i));
-      acc = _mm_add_epi8(acc, _mm_andnot_si128(_mm_cmpeq_epi8(va, space),
-                                               take_first(static_cast<size_t>(ss_len(a)), i)));
-      acc = _mm_add_epi8(acc, _mm_andnot_si128(_mm_cmpeq_epi8(vb, space),
-                                               take_first(static_cast<size_t>(ss_len(b)), i)));
-    }
-    // 0 - acc: the counts per lane; their sum is at most 128.
-    __m128i sums = _mm_sad_epu8(_mm_sub_epi8(_mm_setzero_si128(), acc), _mm_setzero_si128());
-    return static_cast<uint8_t>(_mm_cvtsi128_si32(sums) +
-                                _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
-  }
-#endif
   int count = ss_len(a) - ss_count(a, ' ') + ss_len(b) - ss_count(b, ' ');
   return static_cast<uint8_t>(count);  // the count wraps at 256
 }

@@ -24,8 +24,8 @@ struct Line {
   void time(double t) {
     ShortStr s;
     TT2ST(t, s);
-    copy_exact(reinterpret_cast<unsigned char*>(out + len), s.b + 1,
-               static_cast<size_t>(ss_len(s)));
+    bytes::copy_exact(reinterpret_cast<unsigned char*>(out + len), s.b + 1,
+                      static_cast<size_t>(ss_len(s)));
     len += static_cast<size_t>(ss_len(s));
   }
 };

@@ -15,7 +15,11 @@ Block::Block(FileChecker& fc)
       markup_(fc.format().markup),
       foreign_((fc.format().line_break == Mark::kPipe ? 0u : unsigned{kHasPipe}) |
                (fc.format().line_break == Mark::kBr ? 0u : unsigned{kHasBracket})),
-      limit_(fc.format().max_text_lines ? fc.format().max_text_lines + 1 : 0) {}
+      // A number of display lines replaces the format's limit of text lines.
+      limit_(fc.format().max_text_lines && fc.options().max_lines == 0
+                 ? fc.format().max_text_lines + 1
+                 : 0),
+      rules_(fc) {}
 
 void Block::run_into() {
   Msg m(fc_.add(Check::kStructure, last_line_));

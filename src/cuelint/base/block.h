@@ -9,6 +9,7 @@
 
 #include "checks.h"
 #include "count.h"
+#include "display.h"
 #include "lines.h"
 
 namespace cuelint {
@@ -29,7 +30,12 @@ class Block {
     text_lines_ = 0;
     chars_ = 0;
     too_many_at_ = 0;
+    if (rules_.needed()) rules_.begin();
   }
+
+  // Whether text lines are looked at beyond their count: then a reader hands every text
+  // line over whole.
+  bool inspects() const { return rules_.needed(); }
 
   // A text line of the open subtitle, from byte `from` of the file's line (MicroDVD's text
   // follows its frames); columns of faults count from the line's start.
@@ -39,6 +45,7 @@ class Block {
     std::string_view s = l.text.substr(from);
     chars_ += count_line(s, markup_, l.unicode, &marks);
     if (marks & foreign_) foreign_marks(s, l.number, from);
+    if (rules_.needed()) rules_.line(s, l.number, from, l.unicode);
   }
 
   // A text line of the open subtitle known to hold `chars` characters and no mark: SubRip's
@@ -52,7 +59,8 @@ class Block {
   // faults in report order.
   void close() {
     if (too_many_at_) too_many();
-    fc_.end(chars_);
+    if (rules_.needed()) rules_.end();
+    fc_.end(chars_, rules_.all_chars());
     open_ = false;
   }
 
@@ -78,6 +86,7 @@ class Block {
   std::uint64_t text_lines_ = 0;
   std::uint64_t chars_ = 0;
   std::uint64_t too_many_at_ = 0;  // the line of that text line, once there is one
+  TextRules rules_;
 };
 
 }  // namespace cuelint

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "decimal.h"
+#include "wide.h"
+
 namespace cuelint {
 
 Msg& Msg::operator<<(std::string_view s) {
@@ -13,13 +16,8 @@ Msg& Msg::operator<<(std::string_view s) {
 }
 
 Msg& Msg::operator<<(std::uint64_t v) {
-  char buf[24];
-  char* p = buf + sizeof buf;
-  do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v);
-  return *this << std::string_view(p, static_cast<std::size_t>(buf + sizeof buf - p));
+  char buf[decimal::kMaxDigits];
+  return *this << std::string_view(buf, decimal::write_uint(v, buf));
 }
 
 Msg& Msg::operator<<(std::int64_t v) {
@@ -93,6 +91,10 @@ void FileChecker::set_file_rate(const Rate& r) {
 
 void FileChecker::set_unit(const Rate& units_per_second) {
   unit_ = units_per_second;
+  frame_rate_ = format_.frames() ? unit_ : opt_.fps;
+  min_gap_ = bounds(opt_.min_gap);
+  min_duration_ = bounds(opt_.min_duration);
+  max_duration_ = bounds(opt_.max_duration);
   bool whole = unit_.den == 1 && 1000 % unit_.num == 0;
   ms_per_unit_ = whole ? 1000 / unit_.num : 0;
 }
@@ -100,11 +102,78 @@ void FileChecker::set_unit(const Rate& units_per_second) {
 std::int64_t FileChecker::to_ms(std::int64_t t) const {
   if (ms_per_unit_) return t * ms_per_unit_;
   // The time to the nearest millisecond, halves up: t * 1000 * den / num.
-  i128 num = static_cast<i128>(t) * 2000 * unit_.den + unit_.num;
-  i128 den = static_cast<i128>(unit_.num) * 2;
-  i128 q = num / den;
-  if (num % den < 0) --q;  // floor for negative times (none occur: times are >= 0)
+  Wide num = Wide(t) * 2000 * unit_.den + unit_.num;
+  Wide den = Wide(unit_.num) * 2;
+  Wide q = num / den;
+  if (num % den < 0) q -= 1;  // floor for negative times (none occur: times are >= 0)
   return static_cast<std::int64_t>(q);
+}
+
+std::int64_t FileChecker::frames(std::int64_t t) const {
+  // t * unit.den / unit.num seconds, times the frame rate fn / fd; then halves up.
+  Wide num = Wide(t) * unit_.den * frame_rate_.num * 2 + Wide(unit_.num) * frame_rate_.den;
+  Wide den = Wide(unit_.num) * frame_rate_.den * 2;
+  Wide q = num / den;
+  if (num % den < 0) q -= 1;
+  return static_cast<std::int64_t>(q);
+}
+
+namespace {
+
+Wide ceil_div(Wide a, Wide b) {  // b > 0
+  Wide q = a / b;
+  return a % b > 0 ? q + 1 : q;
+}
+
+std::int64_t clamp64(Wide v) {
+  const Wide top = INT64_MAX, bottom = INT64_MIN;
+  return static_cast<std::int64_t>(v > top ? top : v < bottom ? bottom : v);
+}
+
+}  // namespace
+
+FileChecker::Bounds FileChecker::bounds(const Duration& limit) const {
+  // t units are t * den / num seconds.
+  Wide num = unit_.num, den = unit_.den, v = limit.value;
+  if (limit.unit != Duration::kFrames) {
+    // Below: t * den * 1000 < v * num; above: t * den * 1000 > v * num.
+    Wide lo = ceil_div(v * num, den * 1000);
+    Wide hi = v * num / (den * 1000);
+    return {clamp64(lo), clamp64(hi)};
+  }
+  // frames(t) = floor((2tA + B) / C): below v when 2tA + B < vC, above when 2tA + B >= (v+1)C.
+  Wide a = den * frame_rate_.num, b = num * frame_rate_.den, c = 2 * num * frame_rate_.den;
+  Wide lo = ceil_div(v * c - b, 2 * a);
+  Wide hi = ceil_div((v + 1) * c - b, 2 * a) - 1;
+  return {clamp64(lo), clamp64(hi)};
+}
+
+void FileChecker::write_span(Msg& m, std::int64_t t) const {
+  Wide ms = Wide(t) * unit_.den * 1000 / unit_.num;
+  m.seconds(static_cast<std::int64_t>(ms)) << " s";
+}
+
+void FileChecker::write_limit(Msg& m, const Duration& limit) const {
+  if (limit.unit == Duration::kFrames) {
+    m << limit.value << (limit.value == 1 ? " frame" : " frames");
+  } else {
+    m.seconds(limit.value) << " s";
+  }
+}
+
+void FileChecker::duration_fault(Check c, std::int64_t d, const char* limit_word,
+                                 const Duration& limit) {
+  Msg m(add(c, cur_.line));
+  label(m, cur_);
+  m << " is shown ";
+  write_span(m, d);
+  if (limit.unit == Duration::kFrames) {
+    std::int64_t f = frames(d);
+    m << " (" << f << (f == 1 ? " frame" : " frames") << " at ";
+    m.rate(frame_rate_) << " per second)";
+  }
+  m << "; the " << limit_word << " is ";
+  write_limit(m, limit);
 }
 
 void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t column,
@@ -112,6 +181,7 @@ void FileChecker::fill(Fault& f, Check c, std::uint64_t line, std::uint64_t colu
   f.line = line;
   f.column = column;
   f.check = c;
+  f.severity = opt_.severity(c);
   f.format = &format_;
   f.has_subtitle = of_subtitle && cur_.has_number;
   f.subtitle = cur_.number;
@@ -133,6 +203,8 @@ void FileChecker::write_time(Msg& m, std::int64_t t) const {
   if (format_.frames()) {
     m << "frame " << t << " (";
     m.time(to_ms(t)) << ")";
+  } else if (format_.time_form) {
+    format_.time_form(m, t);
   } else {
     m.time(to_ms(t));
   }
@@ -158,11 +230,35 @@ void FileChecker::begin(const Subtitle& s) {
     label(m, s);
     m << " starts at ";
     write_time(m, s.start);
-    m << ", before the previous subtitle stops at ";
+    m << ", ";
+    write_span(m, prev_stop_ - s.start);
+    m << " before ";
+    if (prev_.has_number) {
+      label(m, prev_);
+    } else {
+      m << "the previous subtitle (line " << prev_.line << ")";
+    }
+    m << " stops at ";
     write_time(m, prev_stop_);
+  }
+  if (has_prev_ && s.start >= prev_stop_ && on(Check::kMinGap) &&
+      s.start - prev_stop_ < min_gap_.lo) {
+    std::int64_t g = s.start - prev_stop_;
+    Msg m(add(Check::kMinGap, s.line));
+    label(m, s);
+    m << " starts ";
+    write_span(m, g);
+    if (opt_.min_gap.unit == Duration::kFrames) {
+      std::int64_t f = frames(g);
+      m << " (" << f << (f == 1 ? " frame" : " frames") << " at ";
+      m.rate(frame_rate_) << " per second)";
+    }
+    m << " after the previous subtitle stops; the minimum gap is ";
+    write_limit(m, opt_.min_gap);
   }
   has_prev_ = true;
   prev_stop_ = s.stop;
+  prev_ = s;
 }
 
 Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
@@ -172,21 +268,34 @@ Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
   return f;
 }
 
-void FileChecker::end(std::uint64_t chars) {
+void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
   const Subtitle& s = cur_;
+  std::uint64_t chars = opt_.count_all ? all_chars : visible;
+  if (s.has_times && !order_fault_) {
+    std::int64_t d = s.stop - s.start;
+    if (on(Check::kMinDuration) && d < min_duration_.lo)
+      duration_fault(Check::kMinDuration, d, "minimum", opt_.min_duration);
+    if (on(Check::kMaxDuration) && d > max_duration_.hi)
+      duration_fault(Check::kMaxDuration, d, "maximum", opt_.max_duration);
+  }
+  if (s.has_times && visible == 0 && on(Check::kEmpty)) {
+    Msg m(add(Check::kEmpty, s.line));
+    label(m, s);
+    m << " has no visible character";
+  }
   if (s.has_times && !order_fault_ && opt_.cps > 0) {
     // Seconds shown: d * per / unit; a fault when that times cps is less than chars.
     std::int64_t unit = unit_.num, per = unit_.den;
     std::int64_t d = s.stop - s.start;
-    i128 shown = static_cast<i128>(d) * per * opt_.cps;
-    i128 needed = static_cast<i128>(chars) * unit;
+    Wide shown = Wide(d) * per * opt_.cps;
+    Wide needed = Wide(chars) * unit;
     if (shown < needed) {
       Msg m(add(Check::kReadingTime, s.line));
       label(m, s);
       // Shown rounded down and needed rounded up to the millisecond, so that the two
       // never print equal.
-      i128 shown_ms = static_cast<i128>(d) * per * 1000 / unit;
-      i128 need_ms = (static_cast<i128>(chars) * 1000 + opt_.cps - 1) / opt_.cps;
+      Wide shown_ms = Wide(d) * per * 1000 / unit;
+      Wide need_ms = (Wide(chars) * 1000 + opt_.cps - 1) / opt_.cps;
       m << " is shown ";
       m.seconds(static_cast<std::int64_t>(shown_ms)) << " s";
       if (format_.frames()) {
@@ -194,7 +303,15 @@ void FileChecker::end(std::uint64_t chars) {
         m.rate(unit_) << " per second)";
       }
       m << "; its " << chars << (chars == 1 ? " character needs " : " characters need ");
-      m.seconds(static_cast<std::int64_t>(need_ms)) << " s at " << opt_.cps << " per second";
+      m.seconds(static_cast<std::int64_t>(need_ms)) << " s (";
+      if (d > 0) {
+        // Characters per second, to a tenth, halves up: chars * unit / (d * per).
+        Wide den = Wide(d) * per * 2;
+        Wide tenths = (Wide(chars) * unit * 20 + den / 2) / den;
+        m << static_cast<std::int64_t>(tenths / 10) << "." << static_cast<std::int64_t>(tenths % 10)
+          << " per second; ";
+      }
+      m << "at most " << opt_.cps << ")";
     }
   }
   // Report order: line, then check, then column. Held faults come nearly in order (only
@@ -214,8 +331,12 @@ void FileChecker::end(std::uint64_t chars) {
     }
     held_[j] = f;
   }
-  for (const Fault& f : held_) sink_.fault(f);
-  faults_ += held_.size();
+  // Rules that are off still find their faults: no rule's faults depend on another's.
+  for (const Fault& f : held_) {
+    if (f.severity == Severity::kOff) continue;
+    sink_.fault(f);
+    ++faults_;
+  }
   held_.clear();
 }
 
@@ -229,6 +350,7 @@ Fault& FileChecker::loose(Check c, std::uint64_t line) {
 void FileChecker::flush_loose() {
   if (!loose_pending_) return;
   loose_pending_ = false;
+  if (loose_.severity == Severity::kOff) return;
   sink_.fault(loose_);
   ++faults_;
 }

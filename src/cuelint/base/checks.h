@@ -47,9 +47,10 @@ class FileChecker {
   void begin(const Subtitle& s);
   // A fault of the open subtitle, held until end(); the caller writes its message.
   Fault& add(Check c, std::uint64_t line, std::uint64_t column = 0);
-  // Closes the subtitle: checks the reading time for `chars` characters, hands its faults
-  // over in report order.
-  void end(std::uint64_t chars);
+  // Closes the subtitle: checks the durations, the reading time and emptiness for its
+  // `chars` visible characters (`all_chars` with white space, when the reading time counts
+  // all), hands its faults over in report order.
+  void end(std::uint64_t chars, std::uint64_t all_chars = 0);
 
   // A fault that belongs to no subtitle, handed over at once (no subtitle may be open).
   Fault& loose(Check c, std::uint64_t line);
@@ -58,10 +59,25 @@ class FileChecker {
   // "subtitle 12", or "the subtitle at line 41".
   static void label(Msg& m, const Subtitle& s);
   const Subtitle& current() const { return cur_; }
+  // Units of the times per second: a file of frames, its frame rate in use.
+  const Rate& unit() const { return unit_; }
+  const Options& options() const { return opt_; }
+  bool on(Check c) const { return opt_.severity(c) != Severity::kOff; }
   std::uint64_t faults() const { return faults_; }
 
  private:
   void set_unit(const Rate& units_per_second);
+  // A span of t units: whole frames at the file's rate, halves up.
+  std::int64_t frames(std::int64_t t) const;
+  // The spans of units that meet a limit, worked out once per rate: below it is t < lo,
+  // above it t > hi.
+  struct Bounds {
+    std::int64_t lo = 0, hi = 0;
+  };
+  Bounds bounds(const Duration& limit) const;
+  void write_span(Msg& m, std::int64_t t) const;
+  void write_limit(Msg& m, const Duration& limit) const;
+  void duration_fault(Check c, std::int64_t d, const char* limit_word, const Duration& limit);
   std::int64_t to_ms(std::int64_t t) const;
   void fill(Fault& f, Check c, std::uint64_t line, std::uint64_t column, bool of_subtitle);
   void write_time(Msg& m, std::int64_t t) const;
@@ -69,11 +85,14 @@ class FileChecker {
   FaultSink& sink_;
   const FormatInfo& format_;
   Options opt_;
-  Rate unit_;                     // units of the times per second: num / den
+  Rate unit_;        // units of the times per second: num / den
+  Rate frame_rate_;  // of limits in frames
+  Bounds min_gap_, min_duration_, max_duration_;
   std::int64_t ms_per_unit_ = 0;  // when a unit is a whole number of milliseconds; else 0
   Subtitle cur_;
   bool order_fault_ = false;
   bool has_prev_ = false;
+  Subtitle prev_;  // the one that set the previous stop
   std::int64_t prev_stop_ = 0;
   std::vector<Fault> held_;  // reused: no allocation per subtitle once it has grown
   bool loose_pending_ = false;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "simd.h"
+#include "bytes.h"
 
 namespace cuelint {
 
@@ -104,23 +104,7 @@ Encoding encoding_of_mark(Source& src) {
 
 // No byte from 0x80 and no 0B or 0C: text both readings of a file without a mark read alike.
 static bool neutral(const char* p, std::size_t n) {
-  std::size_t i = 0;
-  bool odd = false;
-#if CUECHECK_SSE2
-  const __m128i vt = _mm_set1_epi8(0x0B), ff = _mm_set1_epi8(0x0C);
-  __m128i high = _mm_setzero_si128(), ctl = _mm_setzero_si128();
-  for (; i + 16 <= n; i += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    high = _mm_or_si128(high, v);
-    ctl = _mm_or_si128(ctl, _mm_or_si128(_mm_cmpeq_epi8(v, vt), _mm_cmpeq_epi8(v, ff)));
-  }
-  odd = _mm_movemask_epi8(_mm_or_si128(high, ctl)) != 0;
-#endif
-  for (; i < n; ++i) {
-    unsigned char c = static_cast<unsigned char>(p[i]);
-    odd = odd || c >= 0x80 || c == 0x0B || c == 0x0C;
-  }
-  return !odd;
+  return bytes::ascii_without(p, n, 0x0B, 0x0C);
 }
 
 EncodingResult detect_encoding(Source& src) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "simd.h"
+#include "bytes.h"
 
 namespace cuelint {
 
@@ -32,29 +32,6 @@ bool LineReader::fill() {
   return true;
 }
 
-// The CRs and LFs of the 64 bytes at p, one bit a byte.
-static inline void line_end_masks(const char* p, std::uint64_t& cr, std::uint64_t& lf) {
-#if CUECHECK_SSE2
-  const __m128i vlf = _mm_set1_epi8('\n'), vcr = _mm_set1_epi8('\r');
-  cr = lf = 0;
-  for (int k = 0; k < 4; ++k) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-    cr |=
-        static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vcr))))
-        << (16 * k);
-    lf |=
-        static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vlf))))
-        << (16 * k);
-  }
-#else
-  cr = lf = 0;
-  for (int k = 0; k < 64; ++k) {
-    cr |= static_cast<std::uint64_t>(p[k] == '\r') << k;
-    lf |= static_cast<std::uint64_t>(p[k] == '\n') << k;
-  }
-#endif
-}
-
 void LineReader::index(std::size_t stop) {
   if (stop - scan_ > kSpan) stop = scan_ + kSpan;
   const char* b = buf_.get();
@@ -63,10 +40,10 @@ void LineReader::index(std::size_t stop) {
   std::uint64_t after_cr = 0;
   std::size_t n = 0;
   for (std::size_t at = scan_; at < stop; at += 64) {
-    std::uint64_t cr, lf;
-    line_end_masks(b + at, cr, lf);
+    const bytes::Eol64 m = bytes::eol64(b + at);
+    std::uint64_t cr = m.cr, lf = m.lf;
     if (stop - at < 64) {
-      std::uint64_t keep = (std::uint64_t{1} << (stop - at)) - 1;  // bytes past stop
+      const std::uint64_t keep = bytes::low_bits(stop - at);  // not the bytes past stop
       cr &= keep;
       lf &= keep;
     }
@@ -77,11 +54,11 @@ void LineReader::index(std::size_t stop) {
     std::size_t* out = ends_ + n;
     std::size_t count = 0;
     for (int j = 0; j < 4; ++j) {
-      out[j] = at + static_cast<std::size_t>(__builtin_ctzll(e | (std::uint64_t{1} << 63)));
+      out[j] = at + static_cast<std::size_t>(bytes::ctz64(e | (std::uint64_t{1} << 63)));
       count += e != 0;
       e &= e - 1;
     }
-    for (; e; e &= e - 1) out[count++] = at + static_cast<std::size_t>(__builtin_ctzll(e));
+    for (; e; e &= e - 1) out[count++] = at + static_cast<std::size_t>(bytes::ctz64(e));
     n += count;
   }
   scan_ = stop;

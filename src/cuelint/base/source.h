@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "platform.h"
+
 namespace cuelint {
 
-// A read or seek failure. `error` is an errno value.
+// A read or seek failure. `error` is the system's error number.
 struct ReadError {
   int error;
 };
@@ -39,27 +41,24 @@ class MemorySource : public Source {
   std::size_t pos_ = 0;
 };
 
-// An open file descriptor, closed with the source. One that cannot seek (a pipe given as a path) is
-// copied to an unnamed temporary file while it is read the first time, so that memory stays
+// An open file, closed with the source. One that cannot seek (a pipe given as a path) is
+// copied to a nameless temporary file while it is read the first time, so that memory stays
 // bounded.
-class FdSource : public Source {
+class FileSource : public Source {
  public:
-  explicit FdSource(int fd);
-  ~FdSource() override;
-  FdSource(const FdSource&) = delete;
-  FdSource& operator=(const FdSource&) = delete;
+  explicit FileSource(File f);
+  ~FileSource() override;
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
   std::size_t read(char* buf, std::size_t n) override;
   void rewind() override { seek(0); }
   void seek(std::uint64_t pos) override;
 
  private:
-  int fd_;          // owned
-  int copy_ = -1;   // the copy being written on the first pass
-  int spool_ = -1;  // the finished copy, read on later passes
+  File file_;   // owned
+  File copy_;   // the copy being written on the first pass
+  File spool_;  // the finished copy, read on later passes
   bool seekable_;
 };
-
-// Opens a path for reading: a FdSource, or errno.
-int open_for_reading(const std::string& path, int* fd_out);
 
 }  // namespace cuelint

@@ -18,32 +18,6 @@ const char* encoding_name(Encoding e) {
   return "?";
 }
 
-const char* check_name(Check c) {
-  switch (c) {
-    case Check::kOrder:
-      return "order";
-    case Check::kOverlap:
-      return "overlap";
-    case Check::kReadingTime:
-      return "reading-time";
-    case Check::kLineBreakMark:
-      return "line-break-mark";
-    case Check::kTooManyLines:
-      return "too-many-lines";
-    case Check::kNumbering:
-      return "numbering";
-    case Check::kStructure:
-      return "structure";
-    case Check::kTimeCode:
-      return "time-code";
-    case Check::kFrameCode:
-      return "frame-code";
-    case Check::kFormat:
-      return "format";
-  }
-  return "?";
-}
-
 bool FormatInfo::takes_name(std::string_view file_name) const {
   std::string_view end(ending);
   if (file_name.size() < end.size()) return false;

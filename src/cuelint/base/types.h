@@ -1,34 +1,45 @@
 // Plain types shared by the reading, the checks and the reports.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace cuelint {
 
-// 128-bit products: a duration times the denominator of a frame rate times the characters
-// per second does not fit 64 bits in every case.
-__extension__ typedef __int128 i128;
-
 enum class Encoding : std::uint8_t { kUtf8Bom, kUtf16Le, kUtf16Be, kUtf8, kSingleByte };
 
-// In the order faults on one line are reported.
+// The rules, in the order faults on one line are reported (rules.cpp: their table).
 enum class Check : std::uint8_t {
   kOrder,
   kOverlap,
+  kMinGap,
   kReadingTime,
+  kMinDuration,
+  kMaxDuration,
+  kEmpty,
   kLineBreakMark,
   kTooManyLines,
+  kLineLength,
+  kWhitespace,
+  kControlChar,
+  kTags,
   kNumbering,
   kStructure,
   kTimeCode,
   kFrameCode,
+  kEncoding,
   kFormat,
 };
+constexpr std::size_t kCheckCount = static_cast<std::size_t>(Check::kFormat) + 1;
+
+// Off sorts lowest: a fault of at least some severity.
+enum class Severity : std::uint8_t { kOff, kWarning, kError };
 
 const char* encoding_name(Encoding e);
 const char* check_name(Check c);
+const char* severity_name(Severity s);
 
 // The line-break marks of the formats: MicroDVD's "|" and Subviewer 2.0's "[br]".
 enum class Mark : std::uint8_t { kNone, kPipe, kBr };
@@ -36,6 +47,11 @@ enum class Mark : std::uint8_t { kNone, kPipe, kBr };
 // Where markup that begins at byte i of a text line ends (one past its last byte); 0 when
 // none begins there. The count takes markup out of the text.
 using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
+
+class Msg;
+// Writes a time in a format's own form, from its units, so that it can be searched for in
+// the file: Subviewer 2.0's 00:00:03.50.
+using TimeWriter = void (*)(Msg& m, std::int64_t t);
 
 // What the reading, the checks and the walk know of a format. Each format defines its row in
 // its own file of formats/, an aggregate in the order of these fields; the rest of the
@@ -49,6 +65,8 @@ struct FormatInfo {
   Mark line_break = Mark::kNone;        // its own mark; the other marks in its text are faults
   std::uint64_t max_text_lines = 0;     // text lines a subtitle may have; 0: any number
   const char* lines_allowed = nullptr;  // that limit in the too-many-lines message
+  bool tag_stacks = false;              // <i>...</i> must balance within a subtitle
+  TimeWriter time_form = nullptr;       // null: times written as SubRip writes them
 
   bool frames() const { return units_per_second == 0; }
   // Whether a file name ends in the ending (ASCII letters in any case).
@@ -61,16 +79,42 @@ struct Rate {
   std::int64_t den = 1;
 };
 
+// A duration limit as written: milliseconds ("500ms", "1.5s") or whole frames ("2f").
+struct Duration {
+  enum Unit : std::uint8_t { kMs, kSeconds, kFrames };
+  Unit unit = kMs;
+  std::int64_t value = 0;  // milliseconds, or frames
+  int decimals = 0;        // of seconds, as written
+};
+
+// The settings a file is checked with; by default the classic profile's (rules.cpp).
 struct Options {
+  Options();
+
   bool fps_given = false;  // --fps overrides a MicroDVD file's own frame-rate line
   Rate fps;                // used when given, and as the default of 25
   std::int64_t cps = 20;   // 0: the reading-time rule is off
+  bool count_all = false;  // reading time counts white space too
+  Duration min_duration{Duration::kSeconds, 1000, 0};
+  Duration max_duration{Duration::kSeconds, 7000, 0};
+  Duration min_gap{Duration::kFrames, 2, 0};
+  std::int64_t max_lines = 0;  // display lines; 0: the format's own limit of text lines
+  std::int64_t line_length = 42;
+  // Each rule on or off, and the severity it has when on (kept while it is off).
+  std::array<bool, kCheckCount> on{};
+  std::array<Severity, kCheckCount> level{};
+
+  Severity severity(Check c) const {
+    auto i = static_cast<std::size_t>(c);
+    return on[i] ? level[i] : Severity::kOff;
+  }
 };
 
 struct Fault {
   std::uint64_t line = 1;
   std::uint64_t column = 0;  // orders faults of one check on one line
   Check check = Check::kFormat;
+  Severity severity = Severity::kError;
   const FormatInfo* format = nullptr;  // null: no format was found
   bool has_subtitle = false;
   bool has_times = false;

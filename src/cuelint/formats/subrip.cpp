@@ -7,7 +7,8 @@
 namespace cuelint {
 
 extern constexpr FormatInfo kSubRip = {  // fields in the order of FormatInfo
-    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed"};
+    "subrip", "SubRip", ".srt", 1000, subrip_markup, Mark::kNone, 2, "at most two are allowed",
+    true};
 
 bool is_subrip_candidate(std::string_view line) {
   std::size_t i = 0, n = line.size();
@@ -86,6 +87,40 @@ bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int
   return i && (i == n || !is_digit(s[i]));
 }
 
+const char* time_line_fault(std::string_view s) {
+  std::size_t i = 0, n = s.size();
+  if (n && is_blank_char(s[0])) return "a blank before the start time";
+  for (const char* which : {"start", "stop"}) {
+    bool start = which[2] == 'a';
+    if (i < n && s[i] == '-') return start ? "a negative start time" : "a negative stop time";
+    std::size_t first = i;
+    std::int64_t h = 0;
+    while (i < n && is_digit(s[i]) && h <= kMaxNumber) h = h * 10 + (s[i++] - '0');
+    if (i == first || h > kMaxNumber)
+      return start ? "the start time's hours" : "the stop time's hours";
+    auto two = [&](char sep, int max) {
+      if (i >= n || s[i] != sep || n - i < 3 || !is_digit(s[i + 1]) || !is_digit(s[i + 2]) ||
+          two_digits(s.data() + i + 1) > max)
+        return false;
+      i += 3;
+      return true;
+    };
+    if (!two(':', 59)) return start ? "the start time's minutes" : "the stop time's minutes";
+    if (!two(':', 59)) return start ? "the start time's seconds" : "the stop time's seconds";
+    bool ms = i < n && (s[i] == ',' || s[i] == '.') && n - i >= 4 && is_digit(s[i + 1]) &&
+              is_digit(s[i + 2]) && is_digit(s[i + 3]);
+    i += 4;
+    if (!ms || (i < n && is_digit(s[i])))
+      return start ? "the start time's milliseconds" : "the stop time's milliseconds";
+    if (!start) break;
+    while (i < n && is_blank_char(s[i])) ++i;
+    if (n - i < 3 || s.substr(i, 3) != "-->") return "the arrow";
+    i += 3;
+    while (i < n && is_blank_char(s[i])) ++i;
+  }
+  return "its form";
+}
+
 void SubRipReader::line(const Line& l) {
   std::string_view s = l.text;
   // The common lines first, each by its first byte: text, a number, an empty line.
@@ -120,6 +155,7 @@ void SubRipReader::line(const Line& l) {
     pending_line_ = l.number;
     pending_chars_ = 0;
     for (char c : s) pending_chars_ += is_digit(c);
+    if (block_.inspects()) pending_text_.assign(s.data(), s.size());
     return;
   }
   if (s.empty() || is_blank(s, l.unicode)) {
@@ -158,7 +194,7 @@ void SubRipReader::start(const Line& l, const Subtitle* timed) {
   if (!sub.has_times) {
     Msg m(fc_.add(Check::kTimeCode, l.number));
     FileChecker::label(m, sub);
-    m << " has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm)";
+    m << " has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm): " << time_line_fault(l.text);
   }
 }
 
@@ -180,7 +216,12 @@ void SubRipReader::stray(std::uint64_t number) {
 void SubRipReader::flush_pending() {
   if (!pending_) return;
   pending_ = false;
-  if (block_.open()) {
+  if (block_.open() && block_.inspects()) {
+    Line l;
+    l.text = pending_text_;
+    l.number = pending_line_;
+    block_.text(l);
+  } else if (block_.open()) {
     block_.text_counted(pending_line_, pending_chars_);
   } else {
     stray(pending_line_);

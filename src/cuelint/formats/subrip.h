@@ -2,6 +2,8 @@
 // line between subtitles.
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 #include <string_view>
 
@@ -19,6 +21,9 @@ bool is_subrip_candidate(std::string_view line);
 
 // A well-formed time line, from its first character; times in milliseconds.
 bool parse_subrip_time_line(std::string_view line, std::int64_t& start, std::int64_t& stop);
+
+// What is wrong with a candidate that is not a well-formed time line: "the arrow".
+const char* time_line_fault(std::string_view line);
 
 // A candidate line anywhere among the lines looked at.
 bool recognizes_subrip(const Line& l, int rank);
@@ -44,6 +49,7 @@ class SubRipReader {
   std::int64_t pending_value_ = 0;
   std::uint64_t pending_line_ = 0;
   std::uint64_t pending_chars_ = 0;
+  std::string pending_text_;  // its text, when the block looks at more than the count
 
   bool stray_run_ = false;  // inside a run of lines that belong to no subtitle
   std::int64_t expected_ = 1;

@@ -7,8 +7,29 @@
 namespace cuelint {
 
 constexpr char kOneLine[] = "one is allowed (\"[br]\" breaks a line)";
+
+namespace {
+
+// HH:MM:SS.cc, as its time lines write them.
+void write_hundredths(Msg& m, std::int64_t t) {
+  auto two = [&](std::int64_t v) {
+    if (v < 10) m << "0";
+    m << v;
+  };
+  two(t / 360000);
+  m << ":";
+  two(t / 6000 % 60);
+  m << ":";
+  two(t / 100 % 60);
+  m << ".";
+  two(t % 100);
+}
+
+}  // namespace
+
 extern constexpr FormatInfo kSubviewer = {  // fields in the order of FormatInfo
-    "subviewer", "Subviewer 2.0", ".sub", 100, nullptr, Mark::kBr, 1, kOneLine};
+    "subviewer", "Subviewer 2.0", ".sub",          100, nullptr, Mark::kBr, 1,
+    kOneLine,    false,           write_hundredths};
 
 namespace {
 

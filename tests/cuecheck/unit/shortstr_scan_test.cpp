@@ -90,7 +90,7 @@ TEST(ShortStrScan, ExactCopiesOfEverySizeAndOverlap) {
     for (int shift = -70; shift <= 70; ++shift) {
       for (int i = 0; i < 600; ++i) buf[i] = want[i] = static_cast<unsigned char>(i * 7 + n);
       std::memmove(want + 200 + shift, want + 200, static_cast<size_t>(n));
-      copy_exact(buf + 200 + shift, buf + 200, static_cast<size_t>(n));
+      bytes::copy_exact(buf + 200 + shift, buf + 200, static_cast<size_t>(n));
       if (std::memcmp(buf, want, sizeof buf) != 0 && ++differ < 10)
         ADD_FAILURE() << n << " " << shift;
     }

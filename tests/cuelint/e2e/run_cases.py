@@ -3,10 +3,19 @@
 directory, runs the built cuelint there and compares the whole standard output, standard
 error and exit status.
 
-usage: e2e.py CUELINT [CASE ...]
+A cross-built cuelint runs under the emulator that CUELINT_E2E_EMULATOR names (its words
+separated by "|", as ctest passes CMAKE_CROSSCOMPILING_EMULATOR). A Windows build (a
+CUELINT ending in .exe, under wine) is compared with the same expectations, its "\\" in
+names read as "/" and the system's error texts as wine words them; the cases that need
+what Windows has not (symbolic links, FIFOs, names that are not UTF-8, a terminal) are
+skipped there and listed.
+
+usage: run_cases.py CUELINT [CASE ...]
 """
 import difflib
+import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -18,18 +27,43 @@ form. A PATH that is a folder is searched, recursively, for files whose names en
 in .srt or .sub.
 
 Options:
-  --fps RATE          frame rate of MicroDVD files, such as 25 or 23.976
-                      (default: the file's own frame-rate line, else 25)
+  --profile NAME      classic (default: today's ten rules), netflix or all
+  --select LIST       exactly these rules are on (names separated by ",")
+  --extend-select LIST  these rules are on too
+  --ignore LIST       these rules are off
+  --set RULE.KEY=VALUE  a rule's parameter, or its severity (error, warning, off)
+  --fail-on error|warning  exit 1 on faults of this severity or higher
+                      (default error)
+  --config FILE       settings from FILE (default: cuelint.toml or
+                      .cuelint.toml here or in the nearest folder above)
+  --isolated          no config file unless --config names one
+  --list-rules        list the rules and the profiles that have them on
+  --show-settings     print the settings in effect as a config file
+  --fps RATE          frame rate of MicroDVD files and of limits in frames,
+                      such as 25 or 23.976 (default: a MicroDVD file's own
+                      frame-rate line, else 25)
   --cps N             characters per second of the reading-time rule, 0 to 1000
                       (default 20; 0 turns the rule off)
-  --format text|json  text lines (default), or JSON Lines
+  --format FORMAT     text (default), json (JSON Lines), github (workflow
+                      commands), sarif (SARIF 2.1.0) or gitlab (Code Quality)
+  --files-from FILE   check the paths listed in FILE too, one a line ("-":
+                      standard input)
+  -0, --null          the list's paths are separated by NUL bytes
+  --stdin-filename NAME  the name a PATH "-" (standard input) is reported as
+  --exit-zero         exit 0 when faults were found
+  --quiet             no summary and no progress line
+  --statistics        after the run, the count of faults of each rule
   -j N                check up to N files at once (default: the number of
                       processors)
   -h, --help          show this text and exit
   --version           show the version and exit
 
-Exit status: 0 when no file has a fault, 1 when one has, 2 when a path cannot be
-read or the command line is wrong.
+The netflix profile holds the figures commonly used from that guide for adult
+English programmes (20 characters per second counting spaces, 20 frames to 7
+seconds, a gap of 2 frames, two lines of 42); a config file changes any of them.
+
+Exit status: 0 when no fault of the --fail-on severity was found, 1 when one
+was, 2 when a path cannot be read, or the command line or config file is wrong.
 """
 
 
@@ -38,8 +72,44 @@ def summary(files, faulty, faults):
         files, "" if files == 1 else "s", faulty, faults, "" if faults == 1 else "s")
 
 
-def jsummary(files, faulty, faults):
-    return '{"summary":{"files":%d,"faulty":%d,"faults":%d}}\n' % (files, faulty, faults)
+def jsummary(files, faulty, faults, warnings=0, unreadable=0):
+    return ('{"summary":{"files":%d,"faulty":%d,"faults":%d,"errors":%d,"warnings":%d,'
+            '"unreadable":%d}}\n' % (files, faulty, faults, faults - warnings, warnings,
+                                     unreadable))
+
+
+def jchecked(name, fmt, faults=0, encoding="utf-8", rate=None, warnings=0):
+    """The record of a checked file, after its faults."""
+    return json.dumps({"checked": {
+        "file": name, "format": fmt, "encoding": encoding, "rate": rate, "faults": faults,
+        "errors": faults - warnings, "warnings": warnings}},
+        separators=(",", ":"), ensure_ascii=False) + "\n"
+
+
+# The rule of a classic fault by its message: the cases below were written with the message
+# alone, and in the classic profile every fault is an error.
+CLASSIC_RULES = [
+    ("is shown", "reading-time"), (" s before ", "overlap"),
+    ("line-break mark", "line-break-mark"), ("text lines;", "too-many-lines"),
+    ("subtitle numbered", "numbering"), ("has no number", "numbering"),
+    ("before it starts", "order"), ("belongs to no subtitle", "structure"),
+    ("no blank line", "structure"), ("neither a time line", "time-code"),
+    ("malformed time line", "time-code"), ("not a subtitle line", "frame-code"),
+    ("not a MicroDVD", "format"), ("UTF-16", "format"), ("byte-order mark", "format"),
+]
+
+
+def classic_text(text):
+    out = []
+    for line in text.splitlines():
+        file_line, _, message = line.partition(": ")
+        rule = next(r for key, r in CLASSIC_RULES if key in message)
+        out.append("%s: error: %s [%s]\n" % (file_line, message, rule))
+    return "".join(out)
+
+
+def classic_json(text):
+    return re.sub(r'("check":"[a-z-]+",)', r'\1"severity":"error",', text)
 
 
 def crlf(text):
@@ -62,8 +132,8 @@ FAULTY_SRT = crlf(
     "5\n00:00:06,000 -> 00:00:07,000\nbroken\n")
 
 FAULTY_TEXT = (
-    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s at 20 per second\n"
-    "f.srt:6: subtitle 2 starts at 00:00:01,500, before the previous subtitle stops at "
+    "f.srt:2: subtitle 1 is shown 1.000 s; its 38 characters need 1.900 s (38.0 per second; at most 20)\n"
+    "f.srt:6: subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 stops at "
     "00:00:02,000\n"
     'f.srt:7: line-break mark "|" in subtitle 2\n'
     "f.srt:9: subtitle numbered 4 where 3 is expected\n"
@@ -74,9 +144,9 @@ FAULTY_TEXT = (
 FAULTY_JSON = (
     '{"file":"f.srt","line":2,"format":"subrip","check":"reading-time","subtitle":1,'
     '"start":1000,"stop":2000,"message":"subtitle 1 is shown 1.000 s; its 38 characters need '
-    '1.900 s at 20 per second"}\n'
+    '1.900 s (38.0 per second; at most 20)"}\n'
     '{"file":"f.srt","line":6,"format":"subrip","check":"overlap","subtitle":2,"start":1500,'
-    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, before the previous subtitle '
+    '"stop":4000,"message":"subtitle 2 starts at 00:00:01,500, 0.500 s before subtitle 1 '
     'stops at 00:00:02,000"}\n'
     '{"file":"f.srt","line":7,"format":"subrip","check":"line-break-mark","subtitle":2,'
     '"start":1500,"stop":4000,"message":"line-break mark \\"|\\" in subtitle 2"}\n'
@@ -113,21 +183,52 @@ SUBVIEWER_TEXT = (
 MICRODVD_RATE = b"{1}{1}23.976\n{0}{24}Twenty letters: abcdef\n{24}{48}{y:i}Twenty|letters: abcdef\n"
 
 CASES = []
+EMULATOR = [w for w in os.environ.get("CUELINT_E2E_EMULATOR", "").split("|") if w]
+WINDOWS = False  # set from the binary's name
+
+# The system's texts for the errors the cases meet, as Windows words them under wine.
+WINE_TEXTS = {
+    "No such file or directory": "File not found.",
+    "No space left on device": "Disk full.",
+    "Bad file descriptor": "Invalid handle.",
+}
 
 
-def case(name, files, args, stdout="", stderr="", status=0, also=()):
-    """also: more argument lists that must give exactly the same result."""
+def case(name, files, args, stdout="", stderr="", status=0, also=(), classic=True, posix=False):
+    """also: more argument lists that must give exactly the same result. classic: stdout is
+    written as faults' messages alone, put into the classic profile's form here. posix: the
+    case needs what only POSIX systems have."""
+    if classic and stdout and stdout != USAGE and not stdout.startswith("cuelint "):
+        json = any("json" in a for a in args if isinstance(a, str))
+        stdout = classic_json(stdout) if json else classic_text(stdout)
     CASES.append(dict(name=name, files=files, args=args, stdout=stdout, stderr=stderr,
-                      status=status, also=also))
+                      status=status, also=also, posix=posix))
+
+
+def needs_posix(files):
+    return any(isinstance(d, tuple) or isinstance(n, bytes) for n, d in files.items())
+
+
+def as_windows_gives(text):
+    for posix, wine in WINE_TEXTS.items():
+        text = text.replace(posix, wine)
+    return text
+
+
+def with_slashes(data):
+    """Output of the Windows build with its separators read as "/": "\\\\" in JSON, "\\" in
+    text (never the "\\" of a JSON escape of a quote)."""
+    return re.sub(rb'\\\\|\\(?!")', b"/", data)
 
 
 case("clean_text", {"c.srt": CLEAN_SRT}, ["c.srt"], stderr=summary(1, 0, 0))
 case("clean_json", {"c.srt": CLEAN_SRT}, ["--format", "json", "c.srt"],
-     stdout=jsummary(1, 0, 0))
+     stdout=jchecked("c.srt", "subrip") + jsummary(1, 0, 0))
 case("faults_text", {"f.srt": FAULTY_SRT}, ["f.srt"], stdout=FAULTY_TEXT,
      stderr=summary(1, 1, 7), status=1)
 case("faults_json", {"f.srt": FAULTY_SRT}, ["f.srt", "--format=json"],
-     stdout=FAULTY_JSON + jsummary(1, 1, 7), status=1, also=[["--format", "json", "f.srt"]])
+     stdout=FAULTY_JSON + jchecked("f.srt", "subrip", 7) + jsummary(1, 1, 7), status=1,
+     also=[["--format", "json", "f.srt"]])
 case("utf16_little_endian", {"u.srt": utf16(FAULTY_SRT.decode())}, ["u.srt"],
      stdout=FAULTY_TEXT.replace("f.srt", "u.srt"), stderr=summary(1, 1, 7), status=1)
 case("utf16_big_endian", {"u.srt": utf16("1\n00:00:01,000 --> 00:00:02,000\n"
@@ -141,7 +242,8 @@ case("bad_utf8_after_mark", {"b.srt": b"\xef\xbb\xbf1\n00:00:01,000 --> 00:00:02
      ["--format", "json", "b.srt"],
      stdout='{"file":"b.srt","line":1,"format":null,"check":"format","subtitle":null,'
      '"start":null,"stop":null,"message":"a UTF-8 byte-order mark, then bytes that are not '
-     'well-formed UTF-8"}\n' + jsummary(1, 1, 1), status=1)
+     'well-formed UTF-8"}\n' + jchecked("b.srt", None, 1, "utf-8-bom") + jsummary(1, 1, 1),
+     status=1)
 case("numbered_from_zero",
      {"z.srt": crlf("0\n00:00:01,000 --> 00:00:02,000\nZero\n\n1\n00:00:03,000 --> "
                     "00:00:04,000\nOne\n\n2\n00:00:05,000 --> 00:00:06,000\nTwo\n")},
@@ -150,17 +252,17 @@ case("numbered_from_zero",
 case("microdvd_rate_line", {"m.sub": MICRODVD_RATE}, ["m.sub"], stderr=summary(1, 0, 0))
 case("microdvd_fps_option", {"m.sub": MICRODVD_RATE}, ["--fps", "25", "m.sub"],
      stdout="m.sub:2: the subtitle at line 2 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n"
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n"
      "m.sub:3: the subtitle at line 3 is shown 0.960 s (24 frames at 25 per second); "
-     "its 20 characters need 1.000 s at 20 per second\n",
+     "its 20 characters need 1.000 s (20.8 per second; at most 20)\n",
      stderr=summary(1, 1, 2), status=1, also=[["m.sub", "--fps=25"], ["--fps", "30", "--fps", "25", "m.sub"]])
 case("markup_not_counted",
      {"m.srt": crlf("1\n00:00:00,000 --> 00:00:01,000\n<i>{\\an8}Twenty letters: abcdef</i>\n\n"
                     "2\n00:00:01,000 --> 00:00:02,000\n<font color=\"#fff\">Twenty-one letters: "
                     "abc</font>\n")},
      ["m.srt"],
-     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s at 20 per "
-     "second\n", stderr=summary(1, 1, 1), status=1)
+     stdout="m.srt:6: subtitle 2 is shown 1.000 s; its 21 characters need 1.050 s (21.0 per "
+     "second; at most 20)\n", stderr=summary(1, 1, 1), status=1)
 case("rule_off", {"f.srt": FAULTY_SRT}, ["--cps", "0", "f.srt"],
      stdout="".join(l + "\n" for l in FAULTY_TEXT.splitlines()[1:]),
      stderr=summary(1, 1, 6), status=1)
@@ -175,7 +277,7 @@ case("binary_file", {"bin.srt": bytes(range(256)) * 4}, ["bin.srt"],
 case("empty_file", {"e.sub": b""}, ["--format", "json", "e.sub"],
      stdout='{"file":"e.sub","line":1,"format":null,"check":"format","subtitle":null,'
      '"start":null,"stop":null,"message":"not a MicroDVD, SubRip or Subviewer 2.0 file"}\n'
-     + jsummary(1, 1, 1), status=1)
+     + jchecked("e.sub", None, 1) + jsummary(1, 1, 1), status=1)
 
 TREE = {
     "t/b.srt": CLEAN_SRT,
@@ -191,27 +293,33 @@ TREE = {
 }
 TREE_TEXT = (
     "t/.hidden.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-    "3 characters need 0.150 s at 20 per second\n"
+    "3 characters need 0.150 s (75.0 per second; at most 20)\n"
     + FAULTY_TEXT.replace("f.srt", "t/b-x.srt")
     + "t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
-    "characters need 0.150 s at 20 per second\n"
+    "characters need 0.150 s (75.0 per second; at most 20)\n"
     "t/link.srt:1: the subtitle at line 1 stops at frame 1 (00:00:00,040), before it starts at "
     "frame 5 (00:00:00,200)\n")
 case("folder_walk", TREE, ["t"], stdout=TREE_TEXT, stderr=summary(6, 4, 10), status=1,
      also=[["-j", "1", "t"], ["-j3", "t"], ["t", "-j", "64"]])
+# The walk without links, for every system.
+case("folder_walk_plain", {n: d for n, d in TREE.items() if not isinstance(d, tuple)}, ["t"],
+     stdout="".join(l + "\n" for l in TREE_TEXT.splitlines() if not l.startswith("t/link.srt")),
+     stderr=summary(5, 3, 9), status=1, also=[["-j", "1", "t/"]])
 case("folder_walk_trailing_slash", TREE, ["t/b/"],
      stdout="t/b/c.SRT:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-     "its 3 characters need 0.150 s at 20 per second\n", stderr=summary(2, 1, 1), status=1)
+     "its 3 characters need 0.150 s (75.0 per second; at most 20)\n", stderr=summary(2, 1, 1), status=1)
 case("folder_link_given_is_walked", TREE, ["t/folderlink"],
      stdout="t/folderlink/o.srt:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per "
-     "second); its 3 characters need 0.150 s at 20 per second\n",
+     "second); its 3 characters need 0.150 s (75.0 per second; at most 20)\n",
      stderr=summary(1, 1, 1), status=1)
 case("unreadable_among_good", {"a.srt": CLEAN_SRT, "c.srt": CLEAN_SRT},
      ["a.srt", "missing.srt", "c.srt"],
      stderr="cuelint: missing.srt: No such file or directory\n" + summary(2, 0, 0), status=2,
      also=[["-j", "1", "a.srt", "missing.srt", "c.srt"]])
 case("unreadable_with_faults_json", {"f.srt": FAULTY_SRT}, ["--format", "json", "f.srt", "nope"],
-     stdout=FAULTY_JSON + jsummary(1, 1, 7),
+     stdout=FAULTY_JSON + jchecked("f.srt", "subrip", 7)
+     + '{"unreadable":{"path":"nope","reason":"No such file or directory"}}\n'
+     + jsummary(1, 1, 7, unreadable=1),
      stderr="cuelint: nope: No such file or directory\n", status=2)
 case("dangling_link_and_fifo_in_walk",
      {"w/ok.srt": CLEAN_SRT, "w/dangling.srt": ("link", "nowhere.srt"), "w/pipe.sub": ("fifo",)},
@@ -220,13 +328,34 @@ case("dangling_link_and_fifo_in_walk",
      "cuelint: w/pipe.sub: not a regular file\n" + summary(1, 0, 0), status=2)
 case("same_path_twice", {"m.sub": b"{0}{1}abc\n"}, ["m.sub", "m.sub"],
      stdout=("m.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its "
-             "3 characters need 0.150 s at 20 per second\n") * 2,
+             "3 characters need 0.150 s (75.0 per second; at most 20)\n") * 2,
      stderr=summary(2, 2, 2), status=1)
 case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json", b"caf\xe9.sub"],
      stdout='{"file":"caf\ufffd.sub","line":1,"format":"microdvd","check":"reading-time",'
      '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
-     '(1 frame at 25 per second); its 3 characters need 0.150 s at 20 per second"}\n'
-     + jsummary(1, 1, 1), status=1)
+     '(1 frame at 25 per second); its 3 characters need 0.150 s (75.0 per second; at most 20)"}\n'
+     + jchecked("caf\ufffd.sub", "microdvd", 1, rate="25") + jsummary(1, 1, 1), status=1)
+# Names in any script, in file and folder names, walked and given: byte order of the UTF-8
+# names (Cyrillic, then CJK, then the emoji), the same on every system.
+CYRILLIC, CJK, EMOJI = "\u041f\u0430\u043f\u043a\u0430", "\u5b57\u5e55", "\U0001f3ac"
+SCRIPTS = {
+    "n/%s/%s.srt" % (CYRILLIC, "\u0444\u0438\u043b\u044c\u043c"): FAULTY_SRT,
+    "n/%s/%s.sub" % (CJK, "\u7b2c\u4e00"): b"{0}{1}abc\n",
+    "n/%s/%s.srt" % (EMOJI, EMOJI): CLEAN_SRT,
+    "n/%s.srt" % EMOJI: b"{0}{100}ok\n",
+}
+SCRIPTS_MDVD_FAULT = ("the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
+                      "characters need 0.150 s (75.0 per second; at most 20)")
+case("names_in_any_script", SCRIPTS, ["n"],
+     stdout=FAULTY_TEXT.replace("f.srt", "n/%s/%s.srt" % (CYRILLIC, "\u0444\u0438\u043b\u044c\u043c"))
+     + "n/%s/%s.sub:1: %s\n" % (CJK, "\u7b2c\u4e00", SCRIPTS_MDVD_FAULT),
+     stderr=summary(4, 2, 8), status=1, also=[["-j", "1", "n/"]])
+case("names_in_any_script_json", SCRIPTS, ["--format", "json", "n/%s" % CJK, "n/%s.srt" % EMOJI],
+     stdout='{"file":"n/%s/%s.sub","line":1,"format":"microdvd","check":"reading-time",'
+     '"subtitle":null,"start":0,"stop":40,"message":"%s"}\n' % (CJK, "\u7b2c\u4e00",
+                                                               SCRIPTS_MDVD_FAULT)
+     + jchecked("n/%s/%s.sub" % (CJK, "\u7b2c\u4e00"), "microdvd", 1, rate="25")
+     + jchecked("n/%s.srt" % EMOJI, "microdvd", rate="25") + jsummary(2, 1, 1), status=1)
 case("help", {}, ["--help"], stdout=USAGE, also=[["-h"], ["--bogus", "-h", "--cps", "x"]])
 case("version", {}, ["--version"], stdout="cuelint 1.0.0\n")
 case("dash_dash_ends_options", {"-h": b"{0}{100}ok\n"}, ["--", "-h"], stderr=summary(1, 0, 0))
@@ -236,11 +365,107 @@ case("cps_too_large", {"c.srt": CLEAN_SRT}, ["--cps", "1001", "c.srt"],
 case("bad_fps", {"c.srt": CLEAN_SRT}, ["--fps", "23,976", "c.srt"],
      stderr="cuelint: --fps: not a frame rate: 23,976\n" + USAGE, status=2)
 case("bad_format", {"c.srt": CLEAN_SRT}, ["--format", "xml", "c.srt"],
-     stderr="cuelint: --format: neither text nor json: xml\n" + USAGE, status=2)
+     stderr="cuelint: --format: not one of text, json, github, sarif, gitlab: xml\n" + USAGE,
+     status=2)
 case("bad_jobs", {"c.srt": CLEAN_SRT}, ["-j", "0", "c.srt"],
      stderr="cuelint: -j: not a number of at least 1: 0\n" + USAGE, status=2)
 case("unknown_option", {"c.srt": CLEAN_SRT}, ["--bogus", "c.srt"],
      stderr="cuelint: The following argument was not expected: --bogus\n" + USAGE, status=2)
+
+# Rule selection over the faulty file: its faults are overlap, reading-time, line-break-mark,
+# numbering, order, too-many-lines and structure.
+FAULTY_LINES = classic_text(FAULTY_TEXT).splitlines(keepends=True)
+case("ignore_rules", {"f.srt": FAULTY_SRT}, ["--ignore", "reading-time,structure", "f.srt"],
+     stdout="".join(FAULTY_LINES[1:6]), stderr=summary(1, 1, 5), status=1, classic=False,
+     also=[["--ignore=order", "--ignore", "reading-time,structure", "f.srt"],
+           ["--set", "reading-time.severity=off", "--ignore=structure", "f.srt"]])
+case("select_rules", {"f.srt": FAULTY_SRT}, ["--select", "order,numbering", "f.srt"],
+     stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1, classic=False)
+case("select_nothing_leaves_format", {"f.srt": FAULTY_SRT, "b.srt": b"\x00\x01"},
+     ["--select=", "f.srt", "b.srt"],
+     stdout="b.srt:1: error: not a MicroDVD, SubRip or Subviewer 2.0 file [format]\n",
+     stderr=summary(2, 1, 1), status=1, classic=False)
+WARNED = "".join(l.replace(": error: ", ": warning: ") if "[numbering]" in l else l
+                 for l in FAULTY_LINES[3:5])
+case("warnings_pass_fail_on_error", {"f.srt": FAULTY_SRT},
+     ["--select", "order,numbering", "--set", "numbering.severity=warning", "--ignore", "order",
+      "f.srt"],
+     stdout=WARNED.splitlines(keepends=True)[0], stderr=summary(1, 1, 1) .replace(
+         "1 fault\n", "1 fault (1 warning)\n"), classic=False,
+     also=[["--set", "numbering.severity=warning", "--select", "numbering", "--fail-on",
+            "error", "f.srt"]])
+case("warnings_fail_on_warning", {"f.srt": FAULTY_SRT},
+     ["--select", "order,numbering", "--set", "numbering.severity=warning", "--fail-on",
+      "warning", "f.srt"],
+     stdout=WARNED, stderr=summary(1, 1, 2).replace("2 faults\n", "2 faults (1 warning)\n"),
+     status=1, classic=False)
+case("warnings_json", {"f.srt": FAULTY_SRT},
+     ["--format", "json", "--select", "numbering", "--set", "numbering.severity=warning",
+      "f.srt"],
+     stdout='{"file":"f.srt","line":9,"format":"subrip","check":"numbering",'
+     '"severity":"warning","subtitle":4,"start":5000,"stop":4000,"message":"subtitle numbered '
+     '4 where 3 is expected"}\n' + jchecked("f.srt", "subrip", 1, warnings=1)
+     + jsummary(1, 1, 1, warnings=1), classic=False)
+case("unknown_rule", {"f.srt": FAULTY_SRT}, ["--ignore", "Order", "f.srt"],
+     stderr='cuelint: --ignore: no rule named "Order"\n' + USAGE, status=2, classic=False,
+     also=[["--list-rules", "--ignore", "Order"]])
+case("format_cannot_be_ignored", {"f.srt": FAULTY_SRT}, ["--ignore", "format", "f.srt"],
+     stderr="cuelint: the format rule cannot be ignored\n" + USAGE, status=2, classic=False)
+
+# The config file: found from the current folder upwards, named by --config, or none.
+SELECT_TOML = b'select = ["order", "numbering"]\n'
+case("config_found", {".cuelint.toml": SELECT_TOML,
+                            "f.srt": FAULTY_SRT},
+     ["f.srt"], stdout="".join(FAULTY_LINES[3:5]), stderr=summary(1, 1, 2), status=1,
+     classic=False, also=[["--isolated", "--config", ".cuelint.toml", "f.srt"]])
+case("config_named_in_any_script", {"%s/c.toml" % CYRILLIC: SELECT_TOML, "f.srt": FAULTY_SRT},
+     ["--config", "%s/c.toml" % CYRILLIC, "f.srt"], stdout="".join(FAULTY_LINES[3:5]),
+     stderr=summary(1, 1, 2), status=1, classic=False)
+case("config_isolated", {"cuelint.toml": SELECT_TOML, "f.srt": FAULTY_SRT},
+     ["--isolated", "f.srt"], stdout=FAULTY_TEXT, stderr=summary(1, 1, 7), status=1)
+case("config_command_line_over_file", {"cuelint.toml": SELECT_TOML + b'fail-on = "warning"\n',
+                                       "f.srt": FAULTY_SRT},
+     ["--set", "numbering.severity=warning", "--ignore", "order", "f.srt"],
+     stdout=WARNED.splitlines(keepends=True)[0],
+     stderr=summary(1, 1, 1).replace("1 fault\n", "1 fault (1 warning)\n"), status=1,
+     classic=False)
+case("config_error", {"cuelint.toml": b"profile = \"all\"\n\n[rules.tags]\nmax = 3\n",
+                      "f.srt": FAULTY_SRT},
+     ["f.srt"], stderr="cuelint: cuelint.toml:4: tags.max: no such parameter\n", status=2,
+     classic=False, also=[["--show-settings"], ["--format", "json", "f.srt"]])
+case("config_not_utf8", {"c.toml": b"# caf\xe9\n", "f.srt": FAULTY_SRT},
+     ["--config", "c.toml", "f.srt"], stderr="cuelint: c.toml: not UTF-8 text\n", status=2,
+     classic=False)
+case("config_missing", {"f.srt": FAULTY_SRT}, ["--config", "none.toml", "f.srt"],
+     stderr="cuelint: none.toml: cannot be read\n", status=2, classic=False)
+case("list_rules_reads_no_config", {"cuelint.toml": b"bogus = 1\n"},
+     ["--list-rules", "ignored.srt"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "list_rules.txt")).read(), classic=False)
+case("show_settings", {"cuelint.toml": b'fps = 24\nignore = ["order"]\n[rules.min-gap]\n'
+                                       b'severity = "warning"\nmin = "3f"\n'},
+     ["--show-settings", "--profile", "netflix", "--set", "max-duration.max=6.5s", "ignored"],
+     stdout=open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                              "show_settings.toml")).read(), classic=False)
+
+# One file through each profile, in text and JSON; the expected outputs lie beside it.
+PROFILES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "profiles")
+
+
+def profile_file(name, mode="r"):
+    with open(os.path.join(PROFILES, name), mode) as f:
+        return f.read()
+
+
+for name, faults, warnings in [("classic", 2, 0), ("netflix", 13, 2), ("all", 12, 0)]:
+    film = {"film.srt": profile_file("film.srt", "rb")}
+    text_summary = summary(1, 1, faults)
+    if warnings:
+        text_summary = text_summary.replace(" faults\n", " faults (%d warnings)\n" % warnings)
+    case("profile_%s_text" % name, film, ["--profile", name, "film.srt"],
+         stdout=profile_file(name + ".txt"), stderr=text_summary, status=1, classic=False)
+    case("profile_%s_json" % name, film, ["--profile", name, "--format", "json", "film.srt"],
+         stdout=profile_file(name + ".jsonl"), status=1, classic=False)
 
 
 def make_files(root, files):
@@ -272,7 +497,7 @@ def run_case(binary, c):
     for args in [c["args"]] + list(c["also"]):
         with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
             make_files(work, c["files"])
-            argv = [binary] + list(args)
+            argv = EMULATOR + [binary] + list(args)
             try:
                 p = subprocess.run(argv, cwd=work, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
@@ -281,6 +506,10 @@ def run_case(binary, c):
                 continue
             got_out, got_err = p.stdout, p.stderr
             want_out, want_err = c["stdout"].encode(), c["stderr"].encode()
+            if WINDOWS:
+                got_out, got_err = with_slashes(got_out), with_slashes(got_err)
+                want_out = as_windows_gives(c["stdout"]).encode()  # unreadable records
+                want_err = as_windows_gives(c["stderr"]).encode()
             out = compare("stdout %s" % args, want_out, got_out)
             out += compare("stderr %s" % args, want_err, got_err)
             if p.returncode != c["status"]:
@@ -299,7 +528,7 @@ def run_on_terminal(binary, args, files):
         make_files(work, files)
         master, slave = pty.openpty()
         tty.setraw(slave)  # no CR added to line ends
-        p = subprocess.Popen([binary] + args, cwd=work, stdin=subprocess.DEVNULL,
+        p = subprocess.Popen(EMULATOR + [binary] + args, cwd=work, stdin=subprocess.DEVNULL,
                              stdout=subprocess.PIPE, stderr=slave)
         os.close(slave)
         err = b""
@@ -325,8 +554,9 @@ def progress_cases(binary):
     files["d/05.sub"] = b"{0}{1}abc\n"
     out, err, status = run_on_terminal(binary, ["-j", "2", "d"], files)
     erase = b"\r\x1b[K"
-    want_out = (b"d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
-                b"its 3 characters need 0.150 s at 20 per second\n")
+    want_out = classic_text(
+        "d/05.sub:1: the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); "
+        "its 3 characters need 0.150 s (75.0 per second; at most 20)\n").encode()
     if out != want_out:
         faults.append("progress: stdout %r" % out)
     if status != 1:
@@ -344,8 +574,61 @@ def progress_cases(binary):
     if err != summary(1, 1, 1).encode():
         faults.append("progress: shown for one file: %r" % err)
     out, err, status = run_on_terminal(binary, ["--format", "json", "d"], files)
-    if err != b"" or not out.endswith(jsummary(40, 1, 1).encode()):
+    if err != b"" or not out.endswith(jchecked("d/39.sub", "microdvd", rate="25").encode()
+                                      + jsummary(40, 1, 1).encode()):
         faults.append("progress: shown in JSON mode: %r" % err)
+    return faults
+
+
+def write_failure_cases(binary):
+    """A report that cannot be written is a failure: said on standard error where it can be,
+    exit status 2; a reader that goes away ends the run quietly with 2."""
+    faults = []
+    many = "".join("%d\n00:00:01,000 --> 00:00:01,100\nfar too long to be read in time\n\n" % i
+                   for i in range(1, 20001)).encode()
+    files = {"f.srt": FAULTY_SRT, "c.srt": CLEAN_SRT, "many.srt": many, "list": b"f.srt\n"}
+    full = "cuelint: standard output: No space left on device\n"
+    bad = "cuelint: standard output: Bad file descriptor\n"
+    runs = [
+        ("text to a full disk", ["f.srt"], ">/dev/full", "", full),
+        ("JSON summary to a full disk", ["--format", "json", "c.srt"], ">/dev/full", "", full),
+        ("SARIF to a full disk", ["--format", "sarif", "c.srt"], ">/dev/full", "", full),
+        ("GitLab to a full disk", ["--format", "gitlab", "f.srt"], ">/dev/full", "", full),
+        ("GitHub to a full disk", ["--format", "github", "f.srt"], ">/dev/full", "", full),
+        ("file list on stdin, text to a full disk", ["--files-from", "-"], "<list >/dev/full",
+         "", full),
+        ("help to a full disk", ["--help"], ">/dev/full", "", full),
+        ("rule list to a full disk", ["--list-rules"], ">/dev/full", "", full),
+        ("settings to a full disk", ["--show-settings"], ">/dev/full", "", full),
+        ("summary to a full disk", ["c.srt"], "2>/dev/full", "", ""),
+        ("stdout closed", ["f.srt"], ">&-", "", bad),
+        ("many faults, stdout closed", ["-j", "2", "many.srt", "f.srt"], ">&-", "", bad),
+    ]
+    for label, args, redirect, want_out, want_err in runs:
+        if "/dev/full" in redirect and not os.path.exists("/dev/full"):
+            continue
+        with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+            make_files(work, files)
+            cmd = " ".join("'%s'" % a for a in EMULATOR + [binary] + args) + " " + redirect
+            if WINDOWS:
+                want_err = as_windows_gives(want_err)
+            p = subprocess.run(["/bin/sh", "-c", cmd], cwd=work, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+            if p.stdout.decode() != want_out or p.stderr.decode() != want_err or p.returncode != 2:
+                faults.append("%s: status %d, stdout %r, stderr %r" % (
+                    label, p.returncode, p.stdout[:200], p.stderr[:200]))
+    # The reader takes one line and goes: the rest cannot be written.
+    with tempfile.TemporaryDirectory(prefix="cuelint-e2e-") as work:
+        make_files(work, files)
+        p = subprocess.Popen(EMULATOR + [binary, "many.srt"], cwd=work, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        first = p.stdout.readline()
+        p.stdout.close()
+        err = p.stderr.read()
+        p.wait()
+        if not first.startswith(b"many.srt:2: error: subtitle 1 is shown") or err or p.returncode != 2:
+            faults.append("broken pipe: status %d, first line %r, stderr %r" % (
+                p.returncode, first, err[:200]))
     return faults
 
 
@@ -353,12 +636,18 @@ def main():
     if len(sys.argv) < 2:
         print(__doc__, file=sys.stderr)
         return 2
+    global WINDOWS
     binary = os.path.abspath(sys.argv[1])
+    WINDOWS = binary.lower().endswith(".exe")
     only = set(sys.argv[2:])
     failed = 0
     ran = 0
+    skipped = []
     for c in CASES:
         if only and c["name"] not in only:
+            continue
+        if WINDOWS and (c["posix"] or needs_posix(c["files"])):
+            skipped.append(c["name"])
             continue
         ran += 1
         faults = run_case(binary, c)
@@ -369,7 +658,10 @@ def main():
                 print("  " + f.replace("\n", "\n  "))
         else:
             print("ok   %s" % c["name"])
-    if not only or "progress" in only:
+    if WINDOWS and (not only or "progress" in only):
+        # The console API without a console: wine gives none to a test.
+        skipped.append("progress")
+    elif not WINDOWS and (not only or "progress" in only):
         ran += 1
         faults = progress_cases(binary)
         if faults:
@@ -379,7 +671,19 @@ def main():
                 print("  " + f)
         else:
             print("ok   progress")
-    print("%d cases, %d failed" % (ran, failed))
+    if not only or "write_failure" in only:
+        ran += 1
+        faults = write_failure_cases(binary)
+        if faults:
+            failed += 1
+            print("FAIL write_failure")
+            for f in faults:
+                print("  " + f)
+        else:
+            print("ok   write_failure")
+    for name in skipped:
+        print("SKIP %s (needs symbolic links, FIFOs, names not UTF-8 or a terminal)" % name)
+    print("%d cases, %d failed, %d skipped" % (ran, failed, len(skipped)))
     return 1 if failed else 0
 
 

@@ -116,14 +116,14 @@ const BlockCase kBlockCases[] = {
     {"count_across_lines",
      &kPlain,
      {"abcdefghij", "klmnopqrstu"},
-     "1:reading-time:0:subtitle 7 is shown 1.000 s; its 21 characters need 1.050 s at 20 per "
-     "second\n"},
+     "1:reading-time:0:subtitle 7 is shown 1.000 s; its 21 characters need 1.050 s (21.0 "
+     "per second; at most 20)\n"},
     {"markup_by_the_row", &kBrOwn, {"<i>abcdefghijklmnopqrst</i>"}, ""},
     {"no_markup_in_the_row",
      &kPlain,
      {"<i>abcdefghijklmnopq</i>"},
-     "1:reading-time:0:subtitle 7 is shown 1.000 s; its 24 characters need 1.200 s at 20 per "
-     "second\n"},
+     "1:reading-time:0:subtitle 7 is shown 1.000 s; its 24 characters need 1.200 s (24.0 "
+     "per second; at most 20)\n"},
     // The too-many-lines fault is written at the end, and still comes in its place.
     {"report_order",
      &kPipeOwn,
@@ -152,8 +152,8 @@ TEST(Block, CountedLineIsATextLineWithoutMarks) {
   r.b.text_counted(3, 11);
   r.b.close();
   EXPECT_EQ(r.faults(),
-            "1:reading-time:0:subtitle 3 is shown 1.000 s; its 21 characters need 1.050 s at 20 "
-            "per second\n"
+            "1:reading-time:0:subtitle 3 is shown 1.000 s; its 21 characters need 1.050 s (21.0 "
+            "per second; at most 20)\n"
             "3:too-many-lines:0:subtitle 3 has 2 text lines; one is allowed\n");
 }
 
@@ -172,8 +172,8 @@ TEST(Block, OpenSubtitleRunsIntoTheNext) {
   EXPECT_EQ(r.faults(),
             "2:structure:0:no blank line between subtitle 1 and the next subtitle\n"
             "3:structure:0:no blank line between subtitle 2 and the next subtitle\n"
-            "4:overlap:0:subtitle 3 starts at 00:00:00,000, before the previous subtitle stops "
-            "at 00:00:03,000\n");
+            "4:overlap:0:subtitle 3 starts at 00:00:00,000, 3.000 s before subtitle 2 stops at "
+            "00:00:03,000\n");
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "checks.h"
 #include "lint_helper.h"
+#include "rules.h"
+#include "text.h"
 
 using namespace cuelint;
 
@@ -138,14 +141,186 @@ TEST(Messages, NameTheSubtitleAndTheValues) {
             "5:overlap@41000-40000 5:numbering@41000-40000 8:too-many-lines@41000-40000");
   EXPECT_EQ(text(f[0]), "subtitle numbered 12 where 1 is expected");
   EXPECT_EQ(text(f[1]),
-            "subtitle 12 is shown 1.200 s; its 31 characters need 1.550 s at 20 per second");
+            "subtitle 12 is shown 1.200 s; its 31 characters need 1.550 s (25.8 per second; at "
+            "most 20)");
   EXPECT_EQ(text(f[2]),
             "the subtitle at line 5 stops at 00:00:40,000, before it starts at 00:00:41,000");
   EXPECT_EQ(text(f[3]),
-            "the subtitle at line 5 starts at 00:00:41,000, before the previous subtitle stops "
-            "at 00:00:41,200");
+            "the subtitle at line 5 starts at 00:00:41,000, 0.200 s before subtitle 12 stops at "
+            "00:00:41,200");
   EXPECT_EQ(text(f[4]), "the subtitle at line 5 has no number where 13 is expected");
   EXPECT_EQ(text(f[5]), "the subtitle at line 5 has 3 text lines; at most two are allowed");
+}
+
+}  // namespace
+
+namespace {
+
+// Only the rule, with one parameter set as the command line would.
+Options only(Check c, const char* key = nullptr, const char* value = nullptr,
+             const char* fps = nullptr) {
+  Options o;
+  for (std::size_t i = 0; i < kCheckCount; ++i) o.on[i] = false;
+  o.on[static_cast<std::size_t>(c)] = true;
+  if (key) {
+    Value v;
+    v.text = value;
+    EXPECT_EQ(set_param(o, c, key, v), nullptr) << key << "=" << value;
+  }
+  if (fps) {
+    EXPECT_TRUE(parse_rate(fps, o.fps));
+    o.fps_given = true;
+  }
+  return o;
+}
+
+std::string srt(const char* times1, const char* times2 = nullptr) {
+  std::string s = std::string("1\n") + times1 + "\nSome text.\n";
+  if (times2) s += std::string("\n2\n") + times2 + "\nMore text.\n";
+  return s;
+}
+
+TEST(FileChecker, DurationsAndGapsAtTheirLimits) {
+  struct Case {
+    const char* what;
+    Options opt;
+    std::string file;
+    const char* want;
+  };
+  const Case cases[] = {
+      // Equal to the limit passes; one millisecond or one frame less fails.
+      {"min 1s equal", only(Check::kMinDuration), srt("00:00:01,000 --> 00:00:02,000"), ""},
+      {"min 1s short", only(Check::kMinDuration), srt("00:00:01,000 --> 00:00:01,999"),
+       "2:min-duration#1@1000-1999"},
+      {"min 833ms", only(Check::kMinDuration, "min", "833ms"), srt("00:00:01,000 --> 00:00:01,833"),
+       ""},
+      {"min 0.833s short", only(Check::kMinDuration, "min", "0.833s"),
+       srt("00:00:01,000 --> 00:00:01,832"), "2:min-duration#1@1000-1832"},
+      {"max 7s equal", only(Check::kMaxDuration), srt("00:00:01,000 --> 00:00:08,000"), ""},
+      {"max 7s long", only(Check::kMaxDuration), srt("00:00:01,000 --> 00:00:08,001"),
+       "2:max-duration#1@1000-8001"},
+      // 20 frames at 25 are 800 ms; 780 ms are 19.5 frames, rounded up to 20.
+      {"min 20f rounds halves up", only(Check::kMinDuration, "min", "20f"),
+       srt("00:00:01,000 --> 00:00:01,780"), ""},
+      {"min 20f short", only(Check::kMinDuration, "min", "20f"),
+       srt("00:00:01,000 --> 00:00:01,779"), "2:min-duration#1@1000-1779"},
+      // At 23.976: 83 ms are 1.99 frames, 2; 42 ms are 1.007, 1.
+      {"gap 2f at 23.976, 83 ms", only(Check::kMinGap, nullptr, nullptr, "23.976"),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,083 --> 00:00:04,000"), ""},
+      {"gap 2f at 23.976, 84 ms", only(Check::kMinGap, nullptr, nullptr, "23.976"),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,084 --> 00:00:04,000"), ""},
+      {"gap 2f at 23.976, 42 ms", only(Check::kMinGap, nullptr, nullptr, "23.976"),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,042 --> 00:00:04,000"),
+       "6:min-gap#2@2042-4000"},
+      // At 25 a frame is 40 ms: 60 ms are 1.5 frames, 2; 59 ms are 1.
+      {"gap 2f at 25, 60 ms", only(Check::kMinGap),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,060 --> 00:00:04,000"), ""},
+      {"gap 2f at 25, 59 ms", only(Check::kMinGap),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,059 --> 00:00:04,000"),
+       "6:min-gap#2@2059-4000"},
+      {"gap 0 is a gap", only(Check::kMinGap),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,000 --> 00:00:04,000"),
+       "6:min-gap#2@2000-4000"},
+      {"overlap is not a gap", only(Check::kMinGap),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:01,999 --> 00:00:04,000"), ""},
+      {"gap in ms", only(Check::kMinGap, "min", "100ms"),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,099 --> 00:00:04,000"),
+       "6:min-gap#2@2099-4000"},
+      // A subtitle that stops before it starts: no duration faults, but its gap counts and
+      // it sets the previous stop.
+      {"order: no duration", only(Check::kMinDuration), srt("00:00:02,000 --> 00:00:01,000"), ""},
+      {"order: gap counts", only(Check::kMinGap),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,010 --> 00:00:01,000"),
+       "6:min-gap#2@2010-1000"},
+      {"order sets the previous stop", only(Check::kMinGap),
+       srt("00:00:03,000 --> 00:00:01,000", "00:00:01,010 --> 00:00:04,000"),
+       "6:min-gap#2@1010-4000"},
+      // A malformed time line: no times, no previous stop.
+      {"time-code: nothing", only(Check::kMinGap),
+       srt("00:00:01,000 --> 00:00:02,000", "00:00:02,010 -> 00:00:04,000") +
+           "\n3\n00:00:02,020 --> 00:00:05,000\nx\n",
+       "10:min-gap#3@2020-5000"},
+      // MicroDVD: frames at the file's rate are whole frames already.
+      {"microdvd 20f", only(Check::kMinDuration, "min", "20f"),
+       "{1}{1}23.976\n{10}{30}twenty\n{40}{59}nineteen\n", "3:min-duration@1668-2461"},
+      {"microdvd gap", only(Check::kMinGap), "{0}{10}a\n{12}{20}b\n{21}{30}c\n",
+       "3:min-gap@840-1200"},
+      // Subviewer 2.0: hundredths.
+      {"subviewer max", only(Check::kMaxDuration, "max", "1.5s"),
+       "00:00:01.00,00:00:02.50\na\n\n00:00:03.00,00:00:04.51\nb\n", "4:max-duration@3000-4510"},
+      // Empty: the visible count, whatever the reading time counts; order faults too.
+      {"empty", only(Check::kEmpty),
+       "1\n00:00:01,000 --> 00:00:02,000\n<i> </i>\n\n2\n00:00:03,000 --> 00:00:01,000\n\n"
+       "3\n00:00:04,000 --> 00:00:05,000\n.\n",
+       "2:empty#1@1000-2000 6:empty#2@3000-1000"},
+      {"empty with count all", only(Check::kEmpty, nullptr, nullptr, nullptr),
+       "1\n00:00:01,000 --> 00:00:02,000\n \n", "2:empty#1@1000-2000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(cuelint_test::lint_brief(c.file, c.opt), c.want) << c.what;
+}
+
+TEST(FileChecker, ReadingTimeCountsAll) {
+  // "a b c d" is 4 visible characters, 7 with white space; 0.35 s at 20 per second.
+  const std::string file = "1\n00:00:01,000 --> 00:00:01,300\na b c d\n";
+  Options visible = only(Check::kReadingTime);
+  Options all = only(Check::kReadingTime, "count", "all");
+  EXPECT_EQ(cuelint_test::lint_brief(file, visible), "");
+  EXPECT_EQ(cuelint_test::lint_brief(file, all), "2:reading-time#1@1000-1300");
+  Options all_off = all;
+  all_off.cps = 0;
+  EXPECT_EQ(cuelint_test::lint_brief(file, all_off), "");
+}
+
+TEST(FileChecker, RulesOffFindNothingAndChangeNoOther) {
+  const std::string file =
+      "1\n00:00:01,000 --> 00:00:01,100\nA text too long for its time.\n\n"
+      "2\n00:00:01,050 --> 00:00:02,000\n<i> </i>\n";
+  Options all;
+  apply_profile(all, Profile::kAll);
+  std::string every = cuelint_test::lint_brief(file, all);
+  EXPECT_EQ(every,
+            "2:reading-time#1@1000-1100 2:min-duration#1@1000-1100 6:overlap#2@1050-2000 "
+            "6:min-duration#2@1050-2000 6:empty#2@1050-2000 7:whitespace#2@1050-2000");
+  Options some = all;
+  some.on[static_cast<std::size_t>(Check::kOverlap)] = false;
+  some.on[static_cast<std::size_t>(Check::kMinDuration)] = false;
+  EXPECT_EQ(cuelint_test::lint_brief(file, some),
+            "2:reading-time#1@1000-1100 6:empty#2@1050-2000 7:whitespace#2@1050-2000");
+}
+
+// Every duration from 0 to 300 ms against limits in frames and in milliseconds: a fault
+// exactly when the whole frames (halves up) or the exact time fall short or run over.
+TEST(FileChecker, LimitsAgreeWithTheirDefinitionAtEveryMillisecond) {
+  struct Rates {
+    const char* fps;
+    std::int64_t num, den;
+  };
+  const Rates rates[] = {{"23.976", 23976, 1000}, {"25", 25, 1}, {"29.97", 2997, 100}};
+  for (const Rates& r : rates) {
+    for (const char* limit : {"3f", "5f", "120ms", "0.2s"}) {
+      Duration lim;
+      ASSERT_TRUE(parse_duration(limit, lim));
+      Options lo = only(Check::kMinDuration, "min", limit, r.fps);
+      Options hi = only(Check::kMaxDuration, "max", limit, r.fps);
+      for (int ms = 0; ms <= 300; ++ms) {
+        char times[64];
+        std::snprintf(times, sizeof times, "00:00:01,000 --> 00:00:01,%03d", ms);
+        std::string file = "1\n" + std::string(times) + "\nx\n";
+        std::int64_t have, want = lim.value;
+        if (lim.unit == Duration::kFrames) {
+          // ms * num / (1000 * den) frames, halves up.
+          have = (2 * ms * r.num + 1000 * r.den) / (2000 * r.den);
+        } else {
+          have = ms;
+        }
+        bool below = have < want;
+        bool above = have > want;
+        std::string what = std::string(r.fps) + " " + limit + " " + std::to_string(ms);
+        EXPECT_EQ(cuelint_test::lint_brief(file, lo).empty(), !below) << what;
+        EXPECT_EQ(cuelint_test::lint_brief(file, hi).empty(), !above) << what;
+      }
+    }
+  }
 }
 
 }  // namespace

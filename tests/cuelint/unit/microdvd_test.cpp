@@ -78,7 +78,7 @@ TEST(MicroDvd, MessagesShowFramesAndTheRate) {
   ASSERT_EQ(f.size(), 1u);
   EXPECT_EQ(f[0].text(),
             "the subtitle at line 2 is shown 1.001 s (24 frames at 23.976 per second); its 21 "
-            "characters need 1.050 s at 20 per second");
+            "characters need 1.050 s (21.0 per second; at most 20)");
   EXPECT_EQ(f[0].format, &kMicroDvd);
   EXPECT_FALSE(f[0].has_subtitle);
 }

@@ -184,4 +184,37 @@ TEST(SubRip, TimeLineAgreesWithTheRuleAtEveryByte) {
   EXPECT_GT(taken, 1000);
 }
 
+TEST(SubRip, MalformedTimeLineSaysWhichPart) {
+  struct Row {
+    const char* line;
+    const char* part;
+  };
+  const Row rows[] = {
+      {" 00:00:01,000 --> 00:00:02,000", "a blank before the start time"},
+      {"-00:00:01,000 --> 00:00:02,000", "a negative start time"},
+      {"00:00:01,000 --> -00:00:02,000", "a negative stop time"},
+      {"3000000000:00:01,000 --> 00:00:02,000", "the start time's hours"},
+      {"00:0:01,000 --> 00:00:02,000", "the start time's minutes"},
+      {"00:60:01,000 --> 00:00:02,000", "the start time's minutes"},
+      {"00:00:61,000 --> 00:00:02,000", "the start time's seconds"},
+      {"00:00:01;000 --> 00:00:02,000", "the start time's milliseconds"},
+      {"00:00:01,00 --> 00:00:02,000", "the start time's milliseconds"},
+      {"00:00:01,0000 --> 00:00:02,000", "the start time's milliseconds"},
+      {"00:00:01,000 -- > 00:00:02,000", "the arrow"},
+      {"00:00:01,000 --> :00:02,000", "the stop time's hours"},
+      {"00:00:01,000 --> 00:00:02,00", "the stop time's milliseconds"},
+      {"00:00:01,000 --> 00:00:02,0001", "the stop time's milliseconds"},
+  };
+  for (const Row& r : rows) {
+    std::int64_t a, b;
+    ASSERT_FALSE(parse_subrip_time_line(r.line, a, b)) << r.line;
+    EXPECT_STREQ(time_line_fault(r.line), r.part) << r.line;
+  }
+  auto f = cuelint_test::lint_bytes("1\n00:00:01,000 --> 00:00:02,00\nx\n");
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].text(),
+            "subtitle 1 has a malformed time line (H:MM:SS,mmm --> H:MM:SS,mmm): the stop time's "
+            "milliseconds");
+}
+
 }  // namespace

@@ -101,4 +101,15 @@ TEST(Subviewer, TimeLineAgreesWithTheRuleAtEveryByte) {
   EXPECT_GT(taken, 300);
 }
 
+// Times in messages as the file writes them, so that they can be searched for.
+TEST(Subviewer, MessagesWriteItsOwnTimes) {
+  auto f = cuelint_test::lint_bytes("00:00:01.00,00:00:04.50\nab\n\n00:00:04.05,00:00:03.99\ncd\n");
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].text(),
+            "the subtitle at line 4 stops at 00:00:03.99, before it starts at 00:00:04.05");
+  EXPECT_EQ(f[1].text(),
+            "the subtitle at line 4 starts at 00:00:04.05, 0.450 s before the previous subtitle "
+            "(line 1) stops at 00:00:04.50");
+}
+
 }  // namespace

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The cost of the profiles: a cuelint of today against the new one with the classic profile
+# (within 5%) and with the netflix profile (within 1.5 times classic).
+#
+#   bench/cuelint/profiles.sh OLD NEW [--size 100M] [--runs 5] [--formats srt,sub,sbv]
+#                             [--dir /tmp/cuelint-profiles]
+#
+# For each format one file is generated (bench/cuelint/gen.py) and read once to warm the
+# page cache; then OLD, NEW --profile classic and NEW --profile netflix run in turn, --runs
+# times each (bench/cputime.py: median user + system time of the process itself, standard
+# output to a file). Prints one line per format with the three times and the two ratios.
+# The load of the machine (uptime) is printed before and after.
+set -euo pipefail
+[ $# -ge 2 ] || { sed -n '2,11p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 2; }
+old=$(realpath "$1") new=$(realpath "$2")
+shift 2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+size=100M runs=5 formats=srt,sub,sbv dir=/tmp/cuelint-profiles
+while [ $# -gt 1 ]; do
+  case "$1" in
+    --size) size=$2 ;;
+    --runs) runs=$2 ;;
+    --formats) formats=$2 ;;
+    --dir) dir=$2 ;;
+    *) echo "profiles.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift 2
+done
+[ $# -eq 0 ] || { echo "profiles.sh: unknown option $1" >&2; exit 2; }
+rm -rf "$dir"
+mkdir -p "$dir"
+trap 'rm -rf "$dir"' EXIT
+
+echo "load before: $(uptime | sed 's/.*load average: //')"
+printf '%-8s %10s %10s %10s %16s %16s\n' format today classic netflix classic/today \
+  netflix/classic
+IFS=, read -ra fmts <<<"$formats"
+for f in "${fmts[@]}"; do
+  file="$dir/big.$f"
+  python3 "$here/gen.py" big --format "$f" --size "$size" --out "$file" >/dev/null
+  cat "$file" >/dev/null
+  # --isolated: no config file found by chance changes what is timed.
+  mapfile -t t < <(python3 "$here/../cputime.py" "$runs" "$dir" "$dir/out" \
+    "$old" "$file" ";;" "$dir/out" "$new" --isolated --profile classic "$file" ";;" \
+    "$dir/out" "$new" --isolated --profile netflix "$file" 2>/dev/null | awk '{print $1}')
+  awk -v f="$f ($(stat -c %s "$file") B)" -v a="${t[0]}" -v b="${t[1]}" -v c="${t[2]}" \
+    'BEGIN { printf "%-8s %9.3fs %9.3fs %9.3fs %16.3f %16.3f\n", f, a, b, c, b / a, c / b }'
+  rm -f "$file"
+done
+echo "load after: $(uptime | sed 's/.*load average: //')"

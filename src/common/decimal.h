@@ -1,0 +1,37 @@
+// The decimal text of whole numbers, two digits a step from a table of pairs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace decimal {
+
+constexpr std::size_t kMaxDigits = 20;  // 2^64 - 1
+
+// Writes the digits of v at out (kMaxDigits bytes at most), with no sign and no leading
+// zero; returns their number.
+inline std::size_t write_uint(std::uint64_t v, char* out) {
+  static constexpr char kPairs[] =
+      "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243"
+      "4445464748495051525354555657585960616263646566676869707172737475767778798081828384858687"
+      "888990919293949596979899";
+  char tmp[kMaxDigits];
+  char* p = tmp + sizeof tmp;
+  while (v >= 100) {
+    const char* pair = kPairs + 2 * (v % 100);
+    v /= 100;
+    *--p = pair[1];
+    *--p = pair[0];
+  }
+  if (v >= 10) {
+    *--p = kPairs[2 * v + 1];
+    *--p = kPairs[2 * v];
+  } else {
+    *--p = static_cast<char>('0' + v);
+  }
+  const std::size_t n = static_cast<std::size_t>(tmp + sizeof tmp - p);
+  for (std::size_t i = 0; i < n; ++i) out[i] = p[i];
+  return n;
+}
+
+}  // namespace decimal
