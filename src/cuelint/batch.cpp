@@ -1,5 +1,6 @@
 #include "batch.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -10,6 +11,7 @@
 
 #include "lint.h"
 #include "source.h"
+#include "writer.h"
 
 namespace cuelint {
 
@@ -22,17 +24,19 @@ struct Job {
   bool done = false;
   bool readable = true;
   std::string reason;
-  std::uint64_t faults = 0;
-  std::uint64_t errors = 0;
+  FileCounts counts;
 };
 
 // What a worker holds back of a file that is not the printer's turn yet, before it waits.
 constexpr std::size_t kHoldLimit = 1 << 20;
+// Files in flight ahead of the printer: their slots are reused, so that memory does not
+// grow with the number of files.
+constexpr std::size_t kWindow = 1024;
 
 class Batch {
  public:
   Batch(const std::vector<Entry>& entries, const BatchConfig& cfg)
-      : entries_(entries), cfg_(cfg), jobs_(entries.size()) {}
+      : entries_(entries), cfg_(cfg), jobs_(std::min(entries.size(), kWindow)) {}
 
   BatchResult run();
 
@@ -47,9 +51,10 @@ class Batch {
     std::size_t i_;
   };
 
+  Job& slot(std::size_t i) { return jobs_[i % jobs_.size()]; }
   void worker();
   void hand_over(std::size_t i, std::string& text);
-  bool write(Stream s, const std::string& text);
+  bool write(Stream s, std::string_view text);
   void show_progress(bool force);
   void erase_progress();
 
@@ -71,7 +76,7 @@ class Batch {
 void Batch::hand_over(std::size_t i, std::string& text) {
   if (text.empty()) return;
   std::unique_lock<std::mutex> lock(m_);
-  Job& j = jobs_[i];
+  Job& j = slot(i);
   // A file behind the printer's turn waits rather than piling up its report; the file at
   // the printer's turn never waits, so the batch always moves on.
   worker_cv_.wait(lock, [&] { return i == head_ || j.queued < kHoldLimit || stopped_; });
@@ -92,30 +97,30 @@ void Batch::worker() {
     std::size_t i = next_.fetch_add(1);
     if (i >= entries_.size()) return;
     {
-      std::lock_guard<std::mutex> lock(m_);
+      std::unique_lock<std::mutex> lock(m_);
+      worker_cv_.wait(lock, [&] { return i < head_ + jobs_.size() || stopped_; });
       if (stopped_) return;
     }
     const Entry& e = entries_[i];
     JobSpill spill(*this, i);
-    std::uint64_t faults = 0, errors = 0;
+    FileCounts counts;
     std::string reason = e.reason;
-    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, faults, errors, reason);
+    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, counts, reason);
     hand_over(i, out);
     {
       std::lock_guard<std::mutex> lock(m_);
-      Job& j = jobs_[i];
+      Job& j = slot(i);
       j.done = true;
       j.readable = readable;
       j.reason = std::move(reason);
-      j.faults = faults;
-      j.errors = errors;
+      j.counts = counts;
     }
     printer_cv_.notify_one();
   }
 }
 
 // False when the write failed: the batch stops, it has no one left to tell.
-bool Batch::write(Stream s, const std::string& text) {
+bool Batch::write(Stream s, std::string_view text) {
   int err = write_stream(s, text.data(), text.size());
   if (err == 0) return true;
   std::lock_guard<std::mutex> lock(m_);
@@ -149,11 +154,12 @@ BatchResult Batch::run() {
   if (threads > n) threads = static_cast<unsigned>(n);
   std::vector<std::thread> pool;
   for (unsigned t = 0; t < threads; ++t) pool.emplace_back([this] { worker(); });
+  if (cfg_.writer) write(Stream::kOut, cfg_.writer->begin());
 
   for (std::size_t i = 0; i < n && !stopped_; ++i) {
     while (!stopped_) {
       std::unique_lock<std::mutex> lock(m_);
-      Job& j = jobs_[i];
+      Job& j = slot(i);
       auto ready = [&] { return !j.chunks.empty() || j.done; };
       if (cfg_.progress) {
         printer_cv_.wait_for(lock, std::chrono::milliseconds(100), ready);
@@ -166,24 +172,28 @@ BatchResult Batch::run() {
         j.queued -= chunk.size();
         lock.unlock();
         if (cfg_.progress) erase_progress();
-        write(Stream::kOut, chunk);
+        write(Stream::kOut, cfg_.writer ? cfg_.writer->print(chunk) : chunk);
         continue;
       }
       if (j.done) {
         bool readable = j.readable;
-        std::uint64_t faults = j.faults, errors = j.errors;
+        FileCounts c = j.counts;
         std::string reason = std::move(j.reason);
+        j = Job();  // the slot of file i + kWindow
         head_ = i + 1;
         lock.unlock();
         worker_cv_.notify_all();
         if (readable) {
           ++r.totals.files;
-          r.totals.faults += faults;
-          r.totals.errors += errors;
-          if (faults) ++r.totals.faulty;
+          r.totals.faults += c.faults;
+          r.totals.errors += c.errors;
+          for (std::size_t k = 0; k < kCheckCount; ++k) r.totals.by_check[k] += c.by_check[k];
+          if (c.faults) ++r.totals.faulty;
         } else {
           r.unreadable = true;
+          ++r.totals.unreadable;
           if (cfg_.progress) erase_progress();
+          if (cfg_.writer) write(Stream::kOut, cfg_.writer->unreadable(entries_[i].name, reason));
           write(Stream::kErr, "cuelint: " + entries_[i].name + ": " + reason + "\n");
         }
         if (cfg_.progress) show_progress(false);
@@ -197,6 +207,7 @@ BatchResult Batch::run() {
   worker_cv_.notify_all();
   for (auto& t : pool) t.join();
   if (cfg_.progress) erase_progress();
+  if (cfg_.writer && !stopped_) write(Stream::kOut, cfg_.writer->end(r.totals));
   r.write_error = write_error_;
   r.write_failed = write_failed_;
   return r;
@@ -205,17 +216,22 @@ BatchResult Batch::run() {
 }  // namespace
 
 bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
-               std::uint64_t& faults, std::uint64_t& errors, std::string& reason) {
+               FileCounts& counts, std::string& reason) {
   File f;
-  if (int err = open_read(e.name, &f)) {
+  if (int err = e.from_stdin ? open_stdin(&f) : open_read(e.name, &f)) {
     reason = error_text(err);
     return false;
   }
   FileSource src(f);
-  Report report(e.name, cfg.json, out, spill);
+  std::unique_ptr<Report> report = cfg.writer
+                                       ? std::make_unique<Report>(e.name, *cfg.writer, out, spill)
+                                       : std::make_unique<Report>(e.name, cfg.json, out, spill);
   try {
-    faults = lint(src, cfg.options, report).faults;
-    errors = report.errors();
+    FileOutcome o = lint(src, cfg.options, *report);
+    counts.faults = o.faults;
+    counts.errors = report->errors();
+    counts.by_check = report->by_check();
+    if (cfg.writer) cfg.writer->checked(out, FileRecord{e.name, o, counts.errors});
   } catch (const ReadError& re) {
     reason = error_text(re.error);
     return false;

@@ -2,6 +2,7 @@
 // so that the output and the exit status do not depend on N.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,12 @@
 
 namespace cuelint {
 
+class Writer;
+
 struct BatchConfig {
   Options options;
   bool json = false;
+  Writer* writer = nullptr;             // the output format; null: text, or JSON when json
   Severity fail_on = Severity::kError;  // exit 1 on a fault of this severity or higher
   unsigned jobs = 1;
   bool progress = false;  // a progress line on standard error (a terminal)
@@ -30,8 +34,14 @@ struct BatchResult {
 
 BatchResult run_batch(const std::vector<Entry>& entries, const BatchConfig& cfg);
 
+struct FileCounts {
+  std::uint64_t faults = 0;
+  std::uint64_t errors = 0;
+  std::array<std::uint64_t, kCheckCount> by_check{};
+};
+
 // Checks one file into out (its whole report); false and reason set when it cannot be read.
 bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
-               std::uint64_t& faults, std::uint64_t& errors, std::string& reason);
+               FileCounts& counts, std::string& reason);
 
 }  // namespace cuelint

@@ -38,7 +38,15 @@ const char* usage_text() {
          "  --encoding NAME     encoding of the files that have no byte-order mark and are\n"
          "                      not UTF-8, such as windows-1252 or shift_jis (default:\n"
          "                      detected)\n"
-         "  --format text|json  text lines (default), or JSON Lines\n"
+         "  --format FORMAT     text (default), json (JSON Lines), github (workflow\n"
+         "                      commands), sarif (SARIF 2.1.0) or gitlab (Code Quality)\n"
+         "  --files-from FILE   check the paths listed in FILE too, one a line (\"-\":\n"
+         "                      standard input)\n"
+         "  -0, --null          the list's paths are separated by NUL bytes\n"
+         "  --stdin-filename NAME  the name a PATH \"-\" (standard input) is reported as\n"
+         "  --exit-zero         exit 0 when faults were found\n"
+         "  --quiet             no summary and no progress line\n"
+         "  --statistics        after the run, the count of faults of each rule\n"
          "  -j N                check up to N files at once (default: the number of\n"
          "                      processors)\n"
          "  -h, --help          show this text and exit\n"
@@ -105,12 +113,19 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
   app.add_flag("--show-settings", show_settings);
   std::string encoding;
   app.add_option("--encoding", encoding)->multi_option_policy(last);
+  app.add_option("--files-from", cl.files_from)->multi_option_policy(last);
+  app.add_flag("--null", cl.null_separated);
+  app.add_option("--stdin-filename", cl.stdin_filename)->multi_option_policy(last);
+  app.add_flag("--exit-zero", cl.exit_zero);
+  app.add_flag("--quiet", cl.quiet);
+  app.add_flag("--statistics", cl.statistics);
   app.add_option("PATH", cl.paths);
   // CLI11 reads "--select=" as an option still waiting for its value: the empty list is
   // passed to it as a name no rule has, and read back below.
   std::vector<std::string> args(argv + 1, argv + argc);
   for (std::string& a : args) {
     if (a == "--") break;
+    if (a == "-0") a = "--null";
     if (a == "--select=" || a == "--extend-select=" || a == "--ignore=") a += kEmptyList;
   }
   std::reverse(args.begin(), args.end());  // CLI11 takes a vector in reverse order
@@ -185,12 +200,14 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     if (const char* bad = apply_choices(scratch, ch)) return wrong(bad);
   }
   if (app.count("--format")) {
-    if (format == "json") {
-      cl.json = true;
-    } else if (format != "text") {
-      return wrong("--format: neither text nor json: " + format);
-    }
+    if (!find_output_format(format, cl.format))
+      return wrong("--format: not one of text, json, github, sarif, gitlab: " + format);
+    cl.json = cl.format == OutputFormat::kJson;
   }
+  cl.has_files_from = app.count("--files-from") > 0;
+  cl.has_stdin_filename = app.count("--stdin-filename") > 0;
+  if (const char* bad = stdin_misuse(cl.paths, cl.has_files_from && cl.files_from == "-"))
+    return wrong(bad);
   if (app.count("-j")) {
     std::int64_t n = 0;
     if (!parse_decimal(jobs, kMaxNumber, n) || n < 1)
@@ -207,10 +224,17 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     cl.action = CommandLine::kListRules;
   } else if (show_settings) {
     cl.action = CommandLine::kShowSettings;
-  } else if (cl.paths.empty()) {
+  } else if (cl.paths.empty() && !cl.has_files_from) {
     return wrong("no PATH given");
   }
   return cl;
+}
+
+const char* stdin_misuse(const std::vector<std::string>& paths, bool list_on_stdin) {
+  auto n = std::count(paths.begin(), paths.end(), "-");
+  if (n && list_on_stdin) return "standard input (\"-\") cannot be both the list and a file";
+  if (n > 1) return "standard input (\"-\") may be given once";
+  return nullptr;
 }
 
 void apply_command_line(const CommandLine& cl, Options& o) {

@@ -167,10 +167,10 @@ class EncodingRule : public FaultSink {
   bool done_ = false, given_ = false;
 };
 
-// The check pass; the count of faults.
+// The check pass; the count of faults. `rate` gets the frame rate the times were read at.
 std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, FaultSink& sink,
-                    EncodingState& st, std::size_t line_buffer, Utf8Gate* gate = nullptr,
-                    EncodingRule* rule = nullptr) {
+                    EncodingState& st, std::size_t line_buffer, Rate& rate,
+                    Utf8Gate* gate = nullptr, EncodingRule* rule = nullptr) {
   src.rewind();
   FileChecker fc(sink, *row.info, opt);
   auto dec = std::make_unique<Decoder>(src, st);
@@ -179,6 +179,7 @@ std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, Fault
   LineReader lines(*dec, line_buffer);
   row.check(lines, fc);
   if (rule) rule->set_decoder(nullptr);
+  rate = fc.unit();
   return fc.faults();
 }
 
@@ -203,7 +204,7 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   if (!row) return out;
   if (row->info->utf8_only && !st.known) {
     Utf8Gate gate(sink, st);
-    std::uint64_t faults = check(src, *row, opt, gate, st, line_buffer, &gate);
+    std::uint64_t faults = check(src, *row, opt, gate, st, line_buffer, out.rate, &gate);
     out.encoding = st.encoding;
     if (!is_utf8(st)) {
       out.format = nullptr;
@@ -216,11 +217,11 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   }
   if (opt.severity(Check::kEncoding) != Severity::kOff) {
     EncodingRule rule(sink, st, opt, *row->info);
-    out.faults = check(src, *row, opt, rule, st, line_buffer, nullptr, &rule);
+    out.faults = check(src, *row, opt, rule, st, line_buffer, out.rate, nullptr, &rule);
     rule.finish();
     out.faults += rule.given();
   } else {
-    out.faults = check(src, *row, opt, sink, st, line_buffer);
+    out.faults = check(src, *row, opt, sink, st, line_buffer, out.rate);
   }
   out.encoding = st.encoding;
   return out;

@@ -13,6 +13,7 @@ struct FileOutcome {
   Encoding encoding = Encoding::kUtf8;
   const FormatInfo* format = nullptr;  // null: none was found
   std::uint64_t faults = 0;
+  Rate rate;  // a file of frames: the frame rate its times were read at
 };
 
 // Reads the source (twice or three times: format, checks, and the encoding when the file

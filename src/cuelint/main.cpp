@@ -1,4 +1,5 @@
 // cuelint: checks subtitle files and tells a script the outcome by its exit status.
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -6,9 +7,11 @@
 #include "batch.h"
 #include "cli.h"
 #include "config.h"
+#include "filelist.h"
 #include "platform.h"
 #include "report.h"
 #include "walk.h"
+#include "writer.h"
 
 namespace {
 
@@ -55,37 +58,67 @@ int main(int argc, char** argv) {
   std::string config_path = cl.config;
   if (config_path.empty() && !cl.isolated) config_path = find_config(".");
   std::string error;
-  if (!config_path.empty() && !read_config(config_path, config, error)) {
+  if (!config_path.empty() && !read_config(config_path, config, error))
     return put(Stream::kErr, "cuelint: " + error + "\n", 2);
-  }
   Settled settled;
-  if (const char* bad = settle(config, cl, settled)) {
+  if (const char* bad = settle(config, cl, settled))
     return put(Stream::kErr, "cuelint: " + config_path + ": " + bad + "\n", 2);
-  }
   const Options& options = settled.options;
   Severity fail_on = settled.fail_on;
-  if (cl.action == CommandLine::kShowSettings) {
+  if (cl.action == CommandLine::kShowSettings)
     return put(Stream::kOut, settings_toml(options, settled.profile, fail_on), 0);
+
+  std::vector<std::string> paths = std::move(cl.paths);
+  if (cl.has_files_from) {
+    std::string reason;
+    if (!read_file_list(cl.files_from, cl.null_separated, paths, reason))
+      return put(Stream::kErr, "cuelint: " + cl.files_from + ": " + reason + "\n", 2);
+    if (const char* bad = stdin_misuse(paths, cl.files_from == "-"))
+      return put(Stream::kErr, std::string("cuelint: ") + bad + "\n" + usage_text(), 2);
+  }
+  std::vector<Entry> entries;
+  bool empty_folder = false;
+  for (const std::string& p : paths) {
+    if (p == "-") {
+      entries.push_back({cl.has_stdin_filename ? cl.stdin_filename : p, std::string(), true});
+      continue;
+    }
+    std::size_t before = entries.size();
+    expand_path(p, entries);
+    // Only a folder adds nothing: a walk that found no file to check.
+    if (entries.size() == before) {
+      std::string msg = "cuelint: " + p + ": no subtitle files found\n";
+      if (int err = write_stream(Stream::kErr, msg.data(), msg.size()))
+        return write_failed(Stream::kErr, err);
+      empty_folder = true;
+    }
   }
 
-  std::vector<Entry> entries;
-  for (const std::string& p : cl.paths) expand_path(p, entries);
-
+  std::unique_ptr<Writer> writer = make_writer(cl.format);
   BatchConfig cfg;
   cfg.options = options;
   cfg.fail_on = fail_on;
   cfg.json = cl.json;
+  cfg.writer = writer.get();
   cfg.jobs = cl.jobs ? cl.jobs : std::thread::hardware_concurrency();
   if (cfg.jobs == 0) cfg.jobs = 1;
   // Threads beyond these give nothing: the checks are bound by processors and disks.
   if (cfg.jobs > 256) cfg.jobs = 256;
-  // In JSON mode standard error is for unreadable paths only.
-  cfg.progress = !cl.json && entries.size() > 1 && is_terminal(Stream::kErr);
+  // In JSON, SARIF and GitLab mode standard error is for unreadable paths only.
+  bool on_stderr = writer->summary_on_stderr();
+  cfg.progress = on_stderr && !cl.quiet && entries.size() > 1 && is_terminal(Stream::kErr);
   BatchResult r = run_batch(entries, cfg);
   if (r.write_error) return write_failed(r.write_failed, r.write_error);
 
-  bool failed = cfg.fail_on == Severity::kError ? r.totals.errors > 0 : r.totals.faults > 0;
-  int status = r.unreadable ? 2 : failed ? 1 : 0;
-  if (cl.json) return put(Stream::kOut, json_summary(r.totals), status);
-  return put(Stream::kErr, text_summary(r.totals), status);
+  int status = 0;
+  if (r.unreadable || empty_folder) {
+    status = 2;
+  } else {
+    bool failed = cfg.fail_on == Severity::kError ? r.totals.errors > 0 : r.totals.faults > 0;
+    status = failed && !cl.exit_zero ? 1 : 0;
+  }
+  if (!on_stderr) return status;
+  std::string s = cl.quiet ? std::string() : text_summary(r.totals);
+  if (cl.statistics) s += statistics_text(r.totals);
+  return put(Stream::kErr, s, status);
 }

@@ -1,6 +1,10 @@
 #include "report.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <vector>
+
+#include "writer.h"
 
 #include "decimal.h"
 
@@ -47,7 +51,10 @@ void append_json(std::string& out, const std::string& file, const Fault& f) {
 
 void Report::fault(const Fault& f) {
   errors_ += f.severity == Severity::kError;
-  if (json_) {
+  ++by_check_[static_cast<std::size_t>(f.check)];
+  if (writer_) {
+    writer_->fault(out_, file_, f);
+  } else if (json_) {
     append_json(out_, file_, f);
   } else {
     append_text(out_, file_, f);
@@ -62,6 +69,7 @@ std::string json_summary(const Totals& t) {
   s["faults"] = t.faults;
   s["errors"] = t.errors;
   s["warnings"] = t.faults - t.errors;
+  s["unreadable"] = t.unreadable;
   Json j;
   j["summary"] = std::move(s);
   return dump(j) + "\n";
@@ -81,6 +89,26 @@ std::string text_summary(const Totals& t) {
     s += t.faults - t.errors == 1 ? " warning)" : " warnings)";
   }
   s += '\n';
+  return s;
+}
+
+std::string statistics_text(const Totals& t) {
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < kCheckCount; ++i) {
+    if (t.by_check[i]) order.push_back(i);
+  }
+  // Ties keep the rules' own order.
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return t.by_check[a] > t.by_check[b]; });
+  std::string s;
+  for (std::size_t i : order) {
+    std::string n = std::to_string(t.by_check[i]);
+    if (n.size() < 7) s.append(7 - n.size(), ' ');
+    s += n;
+    s += "  ";
+    s += check_name(static_cast<Check>(i));
+    s += '\n';
+  }
   return s;
 }
 

@@ -10,7 +10,8 @@ struct Entry {
   // As reported: the path given, or it joined with the path below it by the system's
   // separator ("/", or a backslash on Windows).
   std::string name;
-  std::string reason;  // why it cannot be read; empty for a file to check
+  std::string reason;       // why it cannot be read; empty for a file to check
+  bool from_stdin = false;  // standard input's content, under name
 };
 
 // Appends what one command-line path stands for: itself when it is not a folder (whatever

@@ -59,6 +59,8 @@ class FileChecker {
   // "subtitle 12", or "the subtitle at line 41".
   static void label(Msg& m, const Subtitle& s);
   const Subtitle& current() const { return cur_; }
+  // Units of the times per second: a file of frames, its frame rate in use.
+  const Rate& unit() const { return unit_; }
   const Options& options() const { return opt_; }
   bool on(Check c) const { return opt_.severity(c) != Severity::kOff; }
   std::uint64_t faults() const { return faults_; }

@@ -31,6 +31,8 @@ enum class Kind : std::uint8_t { kFile, kFolder, kLink, kOther };
 std::vector<std::string> start(int argc, char** argv);
 
 int open_read(const std::string& path, File* f);
+// Standard input as a file of its own, closed apart from the stream.
+int open_stdin(File* f);
 // A nameless file for reading and writing, gone when closed.
 int open_temp(File* f);
 // Up to cap bytes; *got is 0 at the end.

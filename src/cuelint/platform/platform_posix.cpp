@@ -57,6 +57,14 @@ int open_read(const std::string& path, File* f) {
   return 0;
 }
 
+int open_stdin(File* f) {
+  if (int e = fault_hit(kCallOpen)) return e;
+  int fd = ::fcntl(0, F_DUPFD_CLOEXEC, 0);
+  if (fd == -1) return errno;
+  f->h = fd;
+  return 0;
+}
+
 int open_temp(File* f) {
   if (int e = fault_hit(kCallTemp)) return e;
   // tmpfile() finds the folder and unlinks the name; the descriptor outlives its FILE.

@@ -128,6 +128,18 @@ int open_read(const std::string& path, File* f) {
   return 0;
 }
 
+int open_stdin(File* f) {
+  if (int e = fault_hit(kCallOpen)) return e;
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  if (in == nullptr) return ERROR_INVALID_HANDLE;  // no standard input at all
+  if (in == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  HANDLE self = GetCurrentProcess(), h = nullptr;
+  if (!DuplicateHandle(self, in, self, &h, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    return static_cast<int>(GetLastError());
+  *f = file_of(h);
+  return 0;
+}
+
 int open_temp(File* f) {
   if (int e = fault_hit(kCallTemp)) return e;
   wchar_t dir[MAX_PATH + 1], name[MAX_PATH + 1];

@@ -13,6 +13,7 @@ skipped there and listed.
 usage: run_cases.py CUELINT [CASE ...]
 """
 import difflib
+import json
 import os
 import re
 import subprocess
@@ -46,7 +47,15 @@ Options:
   --encoding NAME     encoding of the files that have no byte-order mark and are
                       not UTF-8, such as windows-1252 or shift_jis (default:
                       detected)
-  --format text|json  text lines (default), or JSON Lines
+  --format FORMAT     text (default), json (JSON Lines), github (workflow
+                      commands), sarif (SARIF 2.1.0) or gitlab (Code Quality)
+  --files-from FILE   check the paths listed in FILE too, one a line ("-":
+                      standard input)
+  -0, --null          the list's paths are separated by NUL bytes
+  --stdin-filename NAME  the name a PATH "-" (standard input) is reported as
+  --exit-zero         exit 0 when faults were found
+  --quiet             no summary and no progress line
+  --statistics        after the run, the count of faults of each rule
   -j N                check up to N files at once (default: the number of
                       processors)
   -h, --help          show this text and exit
@@ -66,9 +75,18 @@ def summary(files, faulty, faults):
         files, "" if files == 1 else "s", faulty, faults, "" if faults == 1 else "s")
 
 
-def jsummary(files, faulty, faults, warnings=0):
-    return '{"summary":{"files":%d,"faulty":%d,"faults":%d,"errors":%d,"warnings":%d}}\n' % (
-        files, faulty, faults, faults - warnings, warnings)
+def jsummary(files, faulty, faults, warnings=0, unreadable=0):
+    return ('{"summary":{"files":%d,"faulty":%d,"faults":%d,"errors":%d,"warnings":%d,'
+            '"unreadable":%d}}\n' % (files, faulty, faults, faults - warnings, warnings,
+                                     unreadable))
+
+
+def jchecked(name, fmt, faults=0, encoding="utf-8", rate=None, warnings=0):
+    """The record of a checked file, after its faults."""
+    return json.dumps({"checked": {
+        "file": name, "format": fmt, "encoding": encoding, "rate": rate, "faults": faults,
+        "errors": faults - warnings, "warnings": warnings}},
+        separators=(",", ":"), ensure_ascii=False) + "\n"
 
 
 # The rule of a classic fault by its message: the cases below were written with the message
@@ -215,11 +233,12 @@ def with_slashes(data):
 
 case("clean_text", {"c.srt": CLEAN_SRT}, ["c.srt"], stderr=summary(1, 0, 0))
 case("clean_json", {"c.srt": CLEAN_SRT}, ["--format", "json", "c.srt"],
-     stdout=jsummary(1, 0, 0))
+     stdout=jchecked("c.srt", "subrip") + jsummary(1, 0, 0))
 case("faults_text", {"f.srt": FAULTY_SRT}, ["f.srt"], stdout=FAULTY_TEXT,
      stderr=summary(1, 1, 7), status=1)
 case("faults_json", {"f.srt": FAULTY_SRT}, ["f.srt", "--format=json"],
-     stdout=FAULTY_JSON + jsummary(1, 1, 7), status=1, also=[["--format", "json", "f.srt"]])
+     stdout=FAULTY_JSON + jchecked("f.srt", "subrip", 7) + jsummary(1, 1, 7), status=1,
+     also=[["--format", "json", "f.srt"]])
 case("utf16_little_endian", {"u.srt": utf16(FAULTY_SRT.decode())}, ["u.srt"],
      stdout=FAULTY_TEXT.replace("f.srt", "u.srt"), stderr=summary(1, 1, 7), status=1)
 case("utf16_big_endian", {"u.srt": utf16("1\n00:00:01,000 --> 00:00:02,000\n"
@@ -233,7 +252,8 @@ case("bad_utf8_after_mark", {"b.srt": b"\xef\xbb\xbf1\n00:00:01,000 --> 00:00:02
      ["--format", "json", "b.srt"],
      stdout='{"file":"b.srt","line":1,"format":null,"check":"format","subtitle":null,'
      '"start":null,"stop":null,"message":"a UTF-8 byte-order mark, then bytes that are not '
-     'well-formed UTF-8"}\n' + jsummary(1, 1, 1), status=1)
+     'well-formed UTF-8"}\n' + jchecked("b.srt", None, 1, "utf-8-bom") + jsummary(1, 1, 1),
+     status=1)
 case("numbered_from_zero",
      {"z.srt": crlf("0\n00:00:01,000 --> 00:00:02,000\nZero\n\n1\n00:00:03,000 --> "
                     "00:00:04,000\nOne\n\n2\n00:00:05,000 --> 00:00:06,000\nTwo\n")},
@@ -346,7 +366,7 @@ case("binary_file", {"bin.srt": bytes(range(256)) * 4}, ["bin.srt"],
 case("empty_file", {"e.sub": b""}, ["--format", "json", "e.sub"],
      stdout='{"file":"e.sub","line":1,"format":null,"check":"format","subtitle":null,'
      '"start":null,"stop":null,"message":"not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file"}\n'
-     + jsummary(1, 1, 1), status=1)
+     + jchecked("e.sub", None, 1) + jsummary(1, 1, 1), status=1)
 
 TREE = {
     "t/b.srt": CLEAN_SRT,
@@ -386,7 +406,9 @@ case("unreadable_among_good", {"a.srt": CLEAN_SRT, "c.srt": CLEAN_SRT},
      stderr="cuelint: missing.srt: No such file or directory\n" + summary(2, 0, 0), status=2,
      also=[["-j", "1", "a.srt", "missing.srt", "c.srt"]])
 case("unreadable_with_faults_json", {"f.srt": FAULTY_SRT}, ["--format", "json", "f.srt", "nope"],
-     stdout=FAULTY_JSON + jsummary(1, 1, 7),
+     stdout=FAULTY_JSON + jchecked("f.srt", "subrip", 7)
+     + '{"unreadable":{"path":"nope","reason":"No such file or directory"}}\n'
+     + jsummary(1, 1, 7, unreadable=1),
      stderr="cuelint: nope: No such file or directory\n", status=2)
 case("dangling_link_and_fifo_in_walk",
      {"w/ok.srt": CLEAN_SRT, "w/dangling.srt": ("link", "nowhere.srt"), "w/pipe.sub": ("fifo",)},
@@ -401,7 +423,7 @@ case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json"
      stdout='{"file":"caf\ufffd.sub","line":1,"format":"microdvd","check":"reading-time",'
      '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
      '(1 frame at 25 per second); its 3 characters need 0.150 s (75.0 per second; at most 20)"}\n'
-     + jsummary(1, 1, 1), status=1)
+     + jchecked("caf\ufffd.sub", "microdvd", 1, rate="25") + jsummary(1, 1, 1), status=1)
 # Names in any script, in file and folder names, walked and given: byte order of the UTF-8
 # names (Cyrillic, then CJK, then the emoji), the same on every system.
 CYRILLIC, CJK, EMOJI = "\u041f\u0430\u043f\u043a\u0430", "\u5b57\u5e55", "\U0001f3ac"
@@ -421,7 +443,8 @@ case("names_in_any_script_json", SCRIPTS, ["--format", "json", "n/%s" % CJK, "n/
      stdout='{"file":"n/%s/%s.sub","line":1,"format":"microdvd","check":"reading-time",'
      '"subtitle":null,"start":0,"stop":40,"message":"%s"}\n' % (CJK, "\u7b2c\u4e00",
                                                                SCRIPTS_MDVD_FAULT)
-     + jsummary(2, 1, 1), status=1)
+     + jchecked("n/%s/%s.sub" % (CJK, "\u7b2c\u4e00"), "microdvd", 1, rate="25")
+     + jchecked("n/%s.srt" % EMOJI, "microdvd", rate="25") + jsummary(2, 1, 1), status=1)
 case("help", {}, ["--help"], stdout=USAGE, also=[["-h"], ["--bogus", "-h", "--cps", "x"]])
 case("version", {}, ["--version"], stdout="cuelint 1.0.0\n")
 case("dash_dash_ends_options", {"-h": b"{0}{100}ok\n"}, ["--", "-h"], stderr=summary(1, 0, 0))
@@ -431,7 +454,8 @@ case("cps_too_large", {"c.srt": CLEAN_SRT}, ["--cps", "1001", "c.srt"],
 case("bad_fps", {"c.srt": CLEAN_SRT}, ["--fps", "23,976", "c.srt"],
      stderr="cuelint: --fps: not a frame rate: 23,976\n" + USAGE, status=2)
 case("bad_format", {"c.srt": CLEAN_SRT}, ["--format", "xml", "c.srt"],
-     stderr="cuelint: --format: neither text nor json: xml\n" + USAGE, status=2)
+     stderr="cuelint: --format: not one of text, json, github, sarif, gitlab: xml\n" + USAGE,
+     status=2)
 case("bad_jobs", {"c.srt": CLEAN_SRT}, ["-j", "0", "c.srt"],
      stderr="cuelint: -j: not a number of at least 1: 0\n" + USAGE, status=2)
 case("unknown_option", {"c.srt": CLEAN_SRT}, ["--bogus", "c.srt"],
@@ -469,7 +493,8 @@ case("warnings_json", {"f.srt": FAULTY_SRT},
       "f.srt"],
      stdout='{"file":"f.srt","line":9,"format":"subrip","check":"numbering",'
      '"severity":"warning","subtitle":4,"start":5000,"stop":4000,"message":"subtitle numbered '
-     '4 where 3 is expected"}\n' + jsummary(1, 1, 1, warnings=1), classic=False)
+     '4 where 3 is expected"}\n' + jchecked("f.srt", "subrip", 1, warnings=1)
+     + jsummary(1, 1, 1, warnings=1), classic=False)
 case("unknown_rule", {"f.srt": FAULTY_SRT}, ["--ignore", "Order", "f.srt"],
      stderr='cuelint: --ignore: no rule named "Order"\n' + USAGE, status=2, classic=False,
      also=[["--list-rules", "--ignore", "Order"]])
@@ -572,6 +597,7 @@ def run_case(binary, c):
             want_out, want_err = c["stdout"].encode(), c["stderr"].encode()
             if WINDOWS:
                 got_out, got_err = with_slashes(got_out), with_slashes(got_err)
+                want_out = as_windows_gives(c["stdout"]).encode()  # unreadable records
                 want_err = as_windows_gives(c["stderr"]).encode()
             out = compare("stdout %s" % args, want_out, got_out)
             out += compare("stderr %s" % args, want_err, got_err)
@@ -637,7 +663,8 @@ def progress_cases(binary):
     if err != summary(1, 1, 1).encode():
         faults.append("progress: shown for one file: %r" % err)
     out, err, status = run_on_terminal(binary, ["--format", "json", "d"], files)
-    if err != b"" or not out.endswith(jsummary(40, 1, 1).encode()):
+    if err != b"" or not out.endswith(jchecked("d/39.sub", "microdvd", rate="25").encode()
+                                      + jsummary(40, 1, 1).encode()):
         faults.append("progress: shown in JSON mode: %r" % err)
     return faults
 
@@ -648,12 +675,17 @@ def write_failure_cases(binary):
     faults = []
     many = "".join("%d\n00:00:01,000 --> 00:00:01,100\nfar too long to be read in time\n\n" % i
                    for i in range(1, 20001)).encode()
-    files = {"f.srt": FAULTY_SRT, "c.srt": CLEAN_SRT, "many.srt": many}
+    files = {"f.srt": FAULTY_SRT, "c.srt": CLEAN_SRT, "many.srt": many, "list": b"f.srt\n"}
     full = "cuelint: standard output: No space left on device\n"
     bad = "cuelint: standard output: Bad file descriptor\n"
     runs = [
         ("text to a full disk", ["f.srt"], ">/dev/full", "", full),
         ("JSON summary to a full disk", ["--format", "json", "c.srt"], ">/dev/full", "", full),
+        ("SARIF to a full disk", ["--format", "sarif", "c.srt"], ">/dev/full", "", full),
+        ("GitLab to a full disk", ["--format", "gitlab", "f.srt"], ">/dev/full", "", full),
+        ("GitHub to a full disk", ["--format", "github", "f.srt"], ">/dev/full", "", full),
+        ("file list on stdin, text to a full disk", ["--files-from", "-"], "<list >/dev/full",
+         "", full),
         ("help to a full disk", ["--help"], ">/dev/full", "", full),
         ("rule list to a full disk", ["--list-rules"], ">/dev/full", "", full),
         ("settings to a full disk", ["--show-settings"], ">/dev/full", "", full),

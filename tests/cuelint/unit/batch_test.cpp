@@ -5,12 +5,14 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "batch.h"
 #include "platform.h"
 #include "platform_faults.h"
+#include "writer.h"
 
 using namespace cuelint;
 namespace fs = std::filesystem;
@@ -43,12 +45,16 @@ class BatchWrites : public ::testing::Test {
 TEST_F(BatchWrites, FirstFailedWriteStopsTheBatch) {
   struct Case {
     unsigned jobs;
-    bool json;
-  } cases[] = {{1, false}, {4, false}, {4, true}, {64, false}};
+    OutputFormat format;
+  } cases[] = {{1, OutputFormat::kText},   {4, OutputFormat::kText},  {4, OutputFormat::kJson},
+               {64, OutputFormat::kText},  {1, OutputFormat::kSarif}, {4, OutputFormat::kGitlab},
+               {4, OutputFormat::kGithub}, {2, OutputFormat::kJson}};
   for (const Case& c : cases) {
+    std::unique_ptr<Writer> writer = make_writer(c.format);
     BatchConfig cfg;
     cfg.jobs = c.jobs;
-    cfg.json = c.json;
+    cfg.json = c.format == OutputFormat::kJson;
+    cfg.writer = writer.get();
     // Every write fails, as on a full disk: the first is the last one tried.
     fault_plan(FaultPlan{1, kCallStream, ENOSPC, true});
     BatchResult r = run_batch(entries_, cfg);
@@ -73,18 +79,28 @@ TEST_F(BatchWrites, UnreadableLineOnStandardErrorFailing) {
 }
 
 // Opening, reading or seeking a file failing: the file is unreadable, with the system's text.
+// Standard input as a file fails the same way, before a byte of it is read.
 TEST_F(BatchWrites, FileCallsFailing) {
   BatchConfig cfg;
-  for (FaultCall call : {kCallOpen, kCallRead, kCallSeek}) {
+  Entry stdin_entry{"-", std::string(), true};
+  struct Case {
+    FaultCall call;
+    const Entry* entry;
+  } cases[] = {{kCallOpen, &entries_[0]},
+               {kCallRead, &entries_[0]},
+               {kCallSeek, &entries_[0]},
+               {kCallOpen, &stdin_entry},
+               {kCallRead, &stdin_entry}};
+  for (const Case& c : cases) {
     std::string out, reason;
-    std::uint64_t faults = 0, errors = 0;
-    fault_plan(FaultPlan{1, call, EACCES, false});
-    bool read = check_one(entries_[0], cfg, out, nullptr, faults, errors, reason);
+    FileCounts counts;
+    fault_plan(FaultPlan{1, c.call, EACCES, false});
+    bool read = check_one(*c.entry, cfg, out, nullptr, counts, reason);
     long calls = fault_count();
     fault_clear();
-    EXPECT_FALSE(read) << call;
-    EXPECT_EQ(reason, error_text(EACCES)) << call;
-    EXPECT_GE(calls, 1) << call;
+    EXPECT_FALSE(read) << c.call << " " << c.entry->name;
+    EXPECT_EQ(reason, error_text(EACCES)) << c.call << " " << c.entry->name;
+    EXPECT_GE(calls, 1) << c.call << " " << c.entry->name;
   }
 }
 

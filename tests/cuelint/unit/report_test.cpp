@@ -78,14 +78,14 @@ TEST(Report, Summaries) {
   Totals t{3, 2, 17, 17};
   EXPECT_EQ(json_summary(t),
             "{\"summary\":{\"files\":3,\"faulty\":2,\"faults\":17,\"errors\":17,"
-            "\"warnings\":0}}\n");
+            "\"warnings\":0,\"unreadable\":0}}\n");
   EXPECT_EQ(text_summary(t), "cuelint: 3 files checked, 2 with faults, 17 faults\n");
   EXPECT_EQ(text_summary(Totals{1, 1, 1, 1}), "cuelint: 1 file checked, 1 with faults, 1 fault\n");
   EXPECT_EQ(text_summary(Totals{2, 1, 3, 2}),
             "cuelint: 2 files checked, 1 with faults, 3 faults (1 warning)\n");
-  EXPECT_EQ(json_summary(Totals{2, 1, 3, 1}),
+  EXPECT_EQ(json_summary(Totals{2, 1, 3, 1, 4}),
             "{\"summary\":{\"files\":2,\"faulty\":1,\"faults\":3,\"errors\":1,"
-            "\"warnings\":2}}\n");
+            "\"warnings\":2,\"unreadable\":4}}\n");
 }
 
 struct Chunks : Spill {
