@@ -150,7 +150,7 @@ case("json_records_in_order",
      stdout=jfault("d/a.srt", 2, "subrip", "order", ORDER_MSG, 2000, 1000, 1)
      + jchecked("d/a.srt", "subrip", 1)
      + jchecked("d/b.sub", "microdvd", rate="23.976")
-     + jfault("d/c.srt", 1, None, "format", "not a MicroDVD, SubRip or Subviewer 2.0 file",
+     + jfault("d/c.srt", 1, None, "format", "not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file",
               None, None)
      + jchecked("d/c.srt", None, 1)
      + '{"unreadable":{"path":"d/c2.srt","reason":"No such file or directory"}}\n'

@@ -298,7 +298,7 @@ case("youtube_sbv", {"t.sbv": YOUTUBE_SBV}, ["--format", "json", "t.sbv"],
      'two are allowed"}\n'
      '{"file":"t.sbv","line":13,"format":"sbv","check":"line-break-mark","subtitle":null,'
      '"start":7880,"stop":9000,"message":"line-break mark \\"|\\" in the subtitle at line 12"}\n'
-     + jsummary(1, 1, 3), status=1)
+     + jchecked("t.sbv", "sbv", 3) + jsummary(1, 1, 3), status=1)
 # A lecture converted from SubRip: positioning, a speaker tag, a note, a style block left
 # behind after the first cue, one time still with SubRip's comma, and two speakers at once.
 LECTURE_VTT = (
@@ -353,7 +353,8 @@ case("japanese_subrip_encoding_rule", {"j.srt": JAPANESE_SRT},
      '0.500 s before subtitle 1 stops at 00:00:03,000"}\n'
      '{"file":"j.srt","line":10,"format":"subrip","check":"reading-time","severity":"error",'
      '"subtitle":3,"start":4000,"stop":5000,"message":"subtitle 3 is shown 1.000 s; its 24 '
-     'characters need 1.200 s (24.0 per second; at most 20)"}\n' + jsummary(1, 1, 3),
+     'characters need 1.200 s (24.0 per second; at most 20)"}\n'
+     + jchecked("j.srt", "subrip", 3, "shift_jis") + jsummary(1, 1, 3),
      status=1, classic=False)
 case("encoding_not_decodable", {"j.srt": JAPANESE_SRT}, ["--encoding=windows-1252", "j.srt"],
      stdout="j.srt:1: neither UTF-8 nor well-formed in the encoding given\n",
