@@ -18,7 +18,7 @@ import sys
 import tempfile
 
 SKIP = 77
-SECTION = "### cuelint in CI and over archives"
+SECTION = "## cuelint in CI and over archives"
 FAULTY = b"1\n00:00:02,000 --> 00:00:01,000\nBackwards.\n\n2\n00:00:03,000 --> 00:00:04,000\nA|B\n"
 CLEAN = b"{0}{100}Fine.\n"
 
