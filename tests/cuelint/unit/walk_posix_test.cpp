@@ -1,11 +1,8 @@
 // The walk where the system has links, FIFOs, permissions and paths past PATH_MAX.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -67,36 +64,6 @@ TEST_F(Walk, FoldersWithoutPermissionAreNamed) {
   std::vector<std::string> typed = {"/a/sub !", "/a/x.srt", "/b !", "/c/v.srt"};
   std::vector<std::string> untyped = {"/a/sub !", "/a/x.srt !", "/b !", "/c/v.srt"};
   EXPECT_TRUE(got == typed || got == untyped) << ::testing::PrintToString(got);
-}
-
-// Folders nested past PATH_MAX: listed and opened below each other, never by their whole
-// path.
-TEST_F(Walk, DepthPastPathMax) {
-  const std::string part(200, 'd');
-  int fd = ::open(root().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_NE(fd, -1);
-  std::size_t depth = PATH_MAX / part.size() + 2;
-  for (std::size_t i = 0; i < depth; ++i) {
-    ASSERT_EQ(::mkdirat(fd, part.c_str(), 0755), 0);
-    int sub = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY);
-    ::close(fd);
-    ASSERT_NE(sub, -1);
-    fd = sub;
-  }
-  int f = ::openat(fd, "deep.srt", O_WRONLY | O_CREAT, 0644);
-  ASSERT_NE(f, -1);
-  ::close(f);
-  ::close(fd);
-  std::string want;
-  for (std::size_t i = 0; i < depth; ++i) want += "/" + part;
-  want += "/deep.srt";
-  std::vector<std::string> got = names(root());
-  // The scratch tree is too deep for a path-based removal.
-  std::string cmd = "rm -rf '" + root() + "/" + part + "'";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
-  ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0].size(), want.size());
-  EXPECT_EQ(got[0], want);
 }
 
 }  // namespace
