@@ -50,9 +50,7 @@ int put(Stream s, const std::string& text, int status) {
   return err ? write_failed(s, err) : status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::vector<std::string> args = start(argc, argv);
   std::vector<const char*> arg_ptrs;
   for (const std::string& a : args) arg_ptrs.push_back(a.c_str());
@@ -147,4 +145,14 @@ int main(int argc, char** argv) {
   std::string s = cl.quiet ? std::string() : text_summary(r.totals);
   if (cl.statistics) s += statistics_text(r.totals);
   return put(Stream::kErr, s, status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return out_of_memory(std::string());  // before or after the files: none to name
+  }
 }
