@@ -28,10 +28,12 @@ NOBODY = 65534
 CASES = []
 
 
-def case(name, files, args, stdout="", stderr="", status=0, stdin=b"", user=False, also=()):
-    """Outputs are bytes or text; user: run as an ordinary user."""
+def case(name, files, args, stdout="", stderr="", status=0, stdin=b"", user=False, also=(),
+         nproc=None):
+    """Outputs are bytes or text; user: run as an ordinary user; nproc: that user's processes
+    and threads limited to so many (prlimit)."""
     CASES.append(dict(name=name, files=files, args=args, stdout=stdout, stderr=stderr,
-                      status=status, stdin=stdin, user=user, also=also))
+                      status=status, stdin=stdin, user=user, also=also, nproc=nproc))
 
 
 def text_fault(name):
@@ -98,6 +100,12 @@ case("folder_without_permission_json", PERMS, ["--format", "json", "top/b"],
      + jsummary(0, 0, 0, unreadable=1), stderr="cuelint: top/b: Permission denied\n", status=2,
      user=True)
 
+# No thread can be started: the files are checked in turn, the report is the same.
+SMALL = {"t/%d.sub" % i: SHORT_SUB for i in range(1, 5)}
+case("threads_refused", SMALL, ["-j", "4", "t"],
+     stdout=b"".join(text_fault(b"t/%d.sub" % i) for i in range(1, 5)),
+     stderr=summary(4, 4, 4), status=1, user=True, nproc=1, also=[["-j", "1", "t"]])
+
 
 def as_bytes(x):
     return x if isinstance(x, bytes) else x.encode()
@@ -123,6 +131,8 @@ def run_case(binary, c, as_user):
             prefix = []
             if c["user"]:
                 prefix = as_user
+                if c["nproc"]:
+                    prefix = prefix + ["prlimit", "--nproc=%d" % c["nproc"]]
                 os.chmod(work, 0o755)
                 for top, _, names in os.walk(work):
                     for n in names:
@@ -164,6 +174,9 @@ def main():
             continue
         if c["user"] and as_user is None:
             skipped.append((c["name"], why_not))
+            continue
+        if c["nproc"] and not shutil.which("prlimit"):
+            skipped.append((c["name"], "no prlimit to limit the threads"))
             continue
         ran += 1
         faults = run_case(binary, c, as_user)
