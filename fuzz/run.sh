@@ -3,8 +3,8 @@
 #
 #   fuzz/run.sh TARGET [SECONDS] [LIBFUZZER_FLAG ...]      (default 60 seconds)
 #
-# TARGET is a folder of fuzz/ (cuecheck, cuelint): its fuzz_*.cpp is the target and its
-# corpus/ the seeds. The seeds are copied to a scratch corpus, and the new inputs the
+# TARGET is a folder of fuzz/ (cuecheck, cuelint, cuelint/cli, cuelint/walk): its fuzz_*.cpp
+# is the target and its corpus/ the seeds. The seeds are copied to a scratch corpus, and the new inputs the
 # fuzzer finds go there, never into the repository. A crash, leak, hang or sanitizer report
 # leaves its input in the artifact folder; the script then exits non-zero.
 #
@@ -20,21 +20,26 @@ here=$(cd "$(dirname "$0")" && pwd)
 repo=$(dirname "$here")
 if [ $# -lt 1 ] || [ ! -d "$here/$1/corpus" ]; then
   echo "usage: fuzz/run.sh TARGET [SECONDS] [LIBFUZZER_FLAG ...]; TARGET: $(cd "$here" &&
-    for d in */corpus; do printf '%s ' "${d%/corpus}"; done)" >&2
+    for d in */corpus */*/corpus; do printf '%s ' "${d%/corpus}"; done)" >&2
   exit 2
 fi
 target=$1
 shift
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
+flat=$(printf '%s' "$target" | tr / _)
+extra=""
 case $target in
   cuecheck) binary=fuzz_check ;;
-  *) binary=fuzz_$target ;;
+  # The batch names unreadable paths on standard error: thrown away, the fuzzer's and the
+  # sanitizers' reports still kept.
+  cuelint/walk) binary=fuzz_$flat extra=-close_fd_mask=2 ;;
+  *) binary=fuzz_$flat ;;
 esac
 
 build=${BUILD_DIR:-$repo/build-fuzz}
-corpus=${CORPUS_DIR:-/tmp/cuecheck-fuzz-$target-corpus}
-artifacts=${ARTIFACTS:-/tmp/cuecheck-fuzz-$target-artifacts}
+corpus=${CORPUS_DIR:-/tmp/cuecheck-fuzz-$flat-corpus}
+artifacts=${ARTIFACTS:-/tmp/cuecheck-fuzz-$flat-artifacts}
 
 # Configure once; later runs only rebuild what changed.
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -57,7 +62,7 @@ status=0
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   "$build/$binary" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
   -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/" \
-  "$@" "$corpus" >"$log" 2>&1 || status=$?
+  $extra "$@" "$corpus" >"$log" 2>&1 || status=$?
 
 # The last progress line (executions, cov:, ft:, exec/s) and the final statistics.
 grep -E '^#[0-9]+' "$log" | tail -n 1

@@ -10,7 +10,9 @@
 #include <thread>
 
 #include "lint.h"
+#include "report_names.h"
 #include "source.h"
+#include "walk_open.h"
 #include "writer.h"
 
 namespace cuelint {
@@ -23,6 +25,7 @@ struct Job {
   std::size_t queued = 0;  // bytes in chunks
   bool done = false;
   bool readable = true;
+  bool out_of_memory = false;  // its check ran out: the batch ends at its turn
   std::string reason;
   FileCounts counts;
 };
@@ -53,8 +56,11 @@ class Batch {
 
   Job& slot(std::size_t i) { return jobs_[i % jobs_.size()]; }
   void worker();
+  void check(std::size_t i, std::string& out, FolderCache& cache);
+  void out_of_memory(std::size_t i);
   void hand_over(std::size_t i, std::string& text);
   bool write(Stream s, std::string_view text);
+  void print_all(BatchResult& r, std::size_t& at, std::string& out, FolderCache& cache);
   void show_progress(bool force);
   void erase_progress();
 
@@ -68,6 +74,12 @@ class Batch {
   bool stopped_ = false;  // a write failed: workers take no more files and never wait
   int write_error_ = 0;
   Stream write_failed_ = Stream::kOut;
+  bool no_more_ = false;  // memory ran out in a check: workers take no more files
+  bool oom_ = false;
+  std::size_t oom_at_ = 0;
+  // No worker could be started: the printer checks each file at its turn and prints its
+  // report as it grows.
+  bool in_turn_ = false;
   // Progress line (printer thread only).
   bool progress_shown_ = false;
   std::chrono::steady_clock::time_point last_progress_{};
@@ -75,6 +87,12 @@ class Batch {
 
 void Batch::hand_over(std::size_t i, std::string& text) {
   if (text.empty()) return;
+  if (in_turn_) {
+    if (cfg_.progress) erase_progress();
+    if (!stopped_) write(Stream::kOut, cfg_.writer ? cfg_.writer->print(text) : text);
+    text.clear();
+    return;
+  }
   std::unique_lock<std::mutex> lock(m_);
   Job& j = slot(i);
   // A file behind the printer's turn waits rather than piling up its report; the file at
@@ -91,21 +109,27 @@ void Batch::hand_over(std::size_t i, std::string& text) {
   printer_cv_.notify_one();
 }
 
-void Batch::worker() {
-  std::string out;
-  for (;;) {
-    std::size_t i = next_.fetch_add(1);
-    if (i >= entries_.size()) return;
-    {
-      std::unique_lock<std::mutex> lock(m_);
-      worker_cv_.wait(lock, [&] { return i < head_ + jobs_.size() || stopped_; });
-      if (stopped_) return;
+// The first file that memory ran out on is the one named; the batch stops there.
+void Batch::out_of_memory(std::size_t i) {
+  {
+    std::lock_guard<std::mutex> lock(m_);
+    if (!oom_) {
+      oom_ = true;
+      oom_at_ = i;
     }
+    stopped_ = true;
+  }
+  worker_cv_.notify_all();
+  printer_cv_.notify_one();
+}
+
+void Batch::check(std::size_t i, std::string& out, FolderCache& cache) {
+  try {
     const Entry& e = entries_[i];
     JobSpill spill(*this, i);
     FileCounts counts;
     std::string reason = e.reason;
-    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, counts, reason);
+    bool readable = reason.empty() && check_one(e, cfg_, out, &spill, counts, reason, &cache);
     hand_over(i, out);
     {
       std::lock_guard<std::mutex> lock(m_);
@@ -116,6 +140,33 @@ void Batch::worker() {
       j.counts = counts;
     }
     printer_cv_.notify_one();
+  } catch (const std::bad_alloc&) {
+    out.clear();
+    out.shrink_to_fit();
+    // The files before it are still reported; no worker takes another.
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      no_more_ = true;
+      Job& j = slot(i);
+      j.done = true;
+      j.out_of_memory = true;
+    }
+    printer_cv_.notify_one();
+  }
+}
+
+void Batch::worker() {
+  std::string out;
+  FolderCache cache;
+  for (;;) {
+    std::size_t i = next_.fetch_add(1);
+    if (i >= entries_.size()) return;
+    {
+      std::unique_lock<std::mutex> lock(m_);
+      worker_cv_.wait(lock, [&] { return i < head_ + jobs_.size() || stopped_; });
+      if (stopped_ || no_more_) return;
+    }
+    check(i, out, cache);
   }
 }
 
@@ -153,10 +204,47 @@ BatchResult Batch::run() {
   unsigned threads = cfg_.jobs < 1 ? 1 : cfg_.jobs;
   if (threads > n) threads = static_cast<unsigned>(n);
   std::vector<std::thread> pool;
-  for (unsigned t = 0; t < threads; ++t) pool.emplace_back([this] { worker(); });
-  if (cfg_.writer) write(Stream::kOut, cfg_.writer->begin());
+  // A thread the system will not start lowers -j: the run goes on with those it has.
+  for (unsigned t = 0; t < threads; ++t) {
+    std::thread th;
+    if (start_thread(&th, [this] { worker(); }) != 0) break;
+    pool.push_back(std::move(th));
+  }
+  in_turn_ = pool.empty();
+  r.workers = static_cast<unsigned>(pool.size());
+  std::string out;     // in turn: the report being made
+  FolderCache cache;   // in turn: the folder open
+  std::size_t at = 0;  // the file being printed, for a failure of memory
+  try {
+    if (cfg_.writer) write(Stream::kOut, cfg_.writer->begin());
+    print_all(r, at, out, cache);
+  } catch (const std::bad_alloc&) {
+    out_of_memory(at);
+  }
+  // A stopped batch wakes the workers that wait for their turn; they take no more files.
+  worker_cv_.notify_all();
+  for (auto& t : pool) t.join();
+  if (cfg_.progress) erase_progress();
+  if (oom_) {
+    r.out_of_memory = true;
+    r.out_of_memory_at = entries_[oom_at_].name;
+  } else if (cfg_.writer && !stopped_) {
+    try {
+      write(Stream::kOut, cfg_.writer->end(r.totals));
+    } catch (const std::bad_alloc&) {
+      r.out_of_memory = true;  // no file's fault: the run's own end
+    }
+  }
+  r.write_error = write_error_;
+  r.write_failed = write_failed_;
+  return r;
+}
 
+void Batch::print_all(BatchResult& r, std::size_t& at, std::string& out, FolderCache& cache) {
+  std::size_t n = entries_.size();
   for (std::size_t i = 0; i < n && !stopped_; ++i) {
+    at = i;
+    if (in_turn_) check(i, out, cache);
     while (!stopped_) {
       std::unique_lock<std::mutex> lock(m_);
       Job& j = slot(i);
@@ -174,6 +262,11 @@ BatchResult Batch::run() {
         if (cfg_.progress) erase_progress();
         write(Stream::kOut, cfg_.writer ? cfg_.writer->print(chunk) : chunk);
         continue;
+      }
+      if (j.done && j.out_of_memory) {
+        lock.unlock();
+        out_of_memory(i);
+        break;
       }
       if (j.done) {
         bool readable = j.readable;
@@ -194,7 +287,8 @@ BatchResult Batch::run() {
           ++r.totals.unreadable;
           if (cfg_.progress) erase_progress();
           if (cfg_.writer) write(Stream::kOut, cfg_.writer->unreadable(entries_[i].name, reason));
-          write(Stream::kErr, "cuelint: " + entries_[i].name + ": " + reason + "\n");
+          write(Stream::kErr,
+                "cuelint: " + printable_name(entries_[i].name) + ": " + reason + "\n");
         }
         if (cfg_.progress) show_progress(false);
         break;
@@ -203,25 +297,15 @@ BatchResult Batch::run() {
       if (cfg_.progress) show_progress(false);
     }
   }
-  // A stopped batch wakes the workers that wait for their turn; they take no more files.
-  worker_cv_.notify_all();
-  for (auto& t : pool) t.join();
-  if (cfg_.progress) erase_progress();
-  if (cfg_.writer && !stopped_) write(Stream::kOut, cfg_.writer->end(r.totals));
-  r.write_error = write_error_;
-  r.write_failed = write_failed_;
-  return r;
 }
 
 }  // namespace
 
 bool check_one(const Entry& e, const BatchConfig& cfg, std::string& out, Spill* spill,
-               FileCounts& counts, std::string& reason) {
+               FileCounts& counts, std::string& reason, FolderCache* cache) {
+  FolderCache own;
   File f;
-  if (int err = e.from_stdin ? open_stdin(&f) : open_read(e.name, &f)) {
-    reason = error_text(err);
-    return false;
-  }
+  if (!open_entry(e, cfg.folders, cache ? *cache : own, &f, reason)) return false;
   FileSource src(f);
   std::unique_ptr<Report> report = cfg.writer
                                        ? std::make_unique<Report>(e.name, *cfg.writer, out, spill)

@@ -1,5 +1,6 @@
 // cuelint: checks subtitle files and tells a script the outcome by its exit status.
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "filelist.h"
 #include "platform.h"
 #include "report.h"
+#include "report_names.h"
 #include "walk.h"
 #include "writer.h"
 
@@ -27,14 +29,28 @@ int write_failed(Stream s, int err) {
   return 2;
 }
 
+// Memory ran out: the run ends there, naming the file it was on (none at the run's end).
+int out_of_memory(const std::string& file) {
+  static const char kHead[] = "cuelint: ";
+  static const char kTail[] = "out of memory\n";
+  std::string name;
+  try {
+    if (!file.empty()) name = printable_name(file) + ": ";
+  } catch (const std::bad_alloc&) {
+    name.clear();
+  }
+  int err = write_stream(Stream::kErr, kHead, sizeof kHead - 1);
+  if (!err) err = write_stream(Stream::kErr, name.data(), name.size());
+  if (!err) err = write_stream(Stream::kErr, kTail, sizeof kTail - 1);
+  return err ? write_failed(Stream::kErr, err) : 2;
+}
+
 int put(Stream s, const std::string& text, int status) {
   int err = write_stream(s, text.data(), text.size());
   return err ? write_failed(s, err) : status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::vector<std::string> args = start(argc, argv);
   std::vector<const char*> arg_ptrs;
   for (const std::string& a : args) arg_ptrs.push_back(a.c_str());
@@ -62,7 +78,7 @@ int main(int argc, char** argv) {
     return put(Stream::kErr, "cuelint: " + error + "\n", 2);
   Settled settled;
   if (const char* bad = settle(config, cl, settled))
-    return put(Stream::kErr, "cuelint: " + config_path + ": " + bad + "\n", 2);
+    return put(Stream::kErr, "cuelint: " + printable_name(config_path) + ": " + bad + "\n", 2);
   const Options& options = settled.options;
   Severity fail_on = settled.fail_on;
   if (cl.action == CommandLine::kShowSettings)
@@ -72,11 +88,13 @@ int main(int argc, char** argv) {
   if (cl.has_files_from) {
     std::string reason;
     if (!read_file_list(cl.files_from, cl.null_separated, paths, reason))
-      return put(Stream::kErr, "cuelint: " + cl.files_from + ": " + reason + "\n", 2);
+      return put(Stream::kErr, "cuelint: " + printable_name(cl.files_from) + ": " + reason + "\n",
+                 2);
     if (const char* bad = stdin_misuse(paths, cl.files_from == "-"))
       return put(Stream::kErr, std::string("cuelint: ") + bad + "\n" + usage_text(), 2);
   }
   std::vector<Entry> entries;
+  std::vector<WalkFolder> folders;
   bool empty_folder = false;
   for (const std::string& p : paths) {
     if (p == "-") {
@@ -84,10 +102,14 @@ int main(int argc, char** argv) {
       continue;
     }
     std::size_t before = entries.size();
-    expand_path(p, entries);
+    try {
+      expand_path(p, entries, folders);
+    } catch (const std::bad_alloc&) {
+      return out_of_memory(p);
+    }
     // Only a folder adds nothing: a walk that found no file to check.
     if (entries.size() == before) {
-      std::string msg = "cuelint: " + p + ": no subtitle files found\n";
+      std::string msg = "cuelint: " + printable_name(p) + ": no subtitle files found\n";
       if (int err = write_stream(Stream::kErr, msg.data(), msg.size()))
         return write_failed(Stream::kErr, err);
       empty_folder = true;
@@ -100,6 +122,7 @@ int main(int argc, char** argv) {
   cfg.fail_on = fail_on;
   cfg.json = cl.json;
   cfg.writer = writer.get();
+  cfg.folders = &folders;
   cfg.jobs = cl.jobs ? cl.jobs : std::thread::hardware_concurrency();
   if (cfg.jobs == 0) cfg.jobs = 1;
   // Threads beyond these give nothing: the checks are bound by processors and disks.
@@ -109,6 +132,7 @@ int main(int argc, char** argv) {
   cfg.progress = on_stderr && !cl.quiet && entries.size() > 1 && is_terminal(Stream::kErr);
   BatchResult r = run_batch(entries, cfg);
   if (r.write_error) return write_failed(r.write_failed, r.write_error);
+  if (r.out_of_memory) return out_of_memory(r.out_of_memory_at);
 
   int status = 0;
   if (r.unreadable || empty_folder) {
@@ -121,4 +145,14 @@ int main(int argc, char** argv) {
   std::string s = cl.quiet ? std::string() : text_summary(r.totals);
   if (cl.statistics) s += statistics_text(r.totals);
   return put(Stream::kErr, s, status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return out_of_memory(std::string());  // before or after the files: none to name
+  }
 }

@@ -1,5 +1,7 @@
 #include "report_github.h"
 
+#include "report_names.h"
+
 namespace cuelint {
 
 namespace {
@@ -33,7 +35,11 @@ class GithubWriter : public Writer {
   // ::error file=FILE,line=LINE,title=cuelint RULE::MESSAGE
   void fault(std::string& out, const std::string& file, const Fault& f) const override {
     out += f.severity == Severity::kError ? "::error file=" : "::warning file=";
-    github_escape_property(out, file);
+    if (name_is_plain(file)) {
+      github_escape_property(out, file);
+    } else {
+      github_escape_property(out, printable_name(file));
+    }
     out += ",line=";
     out += std::to_string(f.line);
     out += ",title=cuelint ";

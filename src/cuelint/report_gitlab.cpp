@@ -45,15 +45,11 @@ class GitlabWriter : public Writer {
   // The lines joined into the array.
   std::string_view print(std::string& lines) override {
     buf_.clear();
-    std::size_t at = 0;
-    while (at < lines.size()) {
-      std::size_t nl = lines.find('\n', at);
-      if (nl == std::string::npos) nl = lines.size();
+    each_line(lines, [this](std::string_view line) {
       buf_ += any_ ? ",\n" : "\n";
       any_ = true;
-      buf_.append(lines, at, nl - at);
-      at = nl + 1;
-    }
+      buf_ += line;
+    });
     return buf_;
   }
   std::string end(const Totals&) override { return any_ ? "\n]\n" : "]\n"; }

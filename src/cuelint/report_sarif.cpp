@@ -51,20 +51,15 @@ class SarifWriter : public Writer {
 
   std::string_view print(std::string& lines) override {
     buf_.clear();
-    std::size_t at = 0;
-    while (at < lines.size()) {
-      std::size_t nl = lines.find('\n', at);
-      if (nl == std::string::npos) nl = lines.size();
-      std::string_view line(lines.data() + at, nl - at);
-      at = nl + 1;
+    each_line(lines, [this](std::string_view line) {
       note_rule(line);
       if (written_ >= max_) {
         ++dropped_;
-        continue;
+        return;
       }
       buf_ += written_++ ? ",\n" : "\n";
       buf_ += line;
-    }
+    });
     return buf_;
   }
 

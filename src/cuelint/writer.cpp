@@ -4,6 +4,7 @@
 
 #include "report_github.h"
 #include "report_gitlab.h"
+#include "report_names.h"
 #include "report_sarif.h"
 
 namespace cuelint {
@@ -19,19 +20,30 @@ std::string dump(const Json& j) {
 class TextWriter : public Writer {
  public:
   void fault(std::string& out, const std::string& file, const Fault& f) const override {
-    append_text(out, file, f);
+    if (name_is_plain(file)) {
+      append_text(out, file, f);
+    } else {
+      append_text(out, printable_name(file), f);
+    }
   }
 };
 
 class JsonWriter : public Writer {
  public:
   void fault(std::string& out, const std::string& file, const Fault& f) const override {
+    std::size_t at = out.size();
     append_json(out, file, f);
+    if (name_is_utf8(file)) return;
+    // The name came out with U+FFFD in it: its bytes go right after it. A quote inside the
+    // name is escaped, so the first ,"line": is the key's own.
+    std::size_t line = out.find(",\"line\":", at);
+    out.insert(line, ",\"file_bytes\":\"" + hex_bytes(file) + "\"");
   }
   void checked(std::string& out, const FileRecord& r) const override {
     const FileOutcome& o = r.outcome;
     Json c;
     c["file"] = r.file;
+    if (!name_is_utf8(r.file)) c["file_bytes"] = hex_bytes(r.file);
     c["format"] = o.format ? Json(o.format->name) : Json(nullptr);
     c["encoding"] = encoding_name(o.encoding);
     c["rate"] = o.format && o.format->frames() ? Json(rate_text(o.rate)) : Json(nullptr);
@@ -46,6 +58,7 @@ class JsonWriter : public Writer {
   std::string unreadable(const std::string& path, const std::string& reason) override {
     Json u;
     u["path"] = path;
+    if (!name_is_utf8(path)) u["file_bytes"] = hex_bytes(path);
     u["reason"] = reason;
     Json j;
     j["unreadable"] = std::move(u);

@@ -47,6 +47,19 @@ class Writer {
 
 std::unique_ptr<Writer> make_writer(OutputFormat f);
 
+// Calls take(line) for each line of lines, without its "\n": how the JSON array formats
+// join a file's records into the array.
+template <class Take>
+void each_line(std::string_view lines, Take take) {
+  std::size_t at = 0;
+  while (at < lines.size()) {
+    std::size_t nl = lines.find('\n', at);
+    if (nl == std::string_view::npos) nl = lines.size();
+    take(lines.substr(at, nl - at));
+    at = nl + 1;
+  }
+}
+
 // "23.976", "25": the exact decimal without trailing zeros.
 std::string rate_text(const Rate& r);
 

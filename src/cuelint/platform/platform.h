@@ -9,7 +9,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace cuelint {
@@ -30,6 +32,8 @@ enum class Kind : std::uint8_t { kFile, kFolder, kLink, kOther };
 // not argv), and the streams made ready; a broken pipe becomes an error of the write.
 std::vector<std::string> start(int argc, char** argv);
 
+// A path given to the program, opened as it is (a FIFO or a device too, when the user says
+// so).
 int open_read(const std::string& path, File* f);
 // Standard input as a file of its own, closed apart from the stream.
 int open_stdin(File* f);
@@ -52,10 +56,24 @@ struct FolderEntry {
   Kind kind = Kind::kOther;  // its last link not followed
   int error = 0;             // its kind could not be told
 };
+// A folder by its path, its links followed: a path the user gave.
 int folder_open(const std::string& path, FolderList** d);
+// A folder named in an open folder, its last link not followed: what the walk found stays
+// what is listed, whatever is swapped in for it, and no path grows past the system's limit.
+int folder_open_below(FolderList* parent, const std::string& name, FolderList** d);
+// A file named in an open folder, opened for reading without waiting for a writer or a
+// device; its last link followed only when follow.
+int open_below(FolderList* dir, const std::string& name, bool follow, File* f);
+// The kind of a name in an open folder, links followed.
+int kind_below(FolderList* dir, const std::string& name, Kind* k);
+// The kind of an open file: what was opened, whatever the name leads to by now.
+int file_kind(File f, Kind* k);
 // The next entry; *end at the end of the list. An error is the listing's own.
 int folder_next(FolderList* d, FolderEntry* e, bool* end);
 void folder_close(FolderList* d);
+// A worker thread, or the system's error when none can be started.
+int start_thread(std::thread* t, std::function<void()> run);
+
 // "/", or a backslash on Windows.
 char path_separator();
 // Joins a folder path and a name below it with the system's separator, which is not

@@ -15,7 +15,9 @@ enum FaultCall : unsigned {
   kCallFolderOpen = 64,
   kCallFolderNext = 128,
   kCallStream = 256,  // standard output or error
-  kCallAny = 511,
+  kCallFileKind = 512,
+  kCallThread = 1024,
+  kCallAny = 2047,
 };
 
 struct FaultPlan {

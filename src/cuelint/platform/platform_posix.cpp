@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <system_error>
 
 #include "platform.h"
 #include "platform_faults.h"
@@ -134,11 +135,71 @@ int path_kind(const std::string& path, Kind* k) {
   return 0;
 }
 
+static int list_fd(int fd, FolderList** d) {
+  if (fd == -1) return errno;
+  DIR* dir = ::fdopendir(fd);
+  if (!dir) {
+    int e = errno;
+    ::close(fd);
+    return e;
+  }
+  *d = new FolderList{dir};
+  return 0;
+}
+
+static int open_retry(int at, const char* name, int flags) {
+  int fd;
+  do {
+    fd = ::openat(at, name, flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  } while (fd == -1 && errno == EINTR);
+  return fd;
+}
+
 int folder_open(const std::string& path, FolderList** d) {
   if (int e = fault_hit(kCallFolderOpen)) return e;
-  DIR* dir = ::opendir(path.c_str());
-  if (!dir) return errno;
-  *d = new FolderList{dir};
+  return list_fd(open_retry(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY), d);
+}
+
+int folder_open_below(FolderList* parent, const std::string& name, FolderList** d) {
+  if (int e = fault_hit(kCallFolderOpen)) return e;
+  return list_fd(open_retry(::dirfd(parent->d), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW),
+                 d);
+}
+
+int open_below(FolderList* dir, const std::string& name, bool follow, File* f) {
+  if (int e = fault_hit(kCallOpen)) return e;
+  int fd = open_retry(::dirfd(dir->d), name.c_str(), O_RDONLY | (follow ? 0 : O_NOFOLLOW));
+  if (fd == -1) return errno;
+  // Regular files only are read from here on (file_kind): waiting was all it was for.
+  int fl = ::fcntl(fd, F_GETFL);
+  if (fl != -1) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+  f->h = fd;
+  return 0;
+}
+
+int kind_below(FolderList* dir, const std::string& name, Kind* k) {
+  if (int e = fault_hit(kCallKind)) return e;
+  struct stat st;
+  if (::fstatat(::dirfd(dir->d), name.c_str(), &st, 0) != 0) return errno;
+  *k = kind_of(st.st_mode);
+  return 0;
+}
+
+int file_kind(File f, Kind* k) {
+  if (int e = fault_hit(kCallFileKind)) return e;
+  struct stat st;
+  if (::fstat(fd_of(f), &st) != 0) return errno;
+  *k = kind_of(st.st_mode);
+  return 0;
+}
+
+int start_thread(std::thread* t, std::function<void()> run) {
+  if (int e = fault_hit(kCallThread)) return e;
+  try {
+    *t = std::thread(std::move(run));
+  } catch (const std::system_error& e) {
+    return e.code().value() ? e.code().value() : EAGAIN;
+  }
   return 0;
 }
 

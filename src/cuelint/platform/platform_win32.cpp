@@ -6,6 +6,7 @@
 
 #include <cwchar>
 #include <string>
+#include <system_error>
 
 #include "platform.h"
 #include "platform_faults.h"
@@ -95,10 +96,60 @@ bool is_link(DWORD attributes, DWORD tag) {
 }  // namespace
 
 struct FolderList {
+  std::wstring path;  // below it, names are joined to it: the wide API has no handle walk
   HANDLE find;
   WIN32_FIND_DATAW data;
   bool pending;  // data holds an entry not yet handed out
 };
+
+namespace {
+
+std::wstring below(const FolderList* d, const std::string& name) {
+  std::wstring p = d->path;
+  if (!p.empty() && p.back() != L'\\' && p.back() != L'/') p += L'\\';
+  return p + to_wide(name);
+}
+
+// What an open handle is; a link only when it was opened as one (not followed).
+int handle_kind(HANDLE h, Kind* k) {
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    *k = Kind::kOther;
+    return 0;
+  }
+  FILE_ATTRIBUTE_TAG_INFO info;
+  if (!GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info))
+    return static_cast<int>(GetLastError());
+  if (is_link(info.FileAttributes, info.ReparseTag)) {
+    *k = Kind::kLink;
+  } else if (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    *k = Kind::kFolder;
+  } else {
+    *k = Kind::kFile;
+  }
+  return 0;
+}
+
+int list_folder(std::wstring path, FolderList** d) {
+  std::wstring pattern = path;
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  auto* list = new FolderList;
+  list->path = std::move(path);
+  list->find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &list->data,
+                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  list->pending = list->find != INVALID_HANDLE_VALUE;
+  if (!list->pending) {
+    DWORD e = GetLastError();
+    if (e != ERROR_FILE_NOT_FOUND) {  // else an empty drive: no "." and ".." either
+      delete list;
+      return static_cast<int>(e);
+    }
+  }
+  *d = list;
+  return 0;
+}
+
+}  // namespace
 
 std::vector<std::string> start(int, char**) {
   // Failures of a drive are errors of the call, never a dialog box.
@@ -213,21 +264,55 @@ int path_kind(const std::string& path, Kind* k) {
 
 int folder_open(const std::string& path, FolderList** d) {
   if (int e = fault_hit(kCallFolderOpen)) return e;
-  std::wstring pattern = to_wide(path);
-  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
-  pattern += L'*';
-  auto* list = new FolderList;
-  list->find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &list->data,
-                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  list->pending = list->find != INVALID_HANDLE_VALUE;
-  if (!list->pending) {
-    DWORD e = GetLastError();
-    if (e != ERROR_FILE_NOT_FOUND) {  // else an empty drive: no "." and ".." either
-      delete list;
-      return static_cast<int>(e);
-    }
+  return list_folder(to_wide(path), d);
+}
+
+int folder_open_below(FolderList* parent, const std::string& name, FolderList** d) {
+  if (int e = fault_hit(kCallFolderOpen)) return e;
+  std::wstring path = below(parent, name);
+  // The name itself, a reparse point not followed: a link or junction swapped in for the
+  // folder is refused, not listed.
+  HANDLE h = CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  Kind k = Kind::kOther;
+  int e = handle_kind(h, &k);
+  CloseHandle(h);
+  if (e) return e;
+  if (k == Kind::kLink) return ERROR_CANT_ACCESS_FILE;
+  if (k != Kind::kFolder) return ERROR_DIRECTORY;
+  return list_folder(std::move(path), d);
+}
+
+int open_below(FolderList* dir, const std::string& name, bool follow, File* f) {
+  if (int e = fault_hit(kCallOpen)) return e;
+  DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+  HANDLE h = CreateFileW(below(dir, name).c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, flags, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  *f = file_of(h);
+  return 0;
+}
+
+int kind_below(FolderList* dir, const std::string& name, Kind* k) {
+  std::wstring w = below(dir, name);
+  return path_kind(to_utf8(w.data(), w.size()), k);
+}
+
+int file_kind(File f, Kind* k) {
+  if (int e = fault_hit(kCallFileKind)) return e;
+  return handle_kind(handle_of(f), k);
+}
+
+int start_thread(std::thread* t, std::function<void()> run) {
+  if (int e = fault_hit(kCallThread)) return e;
+  try {
+    *t = std::thread(std::move(run));
+  } catch (const std::system_error& e) {
+    return e.code().value() ? e.code().value() : ERROR_NOT_ENOUGH_MEMORY;
   }
-  *d = list;
   return 0;
 }
 

@@ -64,7 +64,7 @@ def jobs_for(fmt):
 case("github_folder", FOLDER, ["--format", "github", "d"],
      stdout="::error file=d/a%2Cb%3Ac%25.srt,line=2,title=cuelint order::" + ORDER_MSG + "\n"
      "::error file=d/caf\u00e9 x.sub,line=1,title=cuelint reading-time::" + SHORT_MSG + "\n"
-     "::error file=d/new%0Aline.srt,line=2,title=cuelint order::" + ORDER_MSG + "\n",
+     "::error file=d/new\\x0Aline.srt,line=2,title=cuelint order::" + ORDER_MSG + "\n",
      stderr=summary(4, 3, 3), status=1, also=jobs_for("github"))
 case("github_warning_and_percent", {"w.srt": b"1\n00:00:01,000 --> 00:00:02,000\n50%|\n"},
      ["--format", "github", "--set", "line-break-mark.severity=warning", "w.srt"],
@@ -176,7 +176,7 @@ case("files_from_lines", LIST_FILES, ["c.sub", "--files-from", "list.txt"],
      stdout=short("c.sub") + short("a.sub") + short("sp ace.sub"), stderr=summary(3, 3, 3),
      status=1, also=[["--files-from=nul.lst", "c.sub", "--files-from", "list.txt"]])
 case("files_from_nul", LIST_FILES, ["-0", "--files-from", "nul.lst"],
-     stdout=short("new\nline.sub") + short("a.sub"), stderr=summary(2, 2, 2), status=1,
+     stdout=short("new\\x0Aline.sub") + short("a.sub"), stderr=summary(2, 2, 2), status=1,
      also=[["--files-from", "nul.lst", "--null"]])
 case("files_from_stdin", LIST_FILES, ["--files-from", "-"], stdin=b"sp ace.sub\nc.sub",
      stdout=short("sp ace.sub") + short("c.sub"), stderr=summary(2, 2, 2), status=1)

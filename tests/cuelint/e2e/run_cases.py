@@ -421,10 +421,12 @@ case("same_path_twice", {"m.sub": b"{0}{1}abc\n"}, ["m.sub", "m.sub"],
              "3 characters need 0.150 s (75.0 per second; at most 20)\n") * 2,
      stderr=summary(2, 2, 2), status=1)
 case("name_not_utf8_json", {b"caf\xe9.sub": b"{0}{1}abc\n"}, ["--format", "json", b"caf\xe9.sub"],
-     stdout='{"file":"caf\ufffd.sub","line":1,"format":"microdvd","check":"reading-time",'
+     stdout='{"file":"caf\ufffd.sub","file_bytes":"636166e92e737562","line":1,"format":"microdvd",'
+     '"check":"reading-time",'
      '"subtitle":null,"start":0,"stop":40,"message":"the subtitle at line 1 is shown 0.040 s '
      '(1 frame at 25 per second); its 3 characters need 0.150 s (75.0 per second; at most 20)"}\n'
-     + jchecked("caf\ufffd.sub", "microdvd", 1, rate="25") + jsummary(1, 1, 1), status=1)
+     + jchecked("caf\ufffd.sub", "microdvd", 1, rate="25").replace(
+         '.sub",', '.sub","file_bytes":"636166e92e737562",') + jsummary(1, 1, 1), status=1)
 # Names in any script, in file and folder names, walked and given: byte order of the UTF-8
 # names (Cyrillic, then CJK, then the emoji), the same on every system.
 CYRILLIC, CJK, EMOJI = "\u041f\u0430\u043f\u043a\u0430", "\u5b57\u5e55", "\U0001f3ac"

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,86 @@ TEST_F(BatchWrites, FileCallsFailing) {
     EXPECT_FALSE(read) << c.call << " " << c.entry->name;
     EXPECT_EQ(reason, error_text(EACCES)) << c.call << " " << c.entry->name;
     EXPECT_GE(calls, 1) << c.call << " " << c.entry->name;
+  }
+}
+
+// Takes the report lines on the printer's side instead of standard output; a fault line or
+// a printed chunk of the file named can be made to run out of memory.
+class Capture : public Writer {
+ public:
+  std::string got, fail_fault, fail_print;
+  void fault(std::string& out, const std::string& file, const Fault& f) const override {
+    if (file == fail_fault) throw std::bad_alloc();
+    out += file + ":" + std::to_string(f.line) + "\n";
+  }
+  std::string_view print(std::string& lines) override {
+    if (!fail_print.empty() && lines.find(fail_print) != std::string::npos) throw std::bad_alloc();
+    got += lines;
+    return std::string_view();
+  }
+};
+
+// Threads the system will not start lower -j, down to none (the printer checks each file
+// itself): the report is the same.
+TEST_F(BatchWrites, ThreadsThatCannotStart) {
+  entries_.pop_back();  // readable files only: nothing on standard error
+  Capture want_writer;
+  BatchConfig cfg;
+  cfg.jobs = 4;
+  cfg.writer = &want_writer;
+  BatchResult want = run_batch(entries_, cfg);
+  ASSERT_EQ(want.workers, 4u);
+  ASSERT_EQ(want.totals.faults, 12u);
+  struct Case {
+    long fail_at;
+    bool after;
+    unsigned workers;
+  } cases[] = {{1, true, 0}, {2, true, 1}, {4, false, 3}, {4, true, 3}};
+  for (const Case& c : cases) {
+    Capture w;
+    cfg.writer = &w;
+    fault_plan(FaultPlan{c.fail_at, kCallThread, EAGAIN, c.after});
+    BatchResult r = run_batch(entries_, cfg);
+    fault_clear();
+    EXPECT_EQ(r.workers, c.workers) << c.fail_at;
+    EXPECT_EQ(w.got, want_writer.got) << c.fail_at;
+    EXPECT_EQ(r.totals.files, 12u) << c.fail_at;
+    EXPECT_EQ(r.totals.faults, 12u) << c.fail_at;
+    EXPECT_FALSE(r.out_of_memory) << c.fail_at;
+  }
+}
+
+// Memory running out in a worker's check or in the printer ends the batch naming the file,
+// with as many workers as not (0: none could be started).
+TEST_F(BatchWrites, OutOfMemoryNamesTheFile) {
+  entries_.pop_back();
+  const std::string f3 = entries_[3].name, f7 = entries_[7].name;
+  struct Case {
+    const char* label;
+    unsigned jobs;
+    bool no_threads;
+    std::string fail_fault, fail_print, at;
+  } cases[] = {
+      {"worker, one", 1, false, f7, "", f7},   {"worker, four", 4, false, f3, "", f3},
+      {"in turn", 1, true, f7, "", f7},        {"printer, one", 1, false, "", f3, f3},
+      {"printer, four", 4, false, "", f7, f7}, {"printer in turn", 2, true, "", f3, f3},
+  };
+  for (const Case& c : cases) {
+    Capture w;
+    w.fail_fault = c.fail_fault;
+    w.fail_print = c.fail_print;
+    BatchConfig cfg;
+    cfg.jobs = c.jobs;
+    cfg.writer = &w;
+    if (c.no_threads) fault_plan(FaultPlan{1, kCallThread, EAGAIN, true});
+    BatchResult r = run_batch(entries_, cfg);
+    fault_clear();
+    EXPECT_TRUE(r.out_of_memory) << c.label;
+    EXPECT_EQ(r.out_of_memory_at, c.at) << c.label;
+    // The files before it were reported, none after it.
+    EXPECT_LT(r.totals.files, 8u) << c.label;
+    EXPECT_EQ(w.got.find(entries_[8].name), std::string::npos) << c.label;
+    EXPECT_NE(w.got.find(entries_[0].name + ":1\n"), std::string::npos) << c.label;
   }
 }
 

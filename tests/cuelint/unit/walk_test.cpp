@@ -2,17 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform.h"
 #include "platform_faults.h"
 #include "walk.h"
+#include "walk_tree.h"
 
 using namespace cuelint;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -51,36 +49,6 @@ TEST(WalkJoin, OneSeparatorBetweenFolderAndName) {
   EXPECT_EQ(join_path("d" + sep, "x.srt"), "d" + sep + "x.srt");
   EXPECT_EQ(join_path("", "x.srt"), sep + "x.srt");
 }
-
-class WalkTree : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = fs::temp_directory_path() / fs::u8path(std::string("cuelint-walk-") + info->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  void TearDown() override {
-    fault_clear();
-    fs::remove_all(root_);
-  }
-  void file(const std::string& rel) {
-    fs::path p = root_ / fs::u8path(rel);
-    fs::create_directories(p.parent_path());
-    std::ofstream(p) << "x";
-  }
-  std::string root() const { return root_.u8string(); }
-  // The names found below the root, the root taken off; " !" marks one that cannot be read.
-  std::vector<std::string> names(const std::string& path) {
-    std::vector<Entry> e;
-    expand_path(path, e);
-    std::vector<std::string> out;
-    for (const Entry& x : e)
-      out.push_back(x.name.substr(root().size()) + (x.reason.empty() ? "" : " !"));
-    return out;
-  }
-  fs::path root_;
-};
 
 TEST_F(WalkTree, OrderAndNamesInAnyScript) {
   file("a/b-x.srt");
