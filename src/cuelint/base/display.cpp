@@ -166,18 +166,16 @@ void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t 
   }
 }
 
-void TextRules::line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode) {
+void TextRules::plain_line(std::string_view s, const bytes::TextLine& t, std::uint64_t number,
+                           std::size_t column0) {
+  // ASCII text, no markup, no control character, every byte a cluster. Without marks it is
+  // one display line, and only its white space is left to look at.
   Display d;
   bool white_reported = false;
-  // A plain line: ASCII text, no markup, no control character, every byte a cluster.
-  // Without marks it is one display line, and only its white space is left to look at.
-  bytes::TextLine t{false, false};
-  const bool plain =
-      bytes::text_line(s.data(), s.size(), t) && !(references_ && s.find('&') != s.npos);
   const bool two = t.two_white;
-  if (plain && t.marks) {
-    // ASCII with marks: split at the format's own, the others taken out. Without two
-    // blanks in a row anywhere, only the runs between marks and their ends need a look.
+  if (t.marks) {
+    // Split at the format's own marks, the others taken out. Without two blanks in a row
+    // anywhere, only the runs between marks and their ends need a look.
     std::size_t n = s.size(), i = 0;
     for (;;) {
       std::size_t len = 0, j = next_mark(s, i, len);
@@ -199,18 +197,20 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
       i = j + len;
     }
   }
-  if (plain) {
-    // The common line, in one pass: what the way below would find of it.
-    if (!s.empty()) {
-      d.chars = s.size();
-      d.kept = d.seen = true;
-      d.first_white = is_blank_char(s.front());
-      d.last_white = is_blank_char(s.back());
-      d.two_white = two;
-    }
-    end_display(d, number, column0, white_reported);
-    return;
+  // The common line: what line() would find of it.
+  if (!s.empty()) {
+    d.chars = s.size();
+    d.kept = d.seen = true;
+    d.first_white = is_blank_char(s.front());
+    d.last_white = is_blank_char(s.back());
+    d.two_white = two;
   }
+  end_display(d, number, column0, white_reported);
+}
+
+void TextRules::line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode) {
+  Display d;
+  bool white_reported = false;
   if (control_) control_chars(s, number, column0, unicode);
   // Markup first, as the count finds it: a mark inside markup neither splits nor counts.
   std::size_t i = 0, from = 0, n = s.size();
@@ -295,7 +295,7 @@ void TextRules::control_chars(std::string_view s, std::uint64_t number, std::siz
   }
 }
 
-void TextRules::end() {
+void TextRules::report_end() {
   if (any_open_) {
     for (int t = 0; t < TagSet::kMax; ++t) {
       if (tag_set_->closed_at_end >> t & 1) continue;

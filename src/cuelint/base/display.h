@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bytes.h"
 #include "checks.h"
 
 namespace cuelint {
@@ -23,10 +24,20 @@ class TextRules {
   bool needed() const { return needed_; }
 
   void begin();
-  // A text line of the open subtitle: s is the text, column0 where it begins on the line.
+  // Whether a text line of the open subtitle is plain (printable ASCII, no markup, no
+  // reference to read), with what the one pass over it found: the block counts it from t.
+  bool plain(std::string_view s, bytes::TextLine& t) const {
+    return bytes::text_line(s.data(), s.size(), t) && !(references_ && t.amp);
+  }
+  // A text line: s is the text, column0 where it begins on the line. Any line will do, but
+  // a plain one goes the quick way:
   void line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode);
+  void plain_line(std::string_view s, const bytes::TextLine& t, std::uint64_t number,
+                  std::size_t column0);
   // Ends the subtitle: tags left open, display lines too many.
-  void end();
+  void end() {
+    if (any_open_ || too_many_at_) report_end();
+  }
   // Its characters as the reading time counts them with white space.
   std::uint64_t all_chars() const { return all_chars_; }
 
@@ -43,6 +54,7 @@ class TextRules {
     std::size_t column;
   };
 
+  void report_end();
   void stretch(std::string_view s, bool unicode, Display& d);
   void end_display(const Display& d, std::uint64_t number, std::size_t column0,
                    bool& white_reported);
