@@ -97,6 +97,7 @@ TextRules::TextRules(FileChecker& fc)
     : fc_(fc), markup_(fc.format().markup), own_(fc.format().line_break) {
   const Options& o = fc.options();
   length_ = fc.on(Check::kLineLength);
+  line_length_ = static_cast<std::uint64_t>(o.line_length);
   white_ = fc.on(Check::kWhitespace);
   control_ = fc.on(Check::kControlChar);
   tag_set_ = fc.on(Check::kTags) ? fc.format().tags : nullptr;
@@ -107,10 +108,8 @@ TextRules::TextRules(FileChecker& fc)
   needed_ = length_ || white_ || control_ || tags_ || max_lines_ > 0 || count_all;
 }
 
-void TextRules::begin() {
-  all_chars_ = displays_ = counted_ = too_many_at_ = 0;
-  if (any_open_)
-    for (auto& o : open_) o.clear();
+void TextRules::close_tags() {
+  for (auto& o : open_) o.clear();
   any_open_ = false;
 }
 
@@ -143,17 +142,24 @@ void TextRules::stretch(std::string_view s, bool unicode, Display& d) {
   }
 }
 
-void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t column0,
-                            bool& white_reported) {
+inline void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t column0,
+                                   bool& white_reported) {
   ++displays_;
   all_chars_ += d.chars;
   if (d.kept && max_lines_ > 0 && ++counted_ == static_cast<std::uint64_t>(max_lines_) + 1)
     too_many_at_ = number;
-  if (length_ && d.chars > static_cast<std::uint64_t>(fc_.options().line_length)) {
+  if ((length_ && d.chars > line_length_) ||
+      (white_ && d.kept && !white_reported && (d.first_white || d.last_white || d.two_white)))
+    display_faults(d, number, column0, white_reported);
+}
+
+void TextRules::display_faults(const Display& d, std::uint64_t number, std::size_t column0,
+                               bool& white_reported) {
+  if (length_ && d.chars > line_length_) {
     Msg m(fc_.add(Check::kLineLength, number, column0 + d.start));
     m << "line " << displays_ << " of ";
     FileChecker::label(m, fc_.current());
-    m << " has " << d.chars << " characters; at most " << fc_.options().line_length;
+    m << " has " << d.chars << " characters; at most " << line_length_;
   }
   if (white_ && d.kept && !white_reported && (d.first_white || d.last_white || d.two_white)) {
     white_reported = true;
