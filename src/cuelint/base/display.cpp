@@ -49,10 +49,17 @@ bool is_control(std::uint32_t cp, bool unicode) {
   return unicode && ((cp >= 0x80 && cp <= 0x9F) || cp == 0xFFFD);
 }
 
-// The next "|" or "[br]" at or after from, and its length; s.size() when none is left.
-std::size_t next_mark(std::string_view s, std::size_t from, std::size_t& len) {
+// The next "|" or "[br]" at or after from, and its length; s.size() when none is left. A
+// line with bars and no "[" (MicroDVD's two lines) needs only the library's search.
+std::size_t next_mark(std::string_view s, std::size_t from, std::size_t& len,
+                      bool brackets = true) {
   const char* b = s.data();
   const char* e = b + s.size();
+  if (!brackets) {
+    const void* bar = std::memchr(b + from, '|', s.size() - from);
+    len = bar ? 1 : 0;
+    return bar ? static_cast<std::size_t>(static_cast<const char*>(bar) - b) : s.size();
+  }
   for (const char* p = find_either(b + from, s.size() - from, '|', '['); p < e;
        p = find_either(p + 1, static_cast<std::size_t>(e - p - 1), '|', '[')) {
     if (*p == '|') {
@@ -184,7 +191,7 @@ void TextRules::plain_line(std::string_view s, const bytes::TextLine& t, std::ui
     // anywhere, only the runs between marks and their ends need a look.
     std::size_t n = s.size(), i = 0;
     for (;;) {
-      std::size_t len = 0, j = next_mark(s, i, len);
+      std::size_t len = 0, j = next_mark(s, i, len, t.brackets);
       if (j > i) {
         bool w = is_blank_char(s[i]);
         d.two_white |= w && d.last_white;
