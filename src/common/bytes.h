@@ -51,8 +51,10 @@ struct PlainLine {
 
 // What one pass over a line of printable ASCII finds (text_line).
 struct TextLine {
-  bool marks;      // a "|" or a "[" among them
-  bool two_white;  // two white bytes (20, 09) next to each other
+  bool marks;                   // a "|" or a "[" among them
+  bool two_white;               // two white bytes (20, 09) next to each other
+  size_t whites, bars, breaks;  // white bytes, "|", "[br]"
+  bool brackets, amp;           // a "[", a "&" among them
 };
 
 // Copies n bytes, exactly [d, d + n), in a few fixed-size moves instead of a library call:
@@ -241,21 +243,28 @@ inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
 }
 
 // A line of printable ASCII in one pass: false when a byte is not 20 to 7E nor a tab, or
-// is a "<" or a "{" (a control character, markup or more than ASCII); else whether a "|"
-// or a "[" is in it and whether two white bytes stand together.
+// is a "<" or a "{" (a control character, markup or more than ASCII); else its white
+// bytes, bars and "[br]" marks, whether a "[" or a "&" is in it and whether two white bytes
+// stand together.
 inline bool text_line(const void* p, size_t n, TextLine& out) {
   const unsigned char* b = static_cast<const unsigned char*>(p);
-  bool marks = false;
+  TextLine r{false, false, 0, 0, 0, false, false};
   unsigned two = 0, prev = 0;
   for (size_t i = 0; i < n; ++i) {
     const unsigned char c = b[i];
     if (c == '<' || c == '{' || c >= 0x7F || (c < 0x20 && c != '\t')) return false;
-    marks |= c == '|' || c == '[';
     const unsigned w = c == ' ' || c == '\t';
+    r.whites += w;
     two |= w & prev;
     prev = w;
+    r.bars += c == '|';
+    r.brackets |= c == '[';
+    r.breaks += c == '[' && n - i >= 4 && std::memcmp(b + i, "[br]", 4) == 0;
+    r.amp |= c == '&';
   }
-  out = TextLine{marks, two != 0};
+  r.marks = r.bars != 0 || r.brackets;
+  r.two_white = two != 0;
+  out = r;
   return true;
 }
 
@@ -516,38 +525,73 @@ inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
 }
 
 // What stops the one pass and the marks are gathered and looked at once; the white bytes
-// are a mask a step, each paired with the one before it (the last bit of the step before).
+// are a mask a step, each paired with the one before it (the last bit of the step before),
+// and counted, with the bars, in byte counters that are emptied before they can pass 255.
 inline bool text_line(const void* p, size_t n, TextLine& out) {
   if (n < 16) return portable::text_line(p, n, out);
   const unsigned char* b = static_cast<const unsigned char*>(p);
   const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
                 sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
-                del = _mm_set1_epi8(0x7F);
-  __m128i stop = _mm_setzero_si128(), mark = _mm_setzero_si128();
+                del = _mm_set1_epi8(0x7F), amp = _mm_set1_epi8('&'), zero = _mm_setzero_si128();
+  __m128i stop = zero, sqs = zero, amps = zero, white = zero, bars = zero;
+  size_t whites = 0, nbars = 0;
   auto look = [&](__m128i v) {
     const __m128i tabs = _mm_cmpeq_epi8(v, tab);
+    const __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs);
     // Signed: bytes from 0x80 are below 20 too.
     const __m128i low = _mm_andnot_si128(tabs, _mm_cmplt_epi8(v, sp));
     stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, lb)));
     stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
-    mark = _mm_or_si128(mark, _mm_or_si128(_mm_cmpeq_epi8(v, bar), _mm_cmpeq_epi8(v, sq)));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs)));
+    white = _mm_sub_epi8(white, ws);
+    bars = _mm_sub_epi8(bars, _mm_cmpeq_epi8(v, bar));
+    sqs = _mm_or_si128(sqs, _mm_cmpeq_epi8(v, sq));
+    amps = _mm_or_si128(amps, _mm_cmpeq_epi8(v, amp));
+    return static_cast<unsigned>(_mm_movemask_epi8(ws));
   };
   unsigned two = 0, prev = 0;
-  size_t i = 0;
+  size_t i = 0, rounds = 0;
   for (; i + 16 <= n; i += 16) {
     const unsigned w = look(load16(b + i));
     two |= w & ((w << 1) | prev);
     prev = w >> 15;
+    if (++rounds == 255) {
+      whites += lane_sum(white);
+      nbars += lane_sum(bars);
+      white = bars = zero;
+      rounds = 0;
+    }
   }
   if (i < n) {
-    // The last sixteen bytes, some seen already: they stop nothing new, and their white
-    // bytes are shifted out of the pairs.
-    const unsigned w = look(load16(b + n - 16)) >> (16 - (n - i));
+    // The last sixteen bytes, with those already seen turned into a letter; their white
+    // bits are shifted out of the pairs.
+    const __m128i keep = load16(keep_last16(n - i));
+    const __m128i v = _mm_or_si128(_mm_and_si128(keep, load16(b + n - 16)),
+                                   _mm_andnot_si128(keep, _mm_set1_epi8('a')));
+    const unsigned w = look(v) >> (16 - (n - i));
     two |= w & ((w << 1) | prev);
   }
   if (_mm_movemask_epi8(stop)) return false;
-  out = TextLine{_mm_movemask_epi8(mark) != 0, two != 0};
+  TextLine r{false,
+             two != 0,
+             whites + lane_sum(white),
+             nbars + lane_sum(bars),
+             0,
+             _mm_movemask_epi8(sqs) != 0,
+             _mm_movemask_epi8(amps) != 0};
+  if (r.brackets) {
+    // Each "[" looked at alone, sixteen bytes at a time, the last sixteen new ones only.
+    for (size_t at = 0; at < n; at += 16) {
+      const size_t from = at + 16 <= n ? at : n - 16;
+      unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(load16(b + from), sq))) &
+                   (0xFFFFu << (at - from));
+      for (; m; m &= m - 1) {
+        const size_t k = from + static_cast<size_t>(__builtin_ctz(m));
+        r.breaks += n - k >= 4 && std::memcmp(b + k, "[br]", 4) == 0;
+      }
+    }
+  }
+  r.marks = r.bars != 0 || r.brackets;
+  out = r;
   return true;
 }
 

@@ -212,16 +212,21 @@ TEST(Bytes, RangeKernelsAtEveryAlignmentAndLength) {
 // Printable text thick with white space and marks; in two rounds of three one byte that
 // is not, anywhere, so that it is found in every step and in the tail.
 void fill_text(unsigned char* p, size_t n, uint64_t& x) {
-  static const unsigned char kText[] = {' ', '\t', 'a', '~', '|', '[', ']', '}', '!', ';'};
+  static const unsigned char kText[] = {' ', '\t', 'a', '~', '|', '[', ']', '}', '!', ';', '&'};
   static const unsigned char kStop[] = {'<', '{', 0x7F, 0x80, 0xFF, 0x1F, 0, '\r', '\n', 0x0B};
-  for (size_t i = 0; i < n; ++i) p[i] = kText[next(x) % sizeof kText];
+  for (size_t i = 0; i < n; ++i) {
+    if (next(x) % 13 == 0 && n - i >= 4)
+      std::memcpy(p + i, "[br]", 4), i += 3;
+    else
+      p[i] = kText[next(x) % sizeof kText];
+  }
   if (n > 0 && next(x) % 3 != 0) p[next(x) % n] = kStop[next(x) % sizeof kStop];
 }
 
 TEST(Bytes, TextLineAtEveryAlignmentAndLength) {
   const std::vector<Body> all = bodies();
   uint64_t x = 17;
-  size_t plain = 0, two = 0, marks = 0;
+  size_t plain = 0, two = 0, marks = 0, breaks = 0;
   for (int round = 0; round < 4; ++round) {
     for (size_t n = 0; n <= 100; ++n) {
       for (size_t off = 0; off < 32; ++off) {
@@ -238,13 +243,19 @@ TEST(Bytes, TextLineAtEveryAlignmentAndLength) {
         plain += want;
         two += want && want_two;
         marks += want && want_marks;
+        breaks += want && breaks_ref(p, n) > 0;
         for (const Body& b : all) {
           SCOPED_TRACE(b.name);
-          bytes::TextLine line{!want_marks, !want_two};
+          bytes::TextLine line{!want_marks, !want_two, 7, 7, 7, true, true};
           ASSERT_EQ(b.text_line(p, n, line), want) << n << " " << off;
           if (want) {
             ASSERT_EQ(line.marks, want_marks) << n << " " << off;
             ASSERT_EQ(line.two_white, want_two) << n << " " << off;
+            ASSERT_EQ(line.whites, count_ref(p, n, ' ') + count_ref(p, n, '\t')) << n << " " << off;
+            ASSERT_EQ(line.bars, count_ref(p, n, '|')) << n << " " << off;
+            ASSERT_EQ(line.breaks, breaks_ref(p, n)) << n << " " << off;
+            ASSERT_EQ(line.brackets, count_ref(p, n, '[') > 0) << n << " " << off;
+            ASSERT_EQ(line.amp, count_ref(p, n, '&') > 0) << n << " " << off;
           }
         }
       }
@@ -255,6 +266,7 @@ TEST(Bytes, TextLineAtEveryAlignmentAndLength) {
   EXPECT_GT(two, 500u);
   EXPECT_GT(plain - two, 100u);
   EXPECT_GT(plain - marks, 100u);
+  EXPECT_GT(breaks, 100u);
 }
 
 TEST(Bytes, CountsOfLongRuns) {
@@ -275,6 +287,14 @@ TEST(Bytes, CountsOfLongRuns) {
       bytes::PlainLine line{};
       EXPECT_TRUE(b.plain_line(same.data(), n, false, line));
       EXPECT_EQ(line.whites, n);
+      bytes::TextLine text{};
+      EXPECT_TRUE(b.text_line(same.data(), n, text));
+      EXPECT_EQ(text.whites, n);
+      EXPECT_TRUE(text.two_white);
+      std::vector<unsigned char> bars(n, '|');
+      EXPECT_TRUE(b.text_line(bars.data(), n, text));
+      EXPECT_EQ(text.bars, n);
+      EXPECT_EQ(text.whites, 0u);
     }
   }
 }

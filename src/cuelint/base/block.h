@@ -46,6 +46,16 @@ class Block {
     count_text_line(l.number);
     unsigned marks = 0;
     std::string_view s = l.text.substr(from);
+    bytes::TextLine t;
+    if (rules_.needed() && rules_.plain(s, t)) {
+      // One pass for the count and the rules: every byte is a character.
+      chars_ += s.size() - t.whites - t.bars - 4 * t.breaks;
+      if (t.bars) marks |= kHasPipe;
+      if (t.brackets) marks |= kHasBracket;
+      if (marks & foreign_) foreign_marks(s, l.number, from);
+      rules_.plain_line(s, t, l.number, from);
+      return;
+    }
     if (references_ && may_reference &&
         find_either(s.data(), s.size(), '&', '&') != s.data() + s.size()) {
       chars_ += count_line_with_references(s, markup_, l.unicode, &marks);

@@ -130,6 +130,27 @@ std::int64_t clamp64(Wide v) {
   return static_cast<std::int64_t>(v > top ? top : v < bottom ? bottom : v);
 }
 
+// What a reading-time message says, worked out in T (a built-in integer or Wide).
+struct ReadingFigures {
+  std::int64_t shown_ms, need_ms;  // shown rounded down, needed up: never printed equal
+  std::int64_t per_second, tenth;  // characters per second, to a tenth, halves up
+};
+
+template <typename T>
+ReadingFigures reading_figures(T d, T per, T unit, T chars, T cps) {
+  ReadingFigures r{};
+  r.shown_ms = static_cast<std::int64_t>(d * per * 1000 / unit);
+  r.need_ms = static_cast<std::int64_t>((chars * 1000 + cps - 1) / cps);
+  if (d > 0) {
+    // chars * unit / (d * per)
+    T den = d * per * 2;
+    T tenths = (chars * unit * 20 + den / 2) / den;
+    r.per_second = static_cast<std::int64_t>(tenths / 10);
+    r.tenth = static_cast<std::int64_t>(tenths % 10);
+  }
+  return r;
+}
+
 }  // namespace
 
 FileChecker::Bounds FileChecker::bounds(const Duration& limit) const {
@@ -296,25 +317,22 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
     if (shown < needed) {
       Msg m(add(Check::kReadingTime, s.line));
       label(m, s);
-      // Shown rounded down and needed rounded up to the millisecond, so that the two
-      // never print equal.
-      Wide shown_ms = Wide(d) * per * 1000 / unit;
-      Wide need_ms = (Wide(chars) * 1000 + opt_.cps - 1) / opt_.cps;
+      // Every figure is a few products of small numbers: 64 bits hold them but for
+      // absurd inputs, which take the slow way.
+      const bool small = d < (std::int64_t{1} << 31) && per < (1 << 16) && unit < (1 << 24) &&
+                         chars < (std::uint64_t{1} << 31);
+      const ReadingFigures r = small ? reading_figures<std::int64_t>(
+                                           d, per, unit, static_cast<std::int64_t>(chars), opt_.cps)
+                                     : reading_figures<Wide>(d, per, unit, chars, opt_.cps);
       m << " is shown ";
-      m.seconds(static_cast<std::int64_t>(shown_ms)) << " s";
+      m.seconds(r.shown_ms) << " s";
       if (format_.frames()) {
         m << " (" << d << (d == 1 ? " frame" : " frames") << " at ";
         m.rate(unit_) << " per second)";
       }
       m << "; its " << chars << (chars == 1 ? " character needs " : " characters need ");
-      m.seconds(static_cast<std::int64_t>(need_ms)) << " s (";
-      if (d > 0) {
-        // Characters per second, to a tenth, halves up: chars * unit / (d * per).
-        Wide den = Wide(d) * per * 2;
-        Wide tenths = (Wide(chars) * unit * 20 + den / 2) / den;
-        m << static_cast<std::int64_t>(tenths / 10) << "." << static_cast<std::int64_t>(tenths % 10)
-          << " per second; ";
-      }
+      m.seconds(r.need_ms) << " s (";
+      if (d > 0) m << r.per_second << "." << r.tenth << " per second; ";
       m << "at most " << opt_.cps << ")";
     }
   }

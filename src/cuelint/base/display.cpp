@@ -49,10 +49,17 @@ bool is_control(std::uint32_t cp, bool unicode) {
   return unicode && ((cp >= 0x80 && cp <= 0x9F) || cp == 0xFFFD);
 }
 
-// The next "|" or "[br]" at or after from, and its length; s.size() when none is left.
-std::size_t next_mark(std::string_view s, std::size_t from, std::size_t& len) {
+// The next "|" or "[br]" at or after from, and its length; s.size() when none is left. A
+// line with bars and no "[" (MicroDVD's two lines) needs only the library's search.
+std::size_t next_mark(std::string_view s, std::size_t from, std::size_t& len,
+                      bool brackets = true) {
   const char* b = s.data();
   const char* e = b + s.size();
+  if (!brackets) {
+    const void* bar = std::memchr(b + from, '|', s.size() - from);
+    len = bar ? 1 : 0;
+    return bar ? static_cast<std::size_t>(static_cast<const char*>(bar) - b) : s.size();
+  }
   for (const char* p = find_either(b + from, s.size() - from, '|', '['); p < e;
        p = find_either(p + 1, static_cast<std::size_t>(e - p - 1), '|', '[')) {
     if (*p == '|') {
@@ -97,6 +104,7 @@ TextRules::TextRules(FileChecker& fc)
     : fc_(fc), markup_(fc.format().markup), own_(fc.format().line_break) {
   const Options& o = fc.options();
   length_ = fc.on(Check::kLineLength);
+  line_length_ = static_cast<std::uint64_t>(o.line_length);
   white_ = fc.on(Check::kWhitespace);
   control_ = fc.on(Check::kControlChar);
   tag_set_ = fc.on(Check::kTags) ? fc.format().tags : nullptr;
@@ -107,10 +115,8 @@ TextRules::TextRules(FileChecker& fc)
   needed_ = length_ || white_ || control_ || tags_ || max_lines_ > 0 || count_all;
 }
 
-void TextRules::begin() {
-  all_chars_ = displays_ = counted_ = too_many_at_ = 0;
-  if (any_open_)
-    for (auto& o : open_) o.clear();
+void TextRules::close_tags() {
+  for (auto& o : open_) o.clear();
   any_open_ = false;
 }
 
@@ -143,17 +149,24 @@ void TextRules::stretch(std::string_view s, bool unicode, Display& d) {
   }
 }
 
-void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t column0,
-                            bool& white_reported) {
+inline void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t column0,
+                                   bool& white_reported) {
   ++displays_;
   all_chars_ += d.chars;
   if (d.kept && max_lines_ > 0 && ++counted_ == static_cast<std::uint64_t>(max_lines_) + 1)
     too_many_at_ = number;
-  if (length_ && d.chars > static_cast<std::uint64_t>(fc_.options().line_length)) {
+  if ((length_ && d.chars > line_length_) ||
+      (white_ && d.kept && !white_reported && (d.first_white || d.last_white || d.two_white)))
+    display_faults(d, number, column0, white_reported);
+}
+
+void TextRules::display_faults(const Display& d, std::uint64_t number, std::size_t column0,
+                               bool& white_reported) {
+  if (length_ && d.chars > line_length_) {
     Msg m(fc_.add(Check::kLineLength, number, column0 + d.start));
     m << "line " << displays_ << " of ";
     FileChecker::label(m, fc_.current());
-    m << " has " << d.chars << " characters; at most " << fc_.options().line_length;
+    m << " has " << d.chars << " characters; at most " << line_length_;
   }
   if (white_ && d.kept && !white_reported && (d.first_white || d.last_white || d.two_white)) {
     white_reported = true;
@@ -166,21 +179,19 @@ void TextRules::end_display(const Display& d, std::uint64_t number, std::size_t 
   }
 }
 
-void TextRules::line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode) {
+void TextRules::plain_line(std::string_view s, const bytes::TextLine& t, std::uint64_t number,
+                           std::size_t column0) {
+  // ASCII text, no markup, no control character, every byte a cluster. Without marks it is
+  // one display line, and only its white space is left to look at.
   Display d;
   bool white_reported = false;
-  // A plain line: ASCII text, no markup, no control character, every byte a cluster.
-  // Without marks it is one display line, and only its white space is left to look at.
-  bytes::TextLine t{false, false};
-  const bool plain =
-      bytes::text_line(s.data(), s.size(), t) && !(references_ && s.find('&') != s.npos);
   const bool two = t.two_white;
-  if (plain && t.marks) {
-    // ASCII with marks: split at the format's own, the others taken out. Without two
-    // blanks in a row anywhere, only the runs between marks and their ends need a look.
+  if (t.marks) {
+    // Split at the format's own marks, the others taken out. Without two blanks in a row
+    // anywhere, only the runs between marks and their ends need a look.
     std::size_t n = s.size(), i = 0;
     for (;;) {
-      std::size_t len = 0, j = next_mark(s, i, len);
+      std::size_t len = 0, j = next_mark(s, i, len, t.brackets);
       if (j > i) {
         bool w = is_blank_char(s[i]);
         d.two_white |= w && d.last_white;
@@ -199,18 +210,20 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
       i = j + len;
     }
   }
-  if (plain) {
-    // The common line, in one pass: what the way below would find of it.
-    if (!s.empty()) {
-      d.chars = s.size();
-      d.kept = d.seen = true;
-      d.first_white = is_blank_char(s.front());
-      d.last_white = is_blank_char(s.back());
-      d.two_white = two;
-    }
-    end_display(d, number, column0, white_reported);
-    return;
+  // The common line: what line() would find of it.
+  if (!s.empty()) {
+    d.chars = s.size();
+    d.kept = d.seen = true;
+    d.first_white = is_blank_char(s.front());
+    d.last_white = is_blank_char(s.back());
+    d.two_white = two;
   }
+  end_display(d, number, column0, white_reported);
+}
+
+void TextRules::line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode) {
+  Display d;
+  bool white_reported = false;
   if (control_) control_chars(s, number, column0, unicode);
   // Markup first, as the count finds it: a mark inside markup neither splits nor counts.
   std::size_t i = 0, from = 0, n = s.size();
@@ -295,7 +308,7 @@ void TextRules::control_chars(std::string_view s, std::uint64_t number, std::siz
   }
 }
 
-void TextRules::end() {
+void TextRules::report_end() {
   if (any_open_) {
     for (int t = 0; t < TagSet::kMax; ++t) {
       if (tag_set_->closed_at_end >> t & 1) continue;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bytes.h"
 #include "checks.h"
 
 namespace cuelint {
@@ -22,11 +23,24 @@ class TextRules {
   // Whether anything here is asked for.
   bool needed() const { return needed_; }
 
-  void begin();
-  // A text line of the open subtitle: s is the text, column0 where it begins on the line.
+  void begin() {
+    all_chars_ = displays_ = counted_ = too_many_at_ = 0;
+    if (any_open_) close_tags();
+  }
+  // Whether a text line of the open subtitle is plain (printable ASCII, no markup, no
+  // reference to read), with what the one pass over it found: the block counts it from t.
+  bool plain(std::string_view s, bytes::TextLine& t) const {
+    return bytes::text_line(s.data(), s.size(), t) && !(references_ && t.amp);
+  }
+  // A text line: s is the text, column0 where it begins on the line. Any line will do, but
+  // a plain one goes the quick way:
   void line(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode);
+  void plain_line(std::string_view s, const bytes::TextLine& t, std::uint64_t number,
+                  std::size_t column0);
   // Ends the subtitle: tags left open, display lines too many.
-  void end();
+  void end() {
+    if (any_open_ || too_many_at_) report_end();
+  }
   // Its characters as the reading time counts them with white space.
   std::uint64_t all_chars() const { return all_chars_; }
 
@@ -43,9 +57,13 @@ class TextRules {
     std::size_t column;
   };
 
+  void close_tags();
+  void report_end();
   void stretch(std::string_view s, bool unicode, Display& d);
   void end_display(const Display& d, std::uint64_t number, std::size_t column0,
                    bool& white_reported);
+  void display_faults(const Display& d, std::uint64_t number, std::size_t column0,
+                      bool& white_reported);
   void tag(std::string_view markup, std::uint64_t number, std::size_t column);
   void control_chars(std::string_view s, std::uint64_t number, std::size_t column0, bool unicode);
 
@@ -58,6 +76,7 @@ class TextRules {
   bool references_ = false;          // seen as what they name
   std::string refs_;                 // a stretch with them replaced; reused
   std::int64_t max_lines_ = 0;       // 0: not counted here
+  std::uint64_t line_length_ = 0;    // the most characters a display line may have
   std::uint64_t all_chars_ = 0;
   std::uint64_t displays_ = 0;  // every display line of the subtitle, for messages
   std::uint64_t counted_ = 0;   // display lines that are not empty

@@ -163,6 +163,59 @@ TEST(Block, CountedLineIsATextLineWithoutMarks) {
             "3:too-many-lines:0:subtitle 3 has 2 text lines; one is allowed\n");
 }
 
+// A text line's count is the same whether the display-line rules look at it too (one pass
+// for both when it is plain) or not.
+TEST(Block, CountWithAndWithoutTheDisplayLineRules) {
+  FormatInfo refs = made_up(subrip_markup, Mark::kNone, 0, nullptr);
+  refs.references = true;
+  const FormatInfo* formats[] = {&kPlain, &kPipeOwn, &kBrOwn, &refs};
+  struct Case {
+    const char* text;
+    std::uint64_t chars;  // in kPlain: no markup, no references
+  } cases[] = {
+      {"a b\tc", 3},
+      {"  two  blanks  ", 9},
+      {"a|b|c", 3},
+      {"x[br]y[br]", 2},
+      {"[b[br]r]", 4},
+      {"[br", 3},
+      {"fish &amp; chips", 14},
+      {"tab\there, and past sixteen bytes | with a bar [br] and a mark", 43},
+      {"|", 0},
+      {" ", 0},
+      {"<i>a b</i>", 9},
+      {"caf\xC3\xA9 au lait", 10},
+      {"a\001b", 3},
+      {"\x7F~", 2},
+  };
+  Options shown;  // one millisecond: a reading-time fault that gives the count
+  Options looked = shown;
+  looked.on[static_cast<std::size_t>(Check::kLineLength)] = true;
+  looked.line_length = 1000;
+  for (const FormatInfo* f : formats) {
+    for (const Case& c : cases) {
+      std::string got[2];
+      const Options* opts[] = {&shown, &looked};
+      for (int k = 0; k < 2; ++k) {
+        cuelint_test::Collect sink;
+        FileChecker fc(sink, *f, *opts[k]);
+        Block b(fc);
+        Subtitle s = numbered(1, 1);
+        s.stop = 1;
+        b.begin(s);
+        b.text(line_at(2, c.text));
+        b.finish();
+        got[k] = written(sink.faults);
+      }
+      EXPECT_EQ(got[0], got[1]) << f->name << " " << c.text;
+      if (f == &kPlain) {
+        const std::string want = " " + std::to_string(c.chars) + " character";
+        EXPECT_EQ(c.chars > 0, got[0].find(want) != std::string::npos) << c.text << ": " << got[0];
+      }
+    }
+  }
+}
+
 TEST(Block, OpenSubtitleRunsIntoTheNext) {
   Checked r(kPlain);
   r.b.begin(numbered(1, 1));

@@ -132,6 +132,61 @@ TEST(ReadingTime, LargestValuesDoNotOverflow) {
             "1:reading-time@0-0");
 }
 
+// The figures of a reading-time message, with rates small enough for 64-bit arithmetic and
+// with a denominator or a numerator too large for it.
+TEST(ReadingTime, MessageFiguresAtEveryScale) {
+  struct Case {
+    Rate fps;
+    std::int64_t cps;
+    std::string file;
+    const char* want;
+  } cases[] = {
+      {{25, 1},
+       20,
+       "{0}{10}" + std::string(30, 'a') + "\n",
+       "the subtitle at line 1 is shown 0.400 s (10 frames at 25 per second); its 30 characters "
+       "need 1.500 s (75.0 per second; at most 20)"},
+      // The same 25 per second written with a denominator of 100000.
+      {{2500000, 100000},
+       20,
+       "{0}{10}" + std::string(30, 'a') + "\n",
+       "the subtitle at line 1 is shown 0.400 s (10 frames at 25.00000 per second); its 30 "
+       "characters need 1.500 s (75.0 per second; at most 20)"},
+      // 0.1 ms shown: 100 characters at 1,000,000 per second.
+      {{9999999999, 1000000},
+       1000,
+       "{0}{1}" + std::string(100, 'a') + "\n",
+       "the subtitle at line 1 is shown 0.000 s (1 frame at 9999.999999 per second); its 100 "
+       "characters need 0.100 s (1000000.0 per second; at most 1000)"},
+      // Halves up: 7 characters in 0.6 s is 11.666.., in 0.4 s 17.5.
+      {{5, 1},
+       3,
+       "{0}{3}abcdefg\n",
+       "the subtitle at line 1 is shown 0.600 s (3 frames at 5 per second); its 7 characters "
+       "need 2.334 s (11.7 per second; at most 3)"},
+      {{5, 1},
+       3,
+       "{0}{2}abcdefg\n",
+       "the subtitle at line 1 is shown 0.400 s (2 frames at 5 per second); its 7 characters "
+       "need 2.334 s (17.5 per second; at most 3)"},
+      {{5, 1},
+       3,
+       "{0}{0}a\n",
+       "the subtitle at line 1 is shown 0.000 s (0 frames at 5 per second); its 1 character "
+       "needs 0.334 s (at most 3)"},
+  };
+  for (const Case& c : cases) {
+    Options opt;
+    opt.cps = c.cps;
+    opt.fps_given = true;
+    opt.fps = c.fps;
+    auto f = cuelint_test::lint_bytes(c.file, opt);
+    ASSERT_EQ(f.size(), 1u) << c.want;
+    EXPECT_EQ(f[0].check, Check::kReadingTime);
+    EXPECT_EQ(text(f[0]), c.want);
+  }
+}
+
 TEST(Messages, NameTheSubtitleAndTheValues) {
   auto f = cuelint_test::lint_bytes("12\n00:00:40,000 --> 00:00:41,200\n" + std::string(31, 'x') +
                                     "\n\n00:00:41,000 --> 00:00:40,000\nx\ny\nz\n");
