@@ -1,7 +1,11 @@
 // The byte kernels, each body side by side on the same bytes: subtitle-like text of short
 // lines, CR LF, as the programs meet it.
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "bytes.h"
 #include "perftest.h"
@@ -79,6 +83,45 @@ void run(const char* body, const std::string& text, Eol eol64, Find find_either,
   });
 }
 
+// The short-string kernels on each line of the text, made a length-prefixed 256-byte
+// block (the line and the one after it as the two 64-byte blocks of a count).
+template <typename Count2, typename Count256, typename Has256>
+void run_short(const char* body, const std::string& text, Count2 count_byte64x2,
+               Count256 count_byte256, Has256 has_either256) {
+  std::vector<std::array<unsigned char, 256>> lines;
+  for (size_t at = 0, end; lines.size() < 65536 && (end = text.find('\n', at)) != std::string::npos;
+       at = end + 1) {
+    std::array<unsigned char, 256> b{};
+    const size_t n = std::min<size_t>(end - at, 255);
+    b[0] = static_cast<unsigned char>(n);
+    std::memcpy(b.data() + 1, text.data() + at, n);
+    lines.push_back(b);
+  }
+  const long count = static_cast<long>(lines.size() - 1);
+  char name[64];
+  std::snprintf(name, sizeof name, "%s count_byte64x2, per line", body);
+  perftest(name, count, [&] {
+    uint64_t sum = 0;
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+      const size_t n = std::min<size_t>(lines[i][0], 64), m = std::min<size_t>(lines[i + 1][0], 64);
+      sum += count_byte64x2(lines[i].data() + 1, n, lines[i + 1].data() + 1, m, ' ');
+    }
+    return sum;
+  });
+  std::snprintf(name, sizeof name, "%s count_byte256, per line", body);
+  perftest(name, count, [&] {
+    uint64_t sum = 0;
+    for (size_t i = 0; i + 1 < lines.size(); ++i) sum += count_byte256(lines[i].data(), ' ');
+    return sum;
+  });
+  std::snprintf(name, sizeof name, "%s has_either256, per line", body);
+  perftest(name, count, [&] {
+    uint64_t sum = 0;
+    for (size_t i = 0; i + 1 < lines.size(); ++i) sum += has_either256(lines[i].data(), '[', '|');
+    return sum;
+  });
+}
+
 }  // namespace
 
 int main() {
@@ -88,10 +131,12 @@ int main() {
   namespace p = bytes::portable;
   run("portable", text, p::eol64, p::find_either, p::count_byte64, p::differ64, p::ascii_without,
       p::plain_line);
+  run_short("portable", text, p::count_byte64x2, p::count_byte256, p::has_either256);
 #if CUECHECK_SSE2_BUILT
   namespace s = bytes::sse2;
   run("sse2    ", text, s::eol64, s::find_either, s::count_byte64, s::differ64, s::ascii_without,
       s::plain_line);
+  run_short("sse2    ", text, s::count_byte64x2, s::count_byte256, s::has_either256);
 #endif
   return 0;
 }

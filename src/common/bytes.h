@@ -172,10 +172,27 @@ inline unsigned count_byte64(const void* p, size_t n, unsigned char c) {
   return static_cast<unsigned>(count_byte(p, n, c));
 }
 
+// Among the first n of 64 bytes at p and the first m of 64 at q, both counts in one.
+inline unsigned count_byte64x2(const void* p, size_t n, const void* q, size_t m, unsigned char c) {
+  return count_byte64(p, n, c) + count_byte64(q, m, c);
+}
+
 // Copies n bytes (up to 64) and keeps d[n..63]; s[0..63] must be readable.
 inline void copy_first64(unsigned char* d, const unsigned char* s, size_t n) {
   assert(n <= 64);
   copy_exact(d, s, n < 64 ? n : 64);  // n is at most 64 already; this tells the compiler
+}
+
+// Within a length-prefixed string: a 256-byte block, all of it readable, whose byte 0 is a
+// length n and bytes 1..n the text.
+inline size_t count_byte256(const void* block, unsigned char c) {
+  const unsigned char* b = static_cast<const unsigned char*>(block);
+  return count_byte(b + 1, b[0], c);
+}
+
+inline bool has_either256(const void* block, unsigned char a, unsigned char c) {
+  const unsigned char* b = static_cast<const unsigned char*>(block);
+  return find_either(b + 1, b[0], a, c) != b[0];
 }
 
 // Whether every byte k of the 16 at p has (byte | set[k]) - lo[k] <= span[k], unsigned
@@ -370,27 +387,76 @@ inline size_t count_byte(const void* p, size_t n, unsigned char c) {
   return count;
 }
 
-// Lanes i..i+15 of the first n (n up to 64, in vn's every lane): 0xFF below n. A compare
-// with constants, not a table load: no address to work out per chunk.
-inline __m128i first_lanes(__m128i vn, int i) {
-  const __m128i idx = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  return _mm_cmpgt_epi8(vn, _mm_add_epi8(idx, _mm_set1_epi8(static_cast<char>(i))));
+// p, kept in a register as it is: left to itself, GCC works a table row's address out
+// afresh for every load from it (kTail + 16 * i - n: two more instructions a load).
+inline const unsigned char* pinned(const unsigned char* p) {
+#if defined(__GNUC__)
+  __asm__("" : "+r"(p));
+#endif
+  return p;
+}
+
+// The matches among the first n of the 64 bytes at p, -1 in their lanes, added to acc.
+inline __m128i count_into(__m128i acc, const unsigned char* p, size_t n, __m128i k) {
+  const unsigned char* keep = pinned(keep_first(n));
+  for (int i = 0; i < 64; i += 16)
+    acc = _mm_add_epi8(acc, _mm_and_si128(_mm_cmpeq_epi8(load16(p + i), k), load16(keep + i)));
+  return acc;
 }
 
 inline unsigned count_byte64(const void* p, size_t n, unsigned char c) {
   assert(n <= 64);
-  const unsigned char* b = static_cast<const unsigned char*>(p);
-  const __m128i k = _mm_set1_epi8(static_cast<char>(c)), vn = _mm_set1_epi8(static_cast<char>(n));
-  __m128i acc = _mm_setzero_si128();  // four rounds: every lane stays below 5
-  for (int i = 0; i < 64; i += 16)
-    acc = _mm_sub_epi8(acc, _mm_and_si128(_mm_cmpeq_epi8(load16(b + i), k), first_lanes(vn, i)));
-  return static_cast<unsigned>(lane_sum(acc));
+  const __m128i k = _mm_set1_epi8(static_cast<char>(c)), zero = _mm_setzero_si128();
+  // Four rounds: every lane stays above -5.
+  const __m128i acc = count_into(zero, static_cast<const unsigned char*>(p), n, k);
+  return static_cast<unsigned>(lane_sum(_mm_sub_epi8(zero, acc)));
+}
+
+// Eight rounds into one sum: every lane stays above -9.
+inline unsigned count_byte64x2(const void* p, size_t n, const void* q, size_t m, unsigned char c) {
+  assert(n <= 64 && m <= 64);
+  const __m128i k = _mm_set1_epi8(static_cast<char>(c)), zero = _mm_setzero_si128();
+  __m128i acc = count_into(zero, static_cast<const unsigned char*>(p), n, k);
+  acc = count_into(acc, static_cast<const unsigned char*>(q), m, k);
+  return static_cast<unsigned>(lane_sum(_mm_sub_epi8(zero, acc)));
+}
+
+// Sixteen bytes at a time from the block's start: the first without the length byte, then
+// whole ones, then the last masked to the text (keep_first); no tail byte by byte.
+inline bool has_either256(const void* block, unsigned char a, unsigned char c) {
+  const unsigned char* b = static_cast<const unsigned char*>(block);
+  const size_t n = b[0];
+  const __m128i ka = _mm_set1_epi8(static_cast<char>(a)), kc = _mm_set1_epi8(static_cast<char>(c));
+  auto hit = [&](size_t at) {
+    const __m128i v = load16(b + at);
+    return _mm_or_si128(_mm_cmpeq_epi8(v, ka), _mm_cmpeq_epi8(v, kc));
+  };
+  __m128i any = _mm_and_si128(hit(0), load16(keep_first(n < 15 ? n + 1 : 16)));
+  any = _mm_andnot_si128(load16(keep_first(1)), any);
+  size_t at = 16;
+  for (; at + 15 <= n; at += 16) any = _mm_or_si128(any, hit(at));
+  if (at <= n) any = _mm_or_si128(any, _mm_and_si128(hit(at), load16(keep_first(n - at + 1))));
+  return _mm_movemask_epi8(any) != 0;
+}
+
+inline size_t count_byte256(const void* block, unsigned char c) {
+  const unsigned char* b = static_cast<const unsigned char*>(block);
+  const size_t n = b[0];
+  const __m128i k = _mm_set1_epi8(static_cast<char>(c));
+  auto hit = [&](size_t at) { return _mm_cmpeq_epi8(load16(b + at), k); };
+  // A match is -1 in its lane; sixteen rounds at most.
+  __m128i acc = _mm_and_si128(hit(0), load16(keep_first(n < 15 ? n + 1 : 16)));
+  acc = _mm_andnot_si128(load16(keep_first(1)), acc);
+  size_t at = 16;
+  for (; at + 15 <= n; at += 16) acc = _mm_add_epi8(acc, hit(at));
+  if (at <= n) acc = _mm_add_epi8(acc, _mm_and_si128(hit(at), load16(keep_first(n - at + 1))));
+  return lane_sum(_mm_sub_epi8(_mm_setzero_si128(), acc));
 }
 
 // The stores are blended, so no byte past n changes.
 inline void copy_first64(unsigned char* d, const unsigned char* s, size_t n) {
   assert(n <= 64);
-  const unsigned char* keep = keep_first(n);
+  const unsigned char* keep = pinned(keep_first(n));
   for (int i = 0; i < 64; i += 16) {
     __m128i m = load16(keep + i);
     __m128i v = load16(s + i), old = load16(d + i);
@@ -631,8 +697,20 @@ inline uint64_t differ64(const void* p, const void* q) {
 inline unsigned count_byte64(const void* p, size_t n, unsigned char c) {
   return best::count_byte64(p, n, c);
 }
+inline unsigned count_byte64x2(const void* p, size_t n, const void* q, size_t m, unsigned char c) {
+  return best::count_byte64x2(p, n, q, m, c);
+}
 inline void copy_first64(unsigned char* d, const unsigned char* s, size_t n) {
   best::copy_first64(d, s, n);
+}
+
+// Length-prefixed strings: byte 0 of a 256-byte block is the length n, bytes 1..n the
+// text; the whole block is readable.
+inline size_t count_byte256(const void* block, unsigned char c) {
+  return best::count_byte256(block, c);
+}
+inline bool has_either256(const void* block, unsigned char a, unsigned char c) {
+  return best::has_either256(block, a, c);
 }
 
 // Range kernels over [p, p + n): the offset of the first match, or n.

@@ -28,6 +28,9 @@ struct Body {
   bytes::Eol64 (*eol64)(const void*);
   uint64_t (*differ64)(const void*, const void*);
   unsigned (*count_byte64)(const void*, size_t, unsigned char);
+  unsigned (*count_byte64x2)(const void*, size_t, const void*, size_t, unsigned char);
+  size_t (*count_byte256)(const void*, unsigned char);
+  bool (*has_either256)(const void*, unsigned char, unsigned char);
   void (*copy_first64)(unsigned char*, const unsigned char*, size_t);
   size_t (*find_byte)(const void*, size_t, unsigned char);
   size_t (*find_either)(const void*, size_t, unsigned char, unsigned char);
@@ -42,20 +45,39 @@ struct Body {
 
 std::vector<Body> bodies() {
   namespace p = bytes::portable;
-  std::vector<Body> all = {{"portable", p::ctz64, p::eq64, p::either64, p::eol64, p::differ64,
-                            p::count_byte64, p::copy_first64, p::find_byte, p::find_either,
-                            p::count_byte, p::ascii_without, p::fits16, p::count_white, p::find_of4,
-                            p::plain_line, p::text_line}};
+  std::vector<Body> all = {{"portable",       p::ctz64,         p::eq64,          p::either64,
+                            p::eol64,         p::differ64,      p::count_byte64,  p::count_byte64x2,
+                            p::count_byte256, p::has_either256, p::copy_first64,  p::find_byte,
+                            p::find_either,   p::count_byte,    p::ascii_without, p::fits16,
+                            p::count_white,   p::find_of4,      p::plain_line,    p::text_line}};
 #if CUECHECK_SSE2_BUILT
   namespace s = bytes::sse2;
-  all.push_back({"sse2", bytes::ctz64, s::eq64, s::either64, s::eol64, s::differ64, s::count_byte64,
-                 s::copy_first64, s::find_byte, s::find_either, s::count_byte, s::ascii_without,
-                 s::fits16, s::count_white, s::find_of4, s::plain_line, s::text_line});
+  all.push_back({"sse2",           bytes::ctz64,     s::eq64,          s::either64,
+                 s::eol64,         s::differ64,      s::count_byte64,  s::count_byte64x2,
+                 s::count_byte256, s::has_either256, s::copy_first64,  s::find_byte,
+                 s::find_either,   s::count_byte,    s::ascii_without, s::fits16,
+                 s::count_white,   s::find_of4,      s::plain_line,    s::text_line});
 #endif
-  all.push_back({"chosen", bytes::ctz64, bytes::eq64, bytes::either64, bytes::eol64,
-                 bytes::differ64, bytes::count_byte64, bytes::copy_first64, bytes::find_byte,
-                 bytes::find_either, bytes::count_byte, bytes::ascii_without, bytes::fits16,
-                 bytes::count_white, bytes::find_of4, bytes::plain_line, bytes::text_line});
+  all.push_back({"chosen",
+                 bytes::ctz64,
+                 bytes::eq64,
+                 bytes::either64,
+                 bytes::eol64,
+                 bytes::differ64,
+                 bytes::count_byte64,
+                 bytes::count_byte64x2,
+                 bytes::count_byte256,
+                 bytes::has_either256,
+                 bytes::copy_first64,
+                 bytes::find_byte,
+                 bytes::find_either,
+                 bytes::count_byte,
+                 bytes::ascii_without,
+                 bytes::fits16,
+                 bytes::count_white,
+                 bytes::find_of4,
+                 bytes::plain_line,
+                 bytes::text_line});
   return all;
 }
 
@@ -161,6 +183,13 @@ TEST(Bytes, BlockKernelsAtEveryAlignment) {
         for (int i = 0; i < 64; ++i) differ |= uint64_t{p[i] != other[off + i]} << i;
         ASSERT_EQ(b.differ64(p, other + off), differ);
         for (size_t n = 0; n <= 64; ++n) ASSERT_EQ(b.count_byte64(p, n, ' '), count_ref(p, n, ' '));
+        // The second block: the same buffer 64 bytes on, or a shorter way on.
+        const unsigned char* q = buf + 64 + (off * 7) % 64;
+        for (size_t n = 0; n <= 64; n += 1 + n % 3)
+          for (size_t m = 0; m <= 64; ++m)
+            ASSERT_EQ(b.count_byte64x2(p, n, q, m, ' '),
+                      count_ref(p, n, ' ') + count_ref(q, m, ' '))
+                << n << " " << m;
       }
     }
   }
@@ -344,6 +373,33 @@ TEST(Bytes, CountTrailingZeros) {
     for (uint64_t above : {uint64_t{0}, ~uint64_t{0}, next(x)}) {
       const uint64_t v = (above << i) | (uint64_t{1} << i);
       for (const Body& b : all) ASSERT_EQ(b.ctz64(v), i) << b.name << " " << v;
+    }
+  }
+}
+
+// Length-prefixed blocks of every length, each at the end of its allocation; the length
+// byte itself is looked for too, and must never count.
+TEST(Bytes, LengthPrefixedBlocksOfEveryLength) {
+  const std::vector<Body> all = bodies();
+  uint64_t x = 31;
+  for (int round = 0; round < 12; ++round) {
+    for (size_t n = 0; n <= 255; ++n) {
+      const size_t off = next(x) % 16;
+      std::unique_ptr<unsigned char[]> mem(new unsigned char[off + 256]);
+      unsigned char* block = mem.get() + off;
+      fill(block, 256, x);
+      block[0] = static_cast<unsigned char>(n);
+      const unsigned char* text = block + 1;
+      const unsigned char self = static_cast<unsigned char>(n);
+      const unsigned char looked[] = {' ', '|', '\r', self};
+      for (const Body& b : all) {
+        SCOPED_TRACE(b.name);
+        for (unsigned char c : looked)
+          ASSERT_EQ(b.count_byte256(block, c), count_ref(text, n, c)) << n << " " << int{c};
+        ASSERT_EQ(b.has_either256(block, '[', '|'), find_ref(text, n, '[', '|') != n) << n;
+        ASSERT_EQ(b.has_either256(block, self, self), find_ref(text, n, self, self) != n) << n;
+        ASSERT_EQ(b.has_either256(block, 'a', self), find_ref(text, n, 'a', self) != n) << n;
+      }
     }
   }
 }

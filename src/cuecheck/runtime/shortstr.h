@@ -94,7 +94,7 @@ inline void ss_copy(ShortStr& dst, const ShortStr& src, int from, int n) {
 inline bool ss_has(const ShortStr& s, unsigned char c1, unsigned char c2) {
   const size_t n = s.b[0];
   if (n <= 64) return (bytes::either64(s.b + 1, c1, c2) & bytes::low_bits(n)) != 0;
-  return bytes::find_either(s.b + 1, n, c1, c2) != n;
+  return bytes::has_either256(s.b, c1, c2);
 }
 
 inline bool ss_has(const ShortStr& s, unsigned char c) {
@@ -105,7 +105,14 @@ inline bool ss_has(const ShortStr& s, unsigned char c) {
 inline int ss_count(const ShortStr& s, unsigned char c) {
   const size_t n = s.b[0];
   if (n <= 64) return static_cast<int>(bytes::count_byte64(s.b + 1, n, c));
-  return static_cast<int>(bytes::count_byte(s.b + 1, n, c));
+  return static_cast<int>(bytes::count_byte256(s.b, c));
+}
+
+// ss_count(a, c) + ss_count(b, c); two strings of the usual length go in one pass.
+inline int ss_count2(const ShortStr& a, const ShortStr& b, unsigned char c) {
+  const size_t n = a.b[0], m = b.b[0];
+  if (n <= 64 && m <= 64) return static_cast<int>(bytes::count_byte64x2(a.b + 1, n, b.b + 1, m, c));
+  return ss_count(a, c) + ss_count(b, c);
 }
 
 inline const char* ss_chars(const ShortStr& s) {

@@ -29,7 +29,7 @@ struct CountTexts {
 }  // namespace
 
 uint8_t LENG(const ShortStr& a, const ShortStr& b) {
-  int count = ss_len(a) - ss_count(a, ' ') + ss_len(b) - ss_count(b, ' ');
+  int count = ss_len(a) + ss_len(b) - ss_count2(a, b, ' ');
   return static_cast<uint8_t>(count);  // the count wraps at 256
 }
 

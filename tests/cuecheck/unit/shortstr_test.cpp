@@ -26,6 +26,9 @@ TEST(ShortStrings, ScansLookOnlyWithinTheLength) {
       for (int i = 1; i <= n; ++i) want += a.b[i] == c;
       ASSERT_EQ(ss_count(a, c), want) << "length " << n << " char " << int(c);
       ASSERT_EQ(ss_has(a, c), want > 0);
+      int want_b = 0;
+      for (int i = 1; i <= b.b[0]; ++i) want_b += b.b[i] == c;
+      ASSERT_EQ(ss_count2(a, b, c), want + want_b) << "lengths " << n << " " << int{b.b[0]};
     }
     bool has2 = false;
     for (int i = 1; i <= n; ++i) has2 |= a.b[i] == '|' || a.b[i] == '[';

@@ -18,8 +18,9 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_cases import (EMULATOR, USAGE, as_windows_gives, compare, jchecked,  # noqa: E402
-                       jsummary, make_files, needs_posix, summary, with_slashes)
+from run_cases import (USAGE, compare, jchecked, jsummary, make_files,  # noqa: E402
+                       needs_posix, summary)
+from target import EMULATOR, as_windows_gives, is_windows, with_slashes  # noqa: E402
 
 CASES = []
 WINDOWS = False  # set from the binary's name
@@ -272,7 +273,7 @@ def main():
         return 2
     global WINDOWS
     binary = os.path.abspath(sys.argv[1])
-    WINDOWS = binary.lower().endswith(".exe")
+    WINDOWS = is_windows(binary)
     only = set(sys.argv[2:])
     ran = failed = 0
     skipped = []

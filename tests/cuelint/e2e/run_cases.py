@@ -20,6 +20,8 @@ import subprocess
 import sys
 import tempfile
 
+from target import EMULATOR, as_windows_gives, is_windows, with_slashes
+
 USAGE = """Usage: cuelint [OPTIONS] PATH...
 
 Checks MicroDVD, SBV, SubRip, Subviewer 2.0 and WebVTT subtitle files for faults
@@ -193,15 +195,7 @@ SUBVIEWER_TEXT = (
 MICRODVD_RATE = b"{1}{1}23.976\n{0}{24}Twenty letters: abcdef\n{24}{48}{y:i}Twenty|letters: abcdef\n"
 
 CASES = []
-EMULATOR = [w for w in os.environ.get("CUELINT_E2E_EMULATOR", "").split("|") if w]
 WINDOWS = False  # set from the binary's name
-
-# The system's texts for the errors the cases meet, as Windows words them under wine.
-WINE_TEXTS = {
-    "No such file or directory": "File not found.",
-    "No space left on device": "Disk full.",
-    "Bad file descriptor": "Invalid handle.",
-}
 
 
 def case(name, files, args, stdout="", stderr="", status=0, also=(), classic=True, posix=False):
@@ -217,18 +211,6 @@ def case(name, files, args, stdout="", stderr="", status=0, also=(), classic=Tru
 
 def needs_posix(files):
     return any(isinstance(d, tuple) or isinstance(n, bytes) for n, d in files.items())
-
-
-def as_windows_gives(text):
-    for posix, wine in WINE_TEXTS.items():
-        text = text.replace(posix, wine)
-    return text
-
-
-def with_slashes(data):
-    """Output of the Windows build with its separators read as "/": "\\\\" in JSON, "\\" in
-    text (never the "\\" of a JSON escape of a quote)."""
-    return re.sub(rb'\\\\|\\(?!")', b"/", data)
 
 
 case("clean_text", {"c.srt": CLEAN_SRT}, ["c.srt"], stderr=summary(1, 0, 0))
@@ -730,7 +712,7 @@ def main():
         return 2
     global WINDOWS
     binary = os.path.abspath(sys.argv[1])
-    WINDOWS = binary.lower().endswith(".exe")
+    WINDOWS = is_windows(binary)
     only = set(sys.argv[2:])
     failed = 0
     ran = 0
