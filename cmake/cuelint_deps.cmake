@@ -4,10 +4,12 @@
 #
 # A cross build takes the three header libraries from the build machine, each through a
 # folder of its own (never /usr/include whole, whose other headers are the build machine's),
-# toml++ in its header-only form, and builds utf8proc for the target from Debian's source
-# package, unpacked at CUECHECK_UTF8PROC_SOURCE ("apt-get source utf8proc").
+# toml++ in its header-only form, and builds utf8proc and uchardet for the target from
+# Debian's source packages, unpacked at CUECHECK_UTF8PROC_SOURCE and CUECHECK_UCHARDET_SOURCE
+# ("apt-get source utf8proc uchardet"), each as a static library.
 set(CUELINT_MISSING "")
 set(CUECHECK_UTF8PROC_SOURCE "" CACHE PATH "utf8proc's sources, built for the target (cross builds)")
+set(CUECHECK_UCHARDET_SOURCE "" CACHE PATH "uchardet's sources, built for the target (cross builds)")
 
 if(CMAKE_CROSSCOMPILING)
   set(host_headers ${PROJECT_BINARY_DIR}/host-headers)
@@ -50,8 +52,12 @@ if(CMAKE_CROSSCOMPILING)
     list(APPEND CUELINT_MISSING
          "utf8proc (apt-get source utf8proc, then -DCUECHECK_UTF8PROC_SOURCE=its folder)")
   endif()
-  # uchardet is not built for the target yet.
-  list(APPEND CUELINT_MISSING "uchardet (not yet built for cross targets)")
+  if(EXISTS ${CUECHECK_UCHARDET_SOURCE}/src/uchardet.h)
+    include(${CMAKE_CURRENT_LIST_DIR}/uchardet_cross.cmake)
+  else()
+    list(APPEND CUELINT_MISSING
+         "uchardet (apt-get source uchardet, then -DCUECHECK_UCHARDET_SOURCE=its folder)")
+  endif()
   return()
 endif()
 

@@ -160,8 +160,8 @@ TEST(Config, EncodingFromTheFileThenTheCommandLine) {
     const char* encoding;
   } rows[] = {
       {"", {"a"}, ""},
-      {"encoding = \"gbk\"\n", {"a"}, "gbk"},
-      {"encoding = \"gbk\"\n", {"--encoding", "big5", "a"}, "big5"},
+      {"encoding = \"windows-1251\"\n", {"a"}, "windows-1251"},
+      {"encoding = \"windows-1251\"\n", {"--encoding", "big5", "a"}, "big5"},
       {"", {"--encoding=euc-kr", "a"}, "euc-kr"},
   };
   for (const Row& r : rows) {
