@@ -214,12 +214,13 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
   if (control_) control_chars(s, number, column0, unicode);
   // Markup first, as the count finds it: a mark inside markup neither splits nor counts.
   std::size_t i = 0, from = 0, n = s.size();
+  MarkupScan scan;
   while (i < n) {
     char c = s[i];
     std::size_t skip = 0;
     bool splits = false;
     if ((c == '<' || c == '{') && markup_) {
-      skip = markup_(s, i);
+      skip = markup_(s, i, scan);
       if (skip && tags_ && c == '<') tag(s.substr(i, skip - i), number, column0 + i);
     } else if (c == '|') {
       skip = i + 1;
