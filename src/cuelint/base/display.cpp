@@ -300,11 +300,11 @@ void TextRules::end() {
   if (any_open_) {
     for (int t = 0; t < TagSet::kMax; ++t) {
       if (tag_set_->closed_at_end >> t & 1) continue;
-      for (const Open& o : open_[t]) {
+      open_[t].for_each([&](const Open& o) {
         Msg m(fc_.add(Check::kTags, o.line, o.column));
         m << "<" << tag_set_->names[t] << "> not closed in ";
         FileChecker::label(m, fc_.current());
-      }
+      });
     }
   }
   if (too_many_at_) {
