@@ -158,9 +158,9 @@ EncodingResult detect_encoding(Source& src, const char* named) {
   for (;;) {
     std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
     if (got == 0) break;
+    // Not UTF-8 (so far as it is read): the rest is still followed for a line too long,
+    // which would put the bad bytes after the end.
     if (ok) ok = v.feed(buf, got);
-    // Not UTF-8: the rest matters only to a file without a mark, read whole once more.
-    if (!ok && bom) break;
     if (scan.feed(buf, got)) return cut_at(scan.cut());
   }
   ok = ok && v.finish();

@@ -101,6 +101,23 @@ def encoding_from_the_lines_before():
     return {"f.srt": data}, ["--profile", "all", "f.srt"], None, out, summary(2), 1
 
 
+def bad_bytes_only_in_the_long_line():
+    # After a UTF-8 mark, a byte that is not UTF-8 inside the long line is never looked at.
+    data = (b"\xef\xbb\xbf1\n00:00:01,000 --> 00:00:02,000\nok\n\n" + b"x" * 100 + b"\xff" +
+            b"x" * MIB16 + b"\n")
+    return {"f.srt": data}, ["f.srt"], None, "f.srt:5: error: " + LONG + " [format]\n", \
+        summary(1), 1
+
+
+def utf16_fault_before_the_long_line():
+    # An unpaired surrogate before the line is a fault; the odd byte after it is not.
+    text = "1\n00:00:01,000 --> 00:00:04,000\nh".encode("utf-16-le") + b"\x00\xd8"
+    text += ("\n\n" + "x" * (MIB16 + 1) + "\n\n").encode("utf-16-le") + b"\x00"
+    out = ("f.srt:1: error: UTF-16 text with an unpaired surrogate [format]\n"
+           "f.srt:5: error: " + LONG + " [format]\n")
+    return {"f.srt": b"\xff\xfe" + text}, ["f.srt"], None, out, summary(2), 1
+
+
 def dev_zero():
     out = ("/dev/zero:1: error: not a MicroDVD, SBV, SubRip, Subviewer 2.0 or WebVTT file "
            "[format]\n/dev/zero:1: error: " + LONG + " [format]\n")
@@ -121,6 +138,8 @@ CASES = [
     ("line_at_the_limit", line_at_the_limit, True),
     ("utf16_measured_decoded", utf16_measured_decoded, True),
     ("encoding_from_the_lines_before", encoding_from_the_lines_before, True),
+    ("bad_bytes_only_in_the_long_line", bad_bytes_only_in_the_long_line, True),
+    ("utf16_fault_before_the_long_line", utf16_fault_before_the_long_line, True),
     ("dev_zero", dev_zero, False),
     ("endless_pipe", endless_pipe, False),
 ]
