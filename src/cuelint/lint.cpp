@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "checks.h"
+#include "cut.h"
 #include "encoding.h"
 #include "legacy.h"
 #include "lines.h"
@@ -22,6 +23,29 @@ void format_fault(FaultSink& sink, std::string_view text, const Options& opt, Fi
   Msg(f) << text;
   sink.fault(f);
   out.faults = 1;
+}
+
+// The fault that ends a file at a line too long to read; the checks before it stand.
+void long_line_fault(FaultSink& sink, std::uint64_t line, const Options& opt, FileOutcome& out) {
+  Fault f;
+  f.line = line;
+  f.check = Check::kFormat;
+  f.severity = opt.severity(Check::kFormat);
+  f.format = out.format;
+  Msg(f) << "a line longer than 16 MiB: not a subtitle file";
+  sink.fault(f);
+  ++out.faults;
+}
+
+// The number of the line that begins at byte cut (a line too long the encoding pass found).
+std::uint64_t line_at(Source& src, Encoding e, std::uint64_t cut) {
+  CutSource before(src, cut);
+  before.rewind();
+  Decoder dec(before, e);
+  LineReader lines(dec);
+  std::uint64_t n = 1;
+  while (lines.next()) ++n;
+  return n;
 }
 
 bool is_utf8(const EncodingState& st) {
@@ -46,6 +70,8 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
     out.encoding = enc.encoding;
     if (enc.fault) {
       if (sink) format_fault(*sink, enc.fault, opt, out);
+      if (sink && enc.cut != kNoCut)
+        long_line_fault(*sink, line_at(src, enc.encoding, enc.cut), opt, out);
       return nullptr;
     }
   } else {
@@ -55,6 +81,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
   auto dec = std::make_unique<Decoder>(src, st);
   LineReader lines(*dec);
   const FormatRow* row = detect_format(lines);
+  const std::uint64_t long_line = lines.long_line();
   if (!row && !st.known) {
     // No check pass will read on and decide it.
     src.rewind();
@@ -63,6 +90,7 @@ const FormatRow* find_kind(Source& src, EncodingState& st, bool decide_first, Fi
   out.encoding = st.encoding;
   if (!row) {
     if (sink) format_fault(*sink, no_format_message(), opt, out);
+    if (sink && long_line) long_line_fault(*sink, long_line, opt, out);
     return nullptr;
   }
   // Not known yet: decided while the file is checked (Utf8Gate).
@@ -167,10 +195,12 @@ class EncodingRule : public FaultSink {
   bool done_ = false, given_ = false;
 };
 
-// The check pass; the count of faults. `rate` gets the frame rate the times were read at.
+// The check pass; the count of faults. `rate` gets the frame rate the times were read at,
+// `long_line` the line too long that ended it (0: none did).
 std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, FaultSink& sink,
                     EncodingState& st, std::size_t line_buffer, Rate& rate,
-                    Utf8Gate* gate = nullptr, EncodingRule* rule = nullptr) {
+                    std::uint64_t& long_line, Utf8Gate* gate = nullptr,
+                    EncodingRule* rule = nullptr) {
   src.rewind();
   FileChecker fc(sink, *row.info, opt);
   auto dec = std::make_unique<Decoder>(src, st);
@@ -180,6 +210,7 @@ std::uint64_t check(Source& src, const FormatRow& row, const Options& opt, Fault
   row.check(lines, fc);
   if (rule) rule->set_decoder(nullptr);
   rate = fc.unit();
+  long_line = lines.long_line();
   return fc.faults();
 }
 
@@ -202,28 +233,31 @@ FileOutcome lint(Source& src, const Options& opt, FaultSink& sink, std::size_t l
   if (!named.empty()) st.named = named.c_str();
   const FormatRow* row = find_kind(src, st, decide_first || st.named, out, opt, &sink);
   if (!row) return out;
+  std::uint64_t long_line = 0;
   if (row->info->utf8_only && !st.known) {
     Utf8Gate gate(sink, st);
-    std::uint64_t faults = check(src, *row, opt, gate, st, line_buffer, out.rate, &gate);
+    std::uint64_t faults = check(src, *row, opt, gate, st, line_buffer, out.rate, long_line, &gate);
     out.encoding = st.encoding;
     if (!is_utf8(st)) {
       out.format = nullptr;
       format_fault(sink, not_utf8_message(*row->info), opt, out);
-      return out;
+    } else {
+      gate.flush();  // still not decided at the end: ASCII only
+      out.faults = faults;
     }
-    gate.flush();  // still not decided at the end: ASCII only
-    out.faults = faults;
+    if (long_line) long_line_fault(sink, long_line, opt, out);
     return out;
   }
   if (opt.severity(Check::kEncoding) != Severity::kOff) {
     EncodingRule rule(sink, st, opt, *row->info);
-    out.faults = check(src, *row, opt, rule, st, line_buffer, out.rate, nullptr, &rule);
+    out.faults = check(src, *row, opt, rule, st, line_buffer, out.rate, long_line, nullptr, &rule);
     rule.finish();
     out.faults += rule.given();
   } else {
-    out.faults = check(src, *row, opt, sink, st, line_buffer, out.rate);
+    out.faults = check(src, *row, opt, sink, st, line_buffer, out.rate, long_line);
   }
   out.encoding = st.encoding;
+  if (long_line) long_line_fault(sink, long_line, opt, out);
   return out;
 }
 

@@ -31,6 +31,7 @@ void Block::run_into() {
 }
 
 void Block::foreign_marks(std::string_view s, std::uint64_t number, std::size_t column) {
+  if (!fc_.on(Check::kLineBreakMark)) return;  // a fault a byte, none of them reported
   Mark own = fc_.format().line_break;
   for_each_mark(s, [&](std::size_t col, Mark mark) {
     if (mark == own) return;

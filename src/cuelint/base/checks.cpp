@@ -1,5 +1,6 @@
 #include "checks.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "decimal.h"
@@ -235,6 +236,13 @@ void FileChecker::begin(const Subtitle& s) {
   flush_loose();
   cur_ = s;
   held_.clear();
+  if (!spill_.empty()) {
+    // Not ended: its faults are dropped, as those held are.
+    struct Drop : FaultSink {
+      void fault(const Fault&) override {}
+    } drop;
+    spill_.merge(nullptr, 0, unheld_, opt_, drop);
+  }
   order_fault_ = false;
   if (!s.has_times) return;
   if (s.stop < s.start) {
@@ -287,10 +295,39 @@ void FileChecker::begin(const Subtitle& s) {
 }
 
 Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
+  if (opt_.severity(c) == Severity::kOff) {
+    // Found all the same (no rule's faults depend on another's), but not held.
+    fill(unheld_, c, line, column, true);
+    return unheld_;
+  }
+  if (held_.size() == kHeld) {
+    sort_held();
+    spill_.add(held_.data(), held_.size());
+    held_.clear();
+  }
   held_.emplace_back();
   Fault& f = held_.back();
   fill(f, c, line, column, true);
   return f;
+}
+
+void FileChecker::sort_held() {
+  // Held faults come nearly in order (only the reading-time fault comes late), so an
+  // insertion sort moves little; many, or many late, are sorted in n log n.
+  if (held_.size() > 64) {
+    std::stable_sort(held_.begin(), held_.end(), report_before);
+    return;
+  }
+  for (std::size_t i = 1; i < held_.size(); ++i) {
+    if (!report_before(held_[i], held_[i - 1])) continue;
+    Fault f = held_[i];
+    std::size_t j = i;
+    while (j > 0 && report_before(f, held_[j - 1])) {
+      held_[j] = held_[j - 1];
+      --j;
+    }
+    held_[j] = f;
+  }
 }
 
 void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
@@ -336,26 +373,27 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
       m << "at most " << opt_.cps << ")";
     }
   }
-  // Report order: line, then check, then column. Held faults come nearly in order (only
-  // the reading-time fault comes late), so an insertion sort moves little.
-  for (std::size_t i = 1; i < held_.size(); ++i) {
-    auto key_less = [](const Fault& a, const Fault& b) {
-      if (a.line != b.line) return a.line < b.line;
-      if (a.check != b.check) return a.check < b.check;
-      return a.column < b.column;
-    };
-    if (!key_less(held_[i], held_[i - 1])) continue;
-    Fault f = held_[i];
-    std::size_t j = i;
-    while (j > 0 && key_less(f, held_[j - 1])) {
-      held_[j] = held_[j - 1];
-      --j;
-    }
-    held_[j] = f;
+  sort_held();
+  if (!spill_.empty()) {
+    // The spilled runs and the faults held, merged; the fields not stored are the
+    // subtitle's, as every held fault's are.
+    struct Count : FaultSink {
+      FaultSink& out;
+      std::uint64_t n = 0;
+      explicit Count(FaultSink& o) : out(o) {}
+      void fault(const Fault& f) override {
+        out.fault(f);
+        ++n;
+      }
+    } count(sink_);
+    Fault like;
+    fill(like, Check::kFormat, 0, 0, true);
+    spill_.merge(held_.data(), held_.size(), like, opt_, count);
+    faults_ += count.n;
+    held_.clear();
+    return;
   }
-  // Rules that are off still find their faults: no rule's faults depend on another's.
   for (const Fault& f : held_) {
-    if (f.severity == Severity::kOff) continue;
     sink_.fault(f);
     ++faults_;
   }

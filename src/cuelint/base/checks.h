@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "spill.h"
 #include "types.h"
 
 namespace cuelint {
@@ -45,8 +46,10 @@ class FileChecker {
 
   // Opens a subtitle: checks order and overlap, and sets the previous stop.
   void begin(const Subtitle& s);
-  // A fault of the open subtitle, held until end(); the caller writes its message.
+  // A fault of the open subtitle, held until end(); the caller writes its message. Past
+  // kHeld held, they are sorted and spilled to a temporary file (FaultSpill).
   Fault& add(Check c, std::uint64_t line, std::uint64_t column = 0);
+  static constexpr std::size_t kHeld = 4096;
   // Closes the subtitle: checks the durations, the reading time and emptiness for its
   // `chars` visible characters (`all_chars` with white space, when the reading time counts
   // all), hands its faults over in report order.
@@ -95,7 +98,11 @@ class FileChecker {
   Subtitle prev_;                // the one that set the previous stop
   std::int64_t prev_start_ = 0;  // what overlap measures from when cues may be shown together
   std::int64_t prev_stop_ = 0;
+  void sort_held();
+
   std::vector<Fault> held_;  // reused: no allocation per subtitle once it has grown
+  FaultSpill spill_;         // the subtitle's faults past kHeld
+  Fault unheld_;             // a fault of a rule that is off: written, never reported
   bool loose_pending_ = false;
   Fault loose_;
   std::uint64_t faults_ = 0;

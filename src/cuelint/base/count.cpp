@@ -33,29 +33,30 @@ std::uint64_t count_stretch(std::string_view s, bool unicode) {
   return count;
 }
 
-namespace {
-
-// One past the first `close` at or after from, or 0 when the line has none: markup not
-// closed on its line is text.
-std::size_t closed_at(std::string_view s, std::size_t from, char close) {
-  const void* at = std::memchr(s.data() + from, close, s.size() - from);
-  if (!at) return 0;
-  return static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) + 1;
+std::size_t markup_close(std::string_view s, std::size_t from, char close, MarkupScan& scan) {
+  const int k = close == '>' ? 0 : 1;
+  std::size_t& begun = scan.from[k];
+  std::size_t& found = scan.found[k];
+  // Known: from lies between where the last search began and the close it found.
+  if (begun != MarkupScan::kUnsearched && from >= begun && (found == 0 || from < found))
+    return found;
+  const void* at = from < s.size() ? std::memchr(s.data() + from, close, s.size() - from) : nullptr;
+  begun = from;
+  found = at ? static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) + 1 : 0;
+  return found;
 }
 
-}  // namespace
-
-std::size_t subrip_markup(std::string_view s, std::size_t i) {
+std::size_t subrip_markup(std::string_view s, std::size_t i, MarkupScan& scan) {
   std::size_t n = s.size();
   if (s[i] == '<' && i + 1 < n && (is_ascii_letter(s[i + 1]) || s[i + 1] == '/'))
-    return closed_at(s, i + 2, '>');
-  if (s[i] == '{' && i + 1 < n && s[i + 1] == '\\') return closed_at(s, i + 2, '}');
+    return markup_close(s, i + 2, '>', scan);
+  if (s[i] == '{' && i + 1 < n && s[i + 1] == '\\') return markup_close(s, i + 2, '}', scan);
   return 0;
 }
 
-std::size_t microdvd_markup(std::string_view s, std::size_t i) {
+std::size_t microdvd_markup(std::string_view s, std::size_t i, MarkupScan& scan) {
   if (s[i] == '{' && i + 2 < s.size() && is_ascii_letter(s[i + 1]) && s[i + 2] == ':')
-    return closed_at(s, i + 3, '}');
+    return markup_close(s, i + 3, '}', scan);
   return 0;
 }
 
@@ -80,6 +81,7 @@ std::uint64_t count_line_by_stretches(std::string_view line, MarkupRule markup, 
   std::size_t n = line.size(), i = 0, stretch = 0;
   std::uint64_t total = 0;
   unsigned seen = 0;
+  MarkupScan scan;
   for (;;) {
     // Up to the next byte that may begin markup or a mark, the stretch goes on.
     static constexpr unsigned char kSpecial[4] = {'<', '{', '|', '['};
@@ -94,7 +96,7 @@ std::uint64_t count_line_by_stretches(std::string_view line, MarkupRule markup, 
       seen |= kHasBracket;
       if (n - i >= 4 && std::memcmp(p + i, "[br]", 4) == 0) skip_to = i + 4;
     } else {
-      skip_to = markup ? markup(line, i) : 0;
+      skip_to = markup ? markup(line, i, scan) : 0;
       if (skip_to) {
         const char* m = line.data() + i;
         std::size_t len = skip_to - i;

@@ -20,8 +20,12 @@ std::uint64_t count_stretch(std::string_view s, bool unicode);
 // The markup rules of the formats. SubRip's: "<" and an ASCII letter or "/" up to the next
 // ">", and "{\" up to the next "}". MicroDVD's: "{", an ASCII letter and ":" up to the next
 // "}". Markup not closed on its line is text.
-std::size_t subrip_markup(std::string_view line, std::size_t i);
-std::size_t microdvd_markup(std::string_view line, std::size_t i);
+std::size_t subrip_markup(std::string_view line, std::size_t i, MarkupScan& scan);
+std::size_t microdvd_markup(std::string_view line, std::size_t i, MarkupScan& scan);
+
+// One past the first `close` ('>' or '}') at or after from, or 0 when the line has none
+// there: markup not closed on its line is text. What scan knows is used and kept.
+std::size_t markup_close(std::string_view line, std::size_t from, char close, MarkupScan& scan);
 
 // Characters of one text line of a subtitle. Markup (by the rule; none when null) and the
 // marks "|" and "[br]" are taken out, and split the line into stretches counted apart.

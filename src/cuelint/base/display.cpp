@@ -227,12 +227,13 @@ void TextRules::line(std::string_view s, std::uint64_t number, std::size_t colum
   if (control_) control_chars(s, number, column0, unicode);
   // Markup first, as the count finds it: a mark inside markup neither splits nor counts.
   std::size_t i = 0, from = 0, n = s.size();
+  MarkupScan scan;
   while (i < n) {
     char c = s[i];
     std::size_t skip = 0;
     bool splits = false;
     if ((c == '<' || c == '{') && markup_) {
-      skip = markup_(s, i);
+      skip = markup_(s, i, scan);
       if (skip && tags_ && c == '<') tag(s.substr(i, skip - i), number, column0 + i);
     } else if (c == '|') {
       skip = i + 1;
@@ -312,11 +313,11 @@ void TextRules::report_end() {
   if (any_open_) {
     for (int t = 0; t < TagSet::kMax; ++t) {
       if (tag_set_->closed_at_end >> t & 1) continue;
-      for (const Open& o : open_[t]) {
+      open_[t].for_each([&](const Open& o) {
         Msg m(fc_.add(Check::kTags, o.line, o.column));
         m << "<" << tag_set_->names[t] << "> not closed in ";
         FileChecker::label(m, fc_.current());
-      }
+      });
     }
   }
   if (too_many_at_) {

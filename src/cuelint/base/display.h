@@ -13,6 +13,7 @@
 
 #include "bytes.h"
 #include "checks.h"
+#include "stack.h"
 
 namespace cuelint {
 
@@ -81,8 +82,8 @@ class TextRules {
   std::uint64_t displays_ = 0;  // every display line of the subtitle, for messages
   std::uint64_t counted_ = 0;   // display lines that are not empty
   std::uint64_t too_many_at_ = 0;
-  std::vector<Open> open_[TagSet::kMax];  // per tag name of the format's set
-  bool any_open_ = false;                 // since the subtitle began
+  SpillStack<Open> open_[TagSet::kMax];  // per tag name of the format's set
+  bool any_open_ = false;                // since the subtitle began
 };
 
 // Extended grapheme clusters of a stretch, white space included (single-byte: its bytes).

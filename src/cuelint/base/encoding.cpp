@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "bytes.h"
+#include "cut.h"
 #include "legacy.h"
 
 namespace cuelint {
@@ -121,14 +122,26 @@ EncodingResult detect_encoding(Source& src, const char* named) {
   // The first bytes, for the byte-order mark.
   std::size_t have = read_up_to(src, reinterpret_cast<char*>(buf), 3);
   Encoding mark = mark_in(buf, have);
+  // A line too long ends the file for the encoding as it does for the lines: what follows
+  // it is never read, and the bytes before it are looked at again alone.
+  auto cut_at = [&](std::uint64_t end) {
+    CutSource before(src, end);
+    before.rewind();
+    EncodingResult cut = detect_encoding(before, named);
+    cut.cut = end;
+    return cut;
+  };
   if (mark == Encoding::kUtf16Le || mark == Encoding::kUtf16Be) {
     r.encoding = mark;
     Utf16Validator v(mark == Encoding::kUtf16Le);
+    LongLineScan scan(mark, 2);
     v.feed(buf + 2, have - 2);
+    scan.feed(buf + 2, have - 2);
     for (;;) {
       std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
       if (got == 0) break;
       v.feed(buf, got);
+      if (scan.feed(buf, got)) return cut_at(scan.cut());
     }
     r.fault = v.fault();
     return r;
@@ -136,13 +149,21 @@ EncodingResult detect_encoding(Source& src, const char* named) {
 
   Utf8Validator v;
   bool bom = mark == Encoding::kUtf8Bom;
-  if (!bom) v.feed(buf, have);
+  LongLineScan scan(mark, bom ? 3 : 0);
+  bool ok = true;
+  if (!bom) {
+    ok = v.feed(buf, have);
+    if (scan.feed(buf, have)) return cut_at(scan.cut());
+  }
   for (;;) {
     std::size_t got = src.read(reinterpret_cast<char*>(buf), kChunk);
     if (got == 0) break;
-    if (!v.feed(buf, got)) break;  // not UTF-8: the rest does not matter
+    // Not UTF-8 (so far as it is read): the rest is still followed for a line too long,
+    // which would put the bad bytes after the end.
+    if (ok) ok = v.feed(buf, got);
+    if (scan.feed(buf, got)) return cut_at(scan.cut());
   }
-  bool ok = v.finish();
+  ok = ok && v.finish();
   if (bom) {
     r.encoding = Encoding::kUtf8Bom;
     if (!ok) r.fault = "a UTF-8 byte-order mark, then bytes that are not well-formed UTF-8";
@@ -194,7 +215,7 @@ std::size_t Decoder::read(char* out, std::size_t cap) {
   std::size_t got = src_.read(out, cap);
   pos_ += got;
   if (!st_.known && !neutral(out, got)) {
-    decide(out, got);
+    decide(got);
     if (converted(st_.encoding)) {
       // The chunk again, through the converter: every byte before it was ASCII, which
       // the legacy encodings read as ASCII.
@@ -206,16 +227,43 @@ std::size_t Decoder::read(char* out, std::size_t cap) {
   return got;
 }
 
-void Decoder::decide(const char* chunk, std::size_t n) {
-  // Every byte before the chunk was ASCII: no sequence is open where it begins.
+void Decoder::decide(std::size_t n) {
+  // Every byte before the last n read was ASCII: no sequence is open where they begin.
+  // The lines are followed from the file's start, so that the decision is made on the
+  // bytes before a line too long, as if the file ended there.
+  const std::uint64_t from = pos_ - n;
   Utf8Validator v;
-  bool ok = n == 0 || v.feed(reinterpret_cast<const unsigned char*>(chunk), n);
-  while (ok) {
+  LongLineScan scan(Encoding::kUtf8);
+  std::uint64_t at = 0, cut = kNoCut;
+  bool ok = true;
+  src_.rewind();
+  for (;;) {
     std::size_t got = src_.read(reinterpret_cast<char*>(raw_), sizeof raw_);
     if (got == 0) break;
-    ok = v.feed(raw_, got);
+    if (ok && at + got > from) {
+      std::size_t skip = from > at ? static_cast<std::size_t>(from - at) : 0;
+      ok = v.feed(raw_ + skip, got - skip);
+    }
+    at += got;
+    if (scan.feed(raw_, got)) {
+      cut = scan.cut();
+      break;
+    }
   }
-  st_.set(ok && v.finish() ? Encoding::kUtf8 : settle_not_utf8(src_, st_.named));
+  if (cut == kNoCut) {
+    st_.set(ok && v.finish() ? Encoding::kUtf8 : settle_not_utf8(src_, st_.named));
+  } else {
+    CutSource before(src_, cut);
+    before.seek(from < cut ? from : cut);
+    Utf8Validator w;
+    ok = true;
+    while (ok) {
+      std::size_t got = before.read(reinterpret_cast<char*>(raw_), sizeof raw_);
+      if (got == 0) break;
+      ok = w.feed(raw_, got);
+    }
+    st_.set(ok && w.finish() ? Encoding::kUtf8 : settle_not_utf8(before, st_.named));
+  }
   src_.seek(pos_);
 }
 

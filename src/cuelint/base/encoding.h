@@ -15,6 +15,8 @@ namespace cuelint {
 struct EncodingResult {
   Encoding encoding = Encoding::kUtf8;
   const char* fault = nullptr;  // a file that is not what its byte-order mark says
+  // Where a line too long begins, which ended the file for the encoding; all ones: none.
+  std::uint64_t cut = ~std::uint64_t{0};
 };
 
 // Reads the whole source once (a file neither marked nor UTF-8 once more); leaves it at an
@@ -103,14 +105,14 @@ class Decoder {
   // Decides the encoding now, if it is not known, from the bytes not read yet: those read
   // were all ASCII. The reading goes on where it stood.
   void decide_now() {
-    if (!st_.known) decide(nullptr, 0);
+    if (!st_.known) decide(0);
   }
 
  private:
   std::size_t read_utf16(char* out, std::size_t cap);
   std::size_t read_converted(char* out, std::size_t cap);
-  bool fill_raw();  // keeps what is left of raw_, reads more behind it; false at the end
-  void decide(const char* chunk, std::size_t n);
+  bool fill_raw();             // keeps what is left of raw_, reads more behind it; false at the end
+  void decide(std::size_t n);  // the last n bytes read are the first that matter
 
   Source& src_;
   EncodingState own_;

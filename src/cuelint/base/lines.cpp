@@ -15,11 +15,14 @@ bool LineReader::fill() {
     begin_ = 0;
   }
   if (size_ - end_ < 8) {
-    // A line longer than the buffer: twice the room.
-    std::unique_ptr<char[]> bigger(new char[size_ * 2 + kSlack]);
+    // A line longer than the buffer: twice the room, but no more than the longest line
+    // needs to be told from one too long.
+    std::size_t room = size_ * 2, most = max_line_ + 4096;
+    if (room > most) room = most > size_ ? most : size_ + 8;
+    std::unique_ptr<char[]> bigger(new char[room + kSlack]);
     std::memcpy(bigger.get(), buf_.get(), end_);
     buf_ = std::move(bigger);
-    size_ *= 2;
+    size_ = room;
   }
   std::size_t got = dec_.read(buf_.get() + end_, size_ - end_);
   line_.unicode = dec_.unicode();
@@ -66,8 +69,18 @@ void LineReader::index(std::size_t stop) {
   n_ = n;
 }
 
+const Line* LineReader::too_long() {
+  long_line_ = line_.number + 1;
+  // Nothing more is read or handed out.
+  eof_ = true;
+  begin_ = scan_ = end_;
+  k_ = n_ = 0;
+  return nullptr;
+}
+
 const Line* LineReader::next_indexed() {
   for (;;) {
+    if (long_line_) return nullptr;
     if (scan_ < begin_) scan_ = begin_;  // a CR LF pair that ended the last span
     std::size_t stop = end_;
     // A CR as the last byte read: an LF may come with the next read.
@@ -77,6 +90,8 @@ const Line* LineReader::next_indexed() {
       if (n_) return next();
       continue;
     }
+    // No end in the line so far: past the limit, it is too long whatever follows.
+    if (stop - begin_ > max_line_) return too_long();
     if (eof_) {
       if (begin_ >= end_) return nullptr;
       line_.text = std::string_view(buf_.get() + begin_, end_ - begin_);  // no end after it

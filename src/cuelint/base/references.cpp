@@ -53,6 +53,7 @@ std::uint64_t count_line_with_references(std::string_view line, MarkupRule marku
   std::size_t n = line.size(), i = 0, stretch = 0;
   std::uint64_t total = 0;
   unsigned seen = 0;
+  MarkupScan scan;
   auto count = [&](std::size_t from, std::size_t to) {
     text.clear();
     replace_references(line.substr(from, to - from), text);
@@ -68,7 +69,7 @@ std::uint64_t count_line_with_references(std::string_view line, MarkupRule marku
       seen |= kHasBracket;
       if (line.compare(i, 4, "[br]") == 0) skip_to = i + 4;
     } else if (markup) {
-      skip_to = markup(line, i);
+      skip_to = markup(line, i, scan);
       if (skip_to) {
         std::string_view m = line.substr(i, skip_to - i);
         if (m.find('|') != m.npos) seen |= kHasPipe;

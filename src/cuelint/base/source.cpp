@@ -26,7 +26,6 @@ FileSource::FileSource(File f) : file_(f), seekable_(can_seek(f)) {}
 
 FileSource::~FileSource() {
   close_file(copy_);
-  close_file(spool_);
   close_file(file_);
 }
 
@@ -36,16 +35,40 @@ static std::size_t read_or_throw(File f, char* buf, std::size_t n) {
   return got;
 }
 
+void FileSource::copy_at(std::uint64_t pos) {
+  if (copy_pos_ == pos) return;
+  if (int e = seek_to(copy_, pos)) throw ReadError{e};
+  copy_pos_ = pos;
+}
+
 std::size_t FileSource::read(char* buf, std::size_t n) {
-  if (spool_.open()) return read_or_throw(spool_, buf, n);
-  std::size_t got = read_or_throw(file_, buf, n);
-  if (!seekable_ && got != 0) {
-    // At the end the whole stream is in the copy, and from there on the copy is the source.
-    if (!copy_.open()) {
-      if (int e = open_temp(&copy_)) throw ReadError{e};
-    }
-    if (int e = write_file(copy_, buf, got)) throw ReadError{e};
+  if (seekable_) return read_or_throw(file_, buf, n);
+  if (pos_ < copied_) {
+    // Read before: from the copy.
+    if (n > copied_ - pos_) n = static_cast<std::size_t>(copied_ - pos_);
+    copy_at(pos_);
+    std::size_t got = read_or_throw(copy_, buf, n);
+    pos_ += got;
+    copy_pos_ += got;
+    return got;
   }
+  if (drained_) return 0;
+  std::size_t got = read_or_throw(file_, buf, n);
+  if (got == 0) {
+    drained_ = true;
+    return 0;
+  }
+  // Copied as it comes, so that a later pass reads it again; a pass that stops early
+  // (a line too long) leaves the rest of the stream unread.
+  if (!copy_.open()) {
+    if (int e = open_temp(&copy_)) throw ReadError{e};
+    copy_pos_ = 0;
+  }
+  copy_at(copied_);
+  if (int e = write_file(copy_, buf, got)) throw ReadError{e};
+  copied_ += got;
+  copy_pos_ = copied_;
+  pos_ = copied_;
   return got;
 }
 
@@ -54,19 +77,8 @@ void FileSource::seek(std::uint64_t pos) {
     if (int e = seek_to(file_, pos)) throw ReadError{e};
     return;
   }
-  if (!spool_.open()) {
-    // Drain what the first pass did not read, then read the copy from its start.
-    char buf[65536];
-    while (read(buf, sizeof buf) != 0) {
-    }
-    spool_ = copy_;
-    copy_ = File();
-    if (!spool_.open()) {
-      // An empty stream: nothing was copied. Reading the empty pipe again gives 0.
-      return;
-    }
-  }
-  if (int e = seek_to(spool_, pos)) throw ReadError{e};
+  // Only bytes read before are sought: all in the copy.
+  pos_ = pos < copied_ ? pos : copied_;
 }
 
 }  // namespace cuelint

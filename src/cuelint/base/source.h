@@ -42,8 +42,8 @@ class MemorySource : public Source {
 };
 
 // An open file, closed with the source. One that cannot seek (a pipe given as a path) is
-// copied to a nameless temporary file while it is read the first time, so that memory stays
-// bounded.
+// copied to a nameless temporary file as far as it is read, so that memory stays bounded
+// and the stream is read no further than a pass needs.
 class FileSource : public Source {
  public:
   explicit FileSource(File f);
@@ -55,10 +55,14 @@ class FileSource : public Source {
   void seek(std::uint64_t pos) override;
 
  private:
-  File file_;   // owned
-  File copy_;   // the copy being written on the first pass
-  File spool_;  // the finished copy, read on later passes
+  void copy_at(std::uint64_t pos);
+
+  File file_;  // owned
   bool seekable_;
+  // A stream: its bytes read so far, in a temporary file; where the next read begins.
+  File copy_;
+  std::uint64_t copied_ = 0, copy_pos_ = 0, pos_ = 0;
+  bool drained_ = false;
 };
 
 }  // namespace cuelint

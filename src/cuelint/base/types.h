@@ -59,9 +59,19 @@ const char* severity_name(Severity s);
 // The line-break marks of the formats: MicroDVD's "|" and Subviewer 2.0's "[br]".
 enum class Mark : std::uint8_t { kNone, kPipe, kBr };
 
+// What the markup rule has searched of one line: a closing byte ('>' or '}') found at or
+// after a place holds for every opener up to it, and none found holds for every opener
+// after it. Openers taken left to right then search each byte of a line once, so that a
+// line of unclosed openers costs no more than its length. One per pass over a line.
+struct MarkupScan {
+  static constexpr std::size_t kUnsearched = ~std::size_t{0};
+  std::size_t from[2] = {kUnsearched, kUnsearched};  // '>', '}': where the search began
+  std::size_t found[2] = {0, 0};                     // one past the close; 0: none
+};
+
 // Where markup that begins at byte i of a text line ends (one past its last byte); 0 when
 // none begins there. The count takes markup out of the text.
-using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i);
+using MarkupRule = std::size_t (*)(std::string_view line, std::size_t i, MarkupScan& scan);
 
 // What a cue's start is measured against for the overlap check.
 enum class Overlap : std::uint8_t { kPreviousStop, kPreviousStart };

@@ -154,12 +154,11 @@ bool parse_webvtt_timing_line(std::string_view s, std::int64_t& start, std::int6
   return i && (i == n || is_blank_char(s[i]));
 }
 
-std::size_t webvtt_markup(std::string_view s, std::size_t i) {
+std::size_t webvtt_markup(std::string_view s, std::size_t i, MarkupScan& scan) {
   if (s[i] != '<' || i + 1 >= s.size()) return 0;
   char c = s[i + 1];
   if (!(is_ascii_letter(c) || c == '/' || is_digit(c))) return 0;
-  const void* at = std::memchr(s.data() + i + 2, '>', s.size() - i - 2);
-  return at ? static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) + 1 : 0;
+  return markup_close(s, i + 2, '>', scan);
 }
 
 bool recognizes_webvtt(const Line& l, int) {

@@ -20,7 +20,7 @@ extern const FormatInfo kWebVtt;
 bool parse_webvtt_timing_line(std::string_view line, std::int64_t& start, std::int64_t& stop);
 
 // "<" and an ASCII letter, "/" or a digit up to the next ">": tags and timestamp tags.
-std::size_t webvtt_markup(std::string_view line, std::size_t i);
+std::size_t webvtt_markup(std::string_view line, std::size_t i, MarkupScan& scan);
 
 // Line 1 of the file is "WEBVTT", alone or followed by a blank and any text.
 bool recognizes_webvtt(const Line& l, int rank);

@@ -97,6 +97,51 @@ std::vector<std::pair<std::size_t, Mark>> marks(std::string_view s) {
   return out;
 }
 
+// Where a rule's markup ends, searched afresh for every byte: what a scan that keeps its
+// searches must agree with.
+std::size_t fresh(MarkupRule rule, const std::string& s, std::size_t i) {
+  MarkupScan scan;
+  return rule(s, i, scan);
+}
+
+// One scan asked at every byte left to right, then again from the start (a second pass over
+// the same line), then at every other byte: each answer as a fresh search gives it.
+TEST(MarkupScanning, KeptSearchesGiveFreshAnswers) {
+  struct Case {
+    const char* name;
+    MarkupRule rule;
+    std::string line;
+  } cases[] = {
+      {"unclosed_openers", kSrt, "<a<a<a<a<a"},
+      {"closed_after_many", kSrt, "<a<a<a<a>b<a"},
+      {"closers_between", kSrt, "<i>x</i><b y>z<a"},
+      {"braces_apart", kSrt, "{\\a<i{\\b}>{\\"},
+      {"microdvd", kSub, "{y:i}{y:{y:b}x{c:"},
+      {"microdvd_unclosed", kSub, "{y:{y:{y:{y:"},
+      {"both_closes_interleaved", kSrt, "<a{\\b<c}d>e<f{\\"},
+      {"empty_markup", kSrt, "<>< >{\\}"},
+  };
+  for (const Case& c : cases) {
+    MarkupScan scan;
+    for (int pass = 0; pass < 2; ++pass)
+      for (std::size_t i = 0; i < c.line.size(); ++i)
+        EXPECT_EQ(c.rule(c.line, i, scan), fresh(c.rule, c.line, i))
+            << c.name << " pass " << pass << " at " << i;
+    for (std::size_t i = 0; i < c.line.size(); i += 2)
+      EXPECT_EQ(c.rule(c.line, i, scan), fresh(c.rule, c.line, i)) << c.name << " at " << i;
+  }
+}
+
+// A long line of openers never closed counts as text, every byte of it.
+TEST(MarkupScanning, UnclosedOpenersAreText) {
+  std::string line;
+  for (int i = 0; i < 200000; ++i) line += "<a";
+  EXPECT_EQ(count_line(line, kSrt, true), line.size());
+  std::string braces;
+  for (int i = 0; i < 100000; ++i) braces += "{y:";
+  EXPECT_EQ(count_line(braces, kSub, true), braces.size());
+}
+
 TEST(Marks, EveryPipeAndBrWithColumns) {
   using V = std::vector<std::pair<std::size_t, Mark>>;
   EXPECT_EQ(marks("a|b[br]c|"), (V{{1, Mark::kPipe}, {3, Mark::kBr}, {8, Mark::kPipe}}));

@@ -72,6 +72,61 @@ TEST(LineSplitting, LongLinesAreNotCut) {
   EXPECT_EQ(lines[1], "y");
 }
 
+// A line longer than the limit ends the text before it, wherever the reads and the buffer
+// fall; its number is kept. At the limit a line is still read.
+TEST(LineSplitting, TextEndsBeforeALineTooLong) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<std::string> lines;
+    std::uint64_t long_line;
+  } cases[] = {
+      {"at_the_limit", "abcd\nx\n", {"abcd", "x"}, 0},
+      {"one_over", "abcd\nabcde\nx\n", {"abcd"}, 2},
+      {"first_line", "abcdefghij\nx", {}, 1},
+      {"no_end_at_all", "abcdefghijklmnopqrstuvwxyz", {}, 1},
+      {"last_without_end_over", "a\nabcde", {"a"}, 2},
+      {"last_without_end_at_limit", "a\nabcd", {"a", "abcd"}, 0},
+      {"crlf_not_counted", "abcd\r\nabcd\r\n", {"abcd", "abcd"}, 0},
+      {"cr_at_the_limit", "abcd\rabcd\r", {"abcd", "abcd"}, 0},
+      {"after_empty_lines", "\n\r\nabcdefgh\nx", {"", ""}, 3},
+      {"long_after_many",
+       "a\nb\nc\nd\ne\nf\ng\nh\n0123456789\n",
+       {"a", "b", "c", "d", "e", "f", "g", "h"},
+       9},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t step : {1, 3, 64}) {
+      for (std::size_t initial : {8, 65536}) {
+        TrickleSource src(c.text, step);
+        Decoder d(src, Encoding::kUtf8);
+        LineReader lr(d, initial, 4);
+        std::vector<std::string> got;
+        while (const Line* l = lr.next()) got.emplace_back(l->text);
+        EXPECT_EQ(got, c.lines) << c.name << " step " << step << " buffer " << initial;
+        EXPECT_EQ(lr.long_line(), c.long_line) << c.name << " step " << step;
+        EXPECT_EQ(lr.next(), nullptr) << c.name;  // and stays ended
+      }
+    }
+  }
+}
+
+// The limit counts decoded bytes: UTF-16 text is measured as its UTF-8 form.
+TEST(LineSplitting, Utf16LinesAreMeasuredDecoded) {
+  // "\u00e9\u00e9" is 4 bytes decoded (fits a limit of 4), "\u00e9\u00e9a" 5.
+  std::string b(
+      "\xFF\xFE"
+      "\xE9\0\xE9\0\n\0\xE9\0\xE9\0a\0\n\0",
+      16);
+  MemorySource src(b.data(), b.size());
+  Decoder d(src, Encoding::kUtf16Le);
+  LineReader lr(d, 8, 4);
+  int n = 0;
+  while (lr.next()) ++n;
+  EXPECT_EQ(n, 1);
+  EXPECT_EQ(lr.long_line(), 2u);
+}
+
 TEST(LineSplitting, LineNumbersCountDecodedUtf16Lines) {
   std::string b(
       "\xFF\xFE"
