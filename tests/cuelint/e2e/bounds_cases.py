@@ -17,9 +17,10 @@ import sys
 import tempfile
 import threading
 
+from target import EMULATOR, is_windows
+
 LIMIT_MIB = 256
 MIB16 = 16 * 1024 * 1024
-EMULATOR = [w for w in os.environ.get("CUELINT_E2E_EMULATOR", "").split("|") if w]
 SUMMARY = "cuelint: 1 file checked, 1 with faults, %d fault%s\n"
 LONG = "a line longer than 16 MiB: not a subtitle file"
 
@@ -150,7 +151,7 @@ def limit():
 
 
 def can_limit(binary):
-    if EMULATOR or binary.endswith(".exe"):
+    if EMULATOR or is_windows(binary):
         return False
     p = subprocess.run([binary, "--version"], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, preexec_fn=limit)
@@ -199,7 +200,7 @@ def main():
         return 2
     binary = os.path.abspath(sys.argv[1])
     limited = can_limit(binary)
-    windows = binary.endswith(".exe")
+    windows = is_windows(binary)
     failed = 0
     for name, make, portable in CASES:
         if windows and not portable:

@@ -17,7 +17,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_cases import EMULATOR, compare, jchecked, jsummary, make_files, summary  # noqa: E402
+from target import EMULATOR  # noqa: E402
+from run_cases import compare, jchecked, jsummary, make_files, summary  # noqa: E402
 
 SHORT_SUB = b"{0}{1}abc\n"
 SHORT_MSG = ("the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
