@@ -42,18 +42,18 @@ void digits(Msg& m, std::int64_t v, int width) {
 
 }  // namespace
 
-Msg& Msg::time(std::int64_t ms) {
+Msg& Msg::clock(std::int64_t ms, int hour_digits, char mark) {
   if (ms < 0) {
     *this << "-";
     ms = -ms;
   }
   std::int64_t h = ms / 3600000;
-  if (h < 10) *this << "0";
+  if (hour_digits == 2 && h < 10) *this << "0";
   *this << h << ":";
   digits(*this, ms / 60000 % 60, 2);
   *this << ":";
   digits(*this, ms / 1000 % 60, 2);
-  *this << ",";
+  *this << std::string_view(&mark, 1);
   digits(*this, ms % 1000, 3);
   return *this;
 }

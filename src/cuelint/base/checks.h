@@ -19,7 +19,9 @@ class Msg {
   Msg& operator<<(std::int64_t v);
   Msg& operator<<(std::uint64_t v);
   Msg& operator<<(int v) { return *this << static_cast<std::int64_t>(v); }
-  Msg& time(std::int64_t ms);     // 00:01:02,340
+  Msg& time(std::int64_t ms) { return clock(ms, 2, ','); }  // 00:01:02,340
+  // Hours in at least `hour_digits` (1 or 2) digits, then :MM:SS, `mark` and milliseconds.
+  Msg& clock(std::int64_t ms, int hour_digits, char mark);
   Msg& seconds(std::int64_t ms);  // 1.550
   Msg& rate(const Rate& r);       // 23.976
 

@@ -10,17 +10,7 @@ namespace {
 
 // H:MM:SS.mmm, as its time lines write them.
 void write_millis(Msg& m, std::int64_t t) {
-  auto pad = [&](std::int64_t v, std::int64_t width) {
-    for (std::int64_t p = 10; --width > 0; p *= 10)
-      if (v < p) m << "0";
-    m << v;
-  };
-  m << t / 3600000 << ":";
-  pad(t / 60000 % 60, 2);
-  m << ":";
-  pad(t / 1000 % 60, 2);
-  m << ".";
-  pad(t % 1000, 3);
+  m.clock(t, 1, '.');
 }
 
 }  // namespace
