@@ -20,7 +20,7 @@ bool same_bits(double a, double b) {
 }
 
 double time_code(int ms_total) {
-  char tc[16];
+  char tc[32];
   int ms = ms_total % 1000, s = ms_total / 1000;
   std::snprintf(tc, sizeof tc, "%02d:%02d:%02d,%03d", s / 3600, s / 60 % 60, s % 60, ms);
   return ST2TT(S(tc));
