@@ -35,6 +35,10 @@ constexpr std::size_t kHoldLimit = 1 << 20;
 // Files in flight ahead of the printer: their slots are reused, so that memory does not
 // grow with the number of files.
 constexpr std::size_t kWindow = 1024;
+// Chunks the printer has written go back to the workers, their memory kept: a report of
+// millions of lines is then made in a few buffers instead of a fresh one (grown, paged in,
+// given back to the system) every chunk. More than this many idle are freed.
+constexpr std::size_t kSpareChunks = 16;
 
 class Batch {
  public:
@@ -67,6 +71,7 @@ class Batch {
   const std::vector<Entry>& entries_;
   const BatchConfig& cfg_;
   std::vector<Job> jobs_;
+  std::vector<std::string> spare_;  // written chunks, empty, for hand_over to reuse
   std::atomic<std::size_t> next_{0};
   std::mutex m_;
   std::condition_variable printer_cv_, worker_cv_;
@@ -105,6 +110,10 @@ void Batch::hand_over(std::size_t i, std::string& text) {
   j.queued += text.size();
   j.chunks.push_back(std::move(text));
   text.clear();
+  if (!spare_.empty()) {
+    text.swap(spare_.back());
+    spare_.pop_back();
+  }
   lock.unlock();
   printer_cv_.notify_one();
 }
@@ -261,6 +270,9 @@ void Batch::print_all(BatchResult& r, std::size_t& at, std::string& out, FolderC
         lock.unlock();
         if (cfg_.progress) erase_progress();
         write(Stream::kOut, cfg_.writer ? cfg_.writer->print(chunk) : chunk);
+        chunk.clear();
+        lock.lock();
+        if (spare_.size() < kSpareChunks) spare_.push_back(std::move(chunk));
         continue;
       }
       if (j.done && j.out_of_memory) {
