@@ -1,6 +1,7 @@
 #include "report.h"
 
 #include <algorithm>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -22,16 +23,41 @@ static void append_uint(std::string& out, std::uint64_t v) {
 }
 
 void append_text(std::string& out, const std::string& file, const Fault& f) {
-  out += file;
-  out += ':';
-  append_uint(out, f.line);
-  out += ": ";
-  out += severity_name(f.severity);
-  out += ": ";
-  out.append(f.message, f.message_len);
-  out += " [";
-  out += check_name(f.check);
-  out += "]\n";
+  const std::string_view severity = severity_name(f.severity);
+  const std::string_view check = check_name(f.check);
+  // Made on the stack and appended at once: a run may write millions of these lines. A
+  // name too long for that takes the piecewise way.
+  char buf[512];
+  if (file.size() + decimal::kMaxDigits + severity.size() + f.message_len + check.size() + 8 >
+      sizeof buf) {
+    out += file;
+    out += ':';
+    append_uint(out, f.line);
+    out += ": ";
+    out += severity;
+    out += ": ";
+    out.append(f.message, f.message_len);
+    out += " [";
+    out += check;
+    out += "]\n";
+    return;
+  }
+  char* p = buf;
+  auto put = [&p](std::string_view s) {
+    std::memcpy(p, s.data(), s.size());
+    p += s.size();
+  };
+  put(file);
+  *p++ = ':';
+  p += decimal::write_uint(f.line, p);
+  put(": ");
+  put(severity);
+  put(": ");
+  put(f.text());
+  put(" [");
+  put(check);
+  put("]\n");
+  out.append(buf, static_cast<std::size_t>(p - buf));
 }
 
 void append_json(std::string& out, const std::string& file, const Fault& f) {
@@ -49,11 +75,16 @@ void append_json(std::string& out, const std::string& file, const Fault& f) {
   out += '\n';
 }
 
+Report::Report(std::string file, const Writer& writer, std::string& out, Spill* spill)
+    : file_(std::move(file)), json_(false), out_(out), spill_(spill), writer_(&writer) {
+  fault_name_ = writer.fault_name(file_);
+}
+
 void Report::fault(const Fault& f) {
   errors_ += f.severity == Severity::kError;
   ++by_check_[static_cast<std::size_t>(f.check)];
   if (writer_) {
-    writer_->fault(out_, file_, f);
+    writer_->fault(out_, fault_name_, f);
   } else if (json_) {
     append_json(out_, file_, f);
   } else {

@@ -21,13 +21,12 @@ class Writer;
 
 class Report : public FaultSink {
  public:
-  static constexpr std::size_t kChunk = 64 * 1024;
+  static constexpr std::size_t kChunk = 256 * 1024;
 
   Report(std::string file, bool json, std::string& out, Spill* spill = nullptr)
       : file_(std::move(file)), json_(json), out_(out), spill_(spill) {}
   // Lines in the writer's format (writer.h).
-  Report(std::string file, const Writer& writer, std::string& out, Spill* spill = nullptr)
-      : file_(std::move(file)), json_(false), out_(out), spill_(spill), writer_(&writer) {}
+  Report(std::string file, const Writer& writer, std::string& out, Spill* spill = nullptr);
   void fault(const Fault& f) override;
   std::uint64_t errors() const { return errors_; }
   const std::array<std::uint64_t, kCheckCount>& by_check() const { return by_check_; }
@@ -37,6 +36,7 @@ class Report : public FaultSink {
   std::uint64_t errors_ = 0;
   std::array<std::uint64_t, kCheckCount> by_check_{};
   std::string file_;
+  std::string fault_name_;  // the name as the writer's fault lines show it
   bool json_;
   std::string& out_;
   Spill* spill_;

@@ -33,13 +33,12 @@ void escape(std::string& out, std::string_view s, bool property) {
 class GithubWriter : public Writer {
  public:
   // ::error file=FILE,line=LINE,title=cuelint RULE::MESSAGE
-  void fault(std::string& out, const std::string& file, const Fault& f) const override {
+  std::string fault_name(const std::string& file) const override {
+    return name_is_plain(file) ? file : printable_name(file);
+  }
+  void fault(std::string& out, const std::string& name, const Fault& f) const override {
     out += f.severity == Severity::kError ? "::error file=" : "::warning file=";
-    if (name_is_plain(file)) {
-      github_escape_property(out, file);
-    } else {
-      github_escape_property(out, printable_name(file));
-    }
+    github_escape_property(out, name);
     out += ",line=";
     out += std::to_string(f.line);
     out += ",title=cuelint ";

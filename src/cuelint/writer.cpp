@@ -19,12 +19,11 @@ std::string dump(const Json& j) {
 
 class TextWriter : public Writer {
  public:
-  void fault(std::string& out, const std::string& file, const Fault& f) const override {
-    if (name_is_plain(file)) {
-      append_text(out, file, f);
-    } else {
-      append_text(out, printable_name(file), f);
-    }
+  std::string fault_name(const std::string& file) const override {
+    return name_is_plain(file) ? file : printable_name(file);
+  }
+  void fault(std::string& out, const std::string& name, const Fault& f) const override {
+    append_text(out, name, f);
   }
 };
 

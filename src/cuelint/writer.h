@@ -31,7 +31,9 @@ class Writer {
  public:
   virtual ~Writer() = default;
   // Worker side: one line per fault, and one once the file is checked (none by default).
-  virtual void fault(std::string& out, const std::string& file, const Fault& f) const = 0;
+  // fault() gets the name as fault_name() gave it, once for the file, not per fault.
+  virtual std::string fault_name(const std::string& file) const { return file; }
+  virtual void fault(std::string& out, const std::string& name, const Fault& f) const = 0;
   virtual void checked(std::string& /*out*/, const FileRecord& /*r*/) const {}
   // Printer side, in list order: what reaches standard output of a file's lines.
   virtual std::string_view print(std::string& lines) { return lines; }

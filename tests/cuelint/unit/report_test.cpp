@@ -43,6 +43,28 @@ TEST(Report, TextLine) {
             "film.srt:41: warning: subtitle 12 is shown 1.200 s [whitespace]\n");
 }
 
+// Names from short to longer than the line buffer, messages up to a full one, the largest
+// line number: each line the same as written piece by piece.
+TEST(Report, TextLineOfEveryLength) {
+  for (std::size_t name_len : {1, 200, 260, 470, 480, 600, 5000}) {
+    for (std::size_t msg_len : {0, 1, 221, 222}) {
+      Fault f = sample();
+      f.line = ~std::uint64_t{0};
+      f.check = Check::kControlChar;
+      f.message_len = 0;
+      Msg m(f);
+      for (std::size_t i = 0; i < msg_len; ++i) m << std::string_view(&"abcdefgh"[i % 8], 1);
+      const std::string name(name_len, 'n');
+      std::string out = "before\n";
+      append_text(out, name, f);
+      EXPECT_EQ(out, "before\n" + name + ":18446744073709551615: error: " +
+                         std::string(f.message, f.message_len) + " [control-char]\n")
+          << name_len << " " << msg_len;
+      EXPECT_EQ(f.message_len, msg_len < 222 ? msg_len : 222);
+    }
+  }
+}
+
 TEST(Report, JsonLineHasExactlyTheMembers) {
   std::string out;
   append_json(out, "film.srt", sample());
@@ -102,13 +124,15 @@ TEST(Report, SpillsLargeReportsInChunks) {
   Chunks c;
   std::string out;
   Report r("f.srt", false, out, &c);
-  for (int i = 0; i < 10000; ++i) r.fault(sample());
+  const std::string line = "f.srt:41: error: subtitle 12 is shown 1.200 s [reading-time]\n";
+  // A chunk is handed over once it has reached kChunk: four of them, and one line left.
+  const std::size_t per_chunk = (Report::kChunk + line.size() - 1) / line.size();
+  const std::size_t n = 4 * per_chunk + 1;
+  for (std::size_t i = 0; i < n; ++i) r.fault(sample());
+  EXPECT_EQ(c.calls, 4);
+  EXPECT_EQ(out, line);
   c.all += out;
-  EXPECT_GT(c.calls, 3);
-  EXPECT_LT(out.size(), Report::kChunk);
-  EXPECT_EQ(
-      c.all.size(),
-      10000 * std::string("f.srt:41: error: subtitle 12 is shown 1.200 s [reading-time]\n").size());
+  EXPECT_EQ(c.all.size(), n * line.size());
 }
 
 }  // namespace
