@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "decimal.h"
 #include "spill.h"
 #include "types.h"
 
@@ -15,9 +17,26 @@ namespace cuelint {
 class Msg {
  public:
   explicit Msg(Fault& f) : f_(f) { f_.message_len = 0; }
-  Msg& operator<<(std::string_view s);
-  Msg& operator<<(std::int64_t v);
-  Msg& operator<<(std::uint64_t v);
+  // Inline: a message is a dozen short pieces, most of them literals, and a run may make
+  // millions of messages.
+  Msg& operator<<(std::string_view s) {
+    if (s.size() > sizeof f_.message - f_.message_len) return put_cut(s);
+    std::memcpy(f_.message + f_.message_len, s.data(), s.size());
+    f_.message_len = static_cast<std::uint16_t>(f_.message_len + s.size());
+    return *this;
+  }
+  Msg& operator<<(const char* s) { return *this << std::string_view(s); }
+  Msg& operator<<(std::uint64_t v) {
+    if (sizeof f_.message - f_.message_len < decimal::kMaxDigits) return put_cut(v);
+    f_.message_len = static_cast<std::uint16_t>(
+        f_.message_len + decimal::write_uint(v, f_.message + f_.message_len));
+    return *this;
+  }
+  Msg& operator<<(std::int64_t v) {
+    if (v >= 0) return *this << static_cast<std::uint64_t>(v);
+    *this << "-";
+    return *this << (static_cast<std::uint64_t>(-(v + 1)) + 1);
+  }
   Msg& operator<<(int v) { return *this << static_cast<std::int64_t>(v); }
   Msg& time(std::int64_t ms) { return clock(ms, 2, ','); }  // 00:01:02,340
   // Hours in at least `hour_digits` (1 or 2) digits, then :MM:SS, `mark` and milliseconds.
@@ -26,6 +45,9 @@ class Msg {
   Msg& rate(const Rate& r);       // 23.976
 
  private:
+  Msg& put_cut(std::string_view s);  // what fits of s
+  Msg& put_cut(std::uint64_t v);
+
   Fault& f_;
 };
 
@@ -52,6 +74,8 @@ class FileChecker {
   // kHeld held, they are sorted and spilled to a temporary file (FaultSpill).
   Fault& add(Check c, std::uint64_t line, std::uint64_t column = 0);
   static constexpr std::size_t kHeld = 4096;
+  // Up to this many faults of a subtitle are ordered by index instead of moved.
+  static constexpr std::size_t kOrderedInPlace = 64;
   // Closes the subtitle: checks the durations, the reading time and emptiness for its
   // `chars` visible characters (`all_chars` with white space, when the reading time counts
   // all), hands its faults over in report order.
