@@ -1,5 +1,7 @@
 #include "subrip.h"
 
+#include <cstring>
+
 #include "count.h"
 #include "scan.h"
 #include "text.h"
@@ -217,7 +219,15 @@ void SubRipReader::line(const Line& l) {
     pending_line_ = l.number;
     pending_chars_ = 0;
     for (char c : s) pending_chars_ += is_digit(c);
-    if (block_.inspects()) pending_text_.assign(s.data(), s.size());
+    if (block_.inspects()) {
+      if (s.size() <= sizeof pending_short_) {
+        std::memcpy(pending_short_, s.data(), s.size());
+        pending_text_ = std::string_view(pending_short_, s.size());
+      } else {
+        pending_long_.assign(s.data(), s.size());
+        pending_text_ = pending_long_;
+      }
+    }
     return;
   }
   if (s.empty() || is_blank(s, l.unicode)) {

@@ -52,7 +52,11 @@ class SubRipReader {
   std::int64_t pending_value_ = 0;
   std::uint64_t pending_line_ = 0;
   std::uint64_t pending_chars_ = 0;
-  std::string pending_text_;  // its text, when the block looks at more than the count
+  // Its text, when the block looks at more than the count: a short one (every number line
+  // of a subtitle) copied into pending_short_, a longer one into pending_long_.
+  std::string_view pending_text_;
+  char pending_short_[32];
+  std::string pending_long_;
 
   bool stray_run_ = false;        // inside a run of lines that belong to no subtitle
   std::int64_t last_number_ = 0;  // the last number line found, right or wrong
