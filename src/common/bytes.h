@@ -145,6 +145,20 @@ inline uint64_t differ64(const void* p, const void* q) {
   return m;
 }
 
+// The index of the first byte from 0x80; n when there is none.
+inline size_t find_high(const void* p, size_t n) {
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    uint64_t w[4];
+    std::memcpy(w, b + i, 32);
+    if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull) break;
+  }
+  for (; i < n; ++i)
+    if (b[i] >= 0x80) return i;
+  return n;
+}
+
 inline size_t find_byte(const void* p, size_t n, unsigned char c) {
   const void* at = n ? std::memchr(p, c, n) : nullptr;
   return at ? static_cast<size_t>(static_cast<const unsigned char*>(at) -
@@ -342,6 +356,23 @@ inline uint64_t differ64(const void* p, const void* q) {
   for (int i = 0; i < 4; ++i)
     same |= bits16(_mm_cmpeq_epi8(load16(a + 16 * i), load16(b + 16 * i))) << (16 * i);
   return ~same;
+}
+
+inline size_t find_high(const void* p, size_t n) {
+  const unsigned char* b = static_cast<const unsigned char*>(p);
+  size_t i = 0;
+  for (; i + 64 <= n; i += 64) {
+    const __m128i v = _mm_or_si128(_mm_or_si128(load16(b + i), load16(b + i + 16)),
+                                   _mm_or_si128(load16(b + i + 32), load16(b + i + 48)));
+    if (_mm_movemask_epi8(v)) break;
+  }
+  for (; i + 16 <= n; i += 16) {
+    unsigned m = static_cast<unsigned>(_mm_movemask_epi8(load16(b + i)));
+    if (m) return i + static_cast<size_t>(__builtin_ctz(m));
+  }
+  for (; i < n; ++i)
+    if (b[i] >= 0x80) return i;
+  return n;
 }
 
 inline size_t find_byte(const void* p, size_t n, unsigned char c) {
@@ -714,6 +745,10 @@ inline bool has_either256(const void* block, unsigned char a, unsigned char c) {
 }
 
 // Range kernels over [p, p + n): the offset of the first match, or n.
+// The index of the first byte from 0x80; n when there is none.
+inline size_t find_high(const void* p, size_t n) {
+  return best::find_high(p, n);
+}
 inline size_t find_byte(const void* p, size_t n, unsigned char c) {
   return best::find_byte(p, n, c);
 }

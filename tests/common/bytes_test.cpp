@@ -33,6 +33,7 @@ struct Body {
   bool (*has_either256)(const void*, unsigned char, unsigned char);
   void (*copy_first64)(unsigned char*, const unsigned char*, size_t);
   size_t (*find_byte)(const void*, size_t, unsigned char);
+  size_t (*find_high)(const void*, size_t);
   size_t (*find_either)(const void*, size_t, unsigned char, unsigned char);
   size_t (*count_byte)(const void*, size_t, unsigned char);
   bool (*ascii_without)(const void*, size_t, unsigned char, unsigned char);
@@ -45,18 +46,20 @@ struct Body {
 
 std::vector<Body> bodies() {
   namespace p = bytes::portable;
-  std::vector<Body> all = {{"portable",       p::ctz64,         p::eq64,          p::either64,
-                            p::eol64,         p::differ64,      p::count_byte64,  p::count_byte64x2,
-                            p::count_byte256, p::has_either256, p::copy_first64,  p::find_byte,
-                            p::find_either,   p::count_byte,    p::ascii_without, p::fits16,
-                            p::count_white,   p::find_of4,      p::plain_line,    p::text_line}};
+  std::vector<Body> all = {{"portable",       p::ctz64,         p::eq64,         p::either64,
+                            p::eol64,         p::differ64,      p::count_byte64, p::count_byte64x2,
+                            p::count_byte256, p::has_either256, p::copy_first64, p::find_byte,
+                            p::find_high,     p::find_either,   p::count_byte,   p::ascii_without,
+                            p::fits16,        p::count_white,   p::find_of4,     p::plain_line,
+                            p::text_line}};
 #if CUECHECK_SSE2_BUILT
   namespace s = bytes::sse2;
-  all.push_back({"sse2",           bytes::ctz64,     s::eq64,          s::either64,
-                 s::eol64,         s::differ64,      s::count_byte64,  s::count_byte64x2,
-                 s::count_byte256, s::has_either256, s::copy_first64,  s::find_byte,
-                 s::find_either,   s::count_byte,    s::ascii_without, s::fits16,
-                 s::count_white,   s::find_of4,      s::plain_line,    s::text_line});
+  all.push_back({"sse2",           bytes::ctz64,     s::eq64,         s::either64,
+                 s::eol64,         s::differ64,      s::count_byte64, s::count_byte64x2,
+                 s::count_byte256, s::has_either256, s::copy_first64, s::find_byte,
+                 s::find_high,     s::find_either,   s::count_byte,   s::ascii_without,
+                 s::fits16,        s::count_white,   s::find_of4,     s::plain_line,
+                 s::text_line});
 #endif
   all.push_back({"chosen",
                  bytes::ctz64,
@@ -70,6 +73,7 @@ std::vector<Body> bodies() {
                  bytes::has_either256,
                  bytes::copy_first64,
                  bytes::find_byte,
+                 bytes::find_high,
                  bytes::find_either,
                  bytes::count_byte,
                  bytes::ascii_without,
@@ -87,6 +91,12 @@ const unsigned char kAlphabet[] = {'\r', '\n', '}', ' ', '\t', 0x0B, 0x0C, 0x80,
                                    'a',  '0',  '9', ',', '.',  ':',  '|',  '[',  '<',  '{'};
 const unsigned char kPlain[] = {'\r', '\n', '}', ' ', '\t', 0x0B, 0x0C, 0x7F,
                                 0,    'a',  '0', '9', ',',  '.',  '|',  '['};
+
+size_t high_ref(const unsigned char* p, size_t n) {
+  size_t i = 0;
+  while (i < n && p[i] < 0x80) ++i;
+  return i;
+}
 
 void fill(unsigned char* p, size_t n, uint64_t& x) {
   // A third of the rounds each: few hits (so "none" comes up often), many, and plain text.
@@ -210,6 +220,7 @@ TEST(Bytes, RangeKernelsAtEveryAlignmentAndLength) {
           SCOPED_TRACE(b.name);
           ASSERT_EQ(b.find_byte(p, n, '}'), find_ref(p, n, '}', '}')) << n << " " << off;
           ASSERT_EQ(b.find_either(p, n, '\r', '\n'), find_ref(p, n, '\r', '\n')) << n << " " << off;
+          ASSERT_EQ(b.find_high(p, n), high_ref(p, n)) << n << " " << off;
           ASSERT_EQ(b.count_byte(p, n, ' '), count_ref(p, n, ' ')) << n << " " << off;
           ASSERT_EQ(b.ascii_without(p, n, 0x0B, 0x0C), ascii_without_ref(p, n, 0x0B, 0x0C))
               << n << " " << off;
@@ -233,6 +244,22 @@ TEST(Bytes, RangeKernelsAtEveryAlignmentAndLength) {
             }
           }
         }
+      }
+    }
+  }
+}
+
+// One byte from 0x80 in ASCII at every place, in the 64-byte steps, the 16-byte steps and
+// the byte tail; the range ends where its allocation does.
+TEST(Bytes, FirstHighByteAtEveryPlace) {
+  for (size_t n = 0; n <= 160; ++n) {
+    for (size_t at = 0; at <= n; ++at) {
+      std::unique_ptr<unsigned char[]> mem(new unsigned char[n + 1]);
+      unsigned char* p = mem.get() + 1;
+      std::memset(p, 0x7F, n);
+      if (at < n) p[at] = at % 2 ? 0x80 : 0xFF;
+      for (const Body& b : bodies()) {
+        ASSERT_EQ(b.find_high(p, n), at) << b.name << " " << n << " " << at;
       }
     }
   }
