@@ -189,9 +189,14 @@ void TextRules::plain_line(std::string_view s, const bytes::TextLine& t, std::ui
   if (t.marks) {
     // Split at the format's own marks, the others taken out. Without two blanks in a row
     // anywhere, only the runs between marks and their ends need a look.
-    std::size_t n = s.size(), i = 0;
+    // The kernel counted the marks: past the last one there is nothing left to look for.
+    std::size_t n = s.size(), i = 0, left = t.bars + t.breaks;
     for (;;) {
-      std::size_t len = 0, j = next_mark(s, i, len, t.brackets);
+      std::size_t len = 0, j = n;
+      if (left) {
+        j = next_mark(s, i, len, t.brackets);
+        --left;
+      }
       if (j > i) {
         bool w = is_blank_char(s[i]);
         d.two_white |= w && d.last_white;
