@@ -212,6 +212,9 @@ BatchResult Batch::run() {
   std::size_t n = entries_.size();
   unsigned threads = cfg_.jobs < 1 ? 1 : cfg_.jobs;
   if (threads > n) threads = static_cast<unsigned>(n);
+  // One file: the printer checks it itself and writes its report as it grows. A worker
+  // would check it no sooner, and only add the hand-over of every chunk between threads.
+  if (n == 1) threads = 0;
   std::vector<std::thread> pool;
   // A thread the system will not start lowers -j: the run goes on with those it has.
   for (unsigned t = 0; t < threads; ++t) {

@@ -151,6 +151,23 @@ TEST_F(BatchWrites, ThreadsThatCannotStart) {
   }
 }
 
+// A single file is checked by the printer itself, whatever -j says: the same report.
+TEST_F(BatchWrites, OneFileWithoutWorkers) {
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::vector<Entry> one = {entries_[i]};
+    for (unsigned jobs : {1u, 4u}) {
+      Capture w;
+      BatchConfig cfg;
+      cfg.jobs = jobs;
+      cfg.writer = &w;
+      BatchResult r = run_batch(one, cfg);
+      EXPECT_EQ(r.workers, 0u) << i << " " << jobs;
+      EXPECT_EQ(r.totals.files, 1u) << i << " " << jobs;
+      EXPECT_EQ(w.got, entries_[i].name + ":1\n") << i << " " << jobs;
+    }
+  }
+}
+
 // Memory running out in a worker's check or in the printer ends the batch naming the file,
 // with as many workers as not (0: none could be started).
 TEST_F(BatchWrites, OutOfMemoryNamesTheFile) {
