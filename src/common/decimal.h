@@ -15,8 +15,11 @@ inline std::size_t write_uint(std::uint64_t v, char* out) {
       "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243"
       "4445464748495051525354555657585960616263646566676869707172737475767778798081828384858687"
       "888990919293949596979899";
-  char tmp[kMaxDigits];
-  char* p = tmp + sizeof tmp;
+  // Counted first, then written from the last digit back, in place: no copy afterwards
+  // (which, of a length known only at run time, is a library call).
+  std::size_t n = 1;
+  for (std::uint64_t t = v; t >= 10; t /= 10) ++n;
+  char* p = out + n;
   while (v >= 100) {
     const char* pair = kPairs + 2 * (v % 100);
     v /= 100;
@@ -29,8 +32,6 @@ inline std::size_t write_uint(std::uint64_t v, char* out) {
   } else {
     *--p = static_cast<char>('0' + v);
   }
-  const std::size_t n = static_cast<std::size_t>(tmp + sizeof tmp - p);
-  for (std::size_t i = 0; i < n; ++i) out[i] = p[i];
   return n;
 }
 
