@@ -227,7 +227,7 @@ void FileChecker::write_time(Msg& m, std::int64_t t) const {
 void FileChecker::begin(const Subtitle& s) {
   flush_loose();
   cur_ = s;
-  held_.clear();
+  held_n_ = 0;
   if (!spill_.empty()) {
     // Not ended: its faults are dropped, as those held are.
     struct Drop : FaultSink {
@@ -292,20 +292,21 @@ Fault& FileChecker::add(Check c, std::uint64_t line, std::uint64_t column) {
     fill(unheld_, c, line, column, true);
     return unheld_;
   }
-  if (held_.size() == kHeld) {
+  if (held_n_ == kHeld) {
     sort_held();
-    spill_.add(held_.data(), held_.size());
-    held_.clear();
+    spill_.add(held_.data(), held_n_);
+    held_n_ = 0;
   }
-  held_.emplace_back();
-  Fault& f = held_.back();
+  // Slots are kept from one subtitle to the next: fill() sets every field that counts.
+  if (held_n_ == held_.size()) held_.emplace_back();
+  Fault& f = held_[held_n_++];
   fill(f, c, line, column, true);
   return f;
 }
 
 void FileChecker::sort_held() {
   // Only before a spill: held faults in the thousands.
-  std::stable_sort(held_.begin(), held_.end(), report_before);
+  std::stable_sort(held_.begin(), held_.begin() + held_n_, report_before);
 }
 
 void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
@@ -351,12 +352,12 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
       m << "at most " << opt_.cps << ")";
     }
   }
-  if (spill_.empty() && held_.size() <= kOrderedInPlace) {
+  if (spill_.empty() && held_n_ <= kOrderedInPlace) {
     // The common subtitle: a few faults, put in order by their indexes rather than moved
     // (a fault is a few hundred bytes), inserted as they come, so that ties keep the order
     // they were found in.
     std::uint8_t order[kOrderedInPlace];
-    const std::size_t n = held_.size();
+    const std::size_t n = held_n_;
     for (std::size_t i = 0; i < n; ++i) {
       std::size_t j = i;
       for (; j > 0 && report_before(held_[i], held_[order[j - 1]]); --j) order[j] = order[j - 1];
@@ -364,7 +365,7 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
     }
     for (std::size_t k = 0; k < n; ++k) sink_.fault(held_[order[k]]);
     faults_ += n;
-    held_.clear();
+    held_n_ = 0;
     return;
   }
   sort_held();
@@ -382,16 +383,17 @@ void FileChecker::end(std::uint64_t visible, std::uint64_t all_chars) {
     } count(sink_);
     Fault like;
     fill(like, Check::kFormat, 0, 0, true);
-    spill_.merge(held_.data(), held_.size(), like, opt_, count);
+    spill_.merge(held_.data(), held_n_, like, opt_, count);
     faults_ += count.n;
-    held_.clear();
+    held_n_ = 0;
     return;
   }
-  for (const Fault& f : held_) {
+  for (std::size_t k = 0; k < held_n_; ++k) {
+    const Fault& f = held_[k];
     sink_.fault(f);
     ++faults_;
   }
-  held_.clear();
+  held_n_ = 0;
 }
 
 Fault& FileChecker::loose(Check c, std::uint64_t line) {

@@ -127,6 +127,7 @@ class FileChecker {
   void sort_held();
 
   std::vector<Fault> held_;  // reused: no allocation per subtitle once it has grown
+  std::size_t held_n_ = 0;   // of them, those of the open subtitle
   FaultSpill spill_;         // the subtitle's faults past kHeld
   Fault unheld_;             // a fault of a rule that is off: written, never reported
   bool loose_pending_ = false;
