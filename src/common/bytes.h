@@ -55,6 +55,7 @@ struct TextLine {
   bool two_white;               // two white bytes (20, 09) next to each other
   size_t whites, bars, breaks;  // white bytes, "|", "[br]"
   bool brackets, amp;           // a "[", a "&" among them
+  size_t first_break;           // where the first "[br]" begins; n when there is none
 };
 
 // Copies n bytes, exactly [d, d + n), in a few fixed-size moves instead of a library call:
@@ -279,7 +280,7 @@ inline bool plain_line(const void* p, size_t n, bool utf8, PlainLine& out) {
 // stand together.
 inline bool text_line(const void* p, size_t n, TextLine& out) {
   const unsigned char* b = static_cast<const unsigned char*>(p);
-  TextLine r{false, false, 0, 0, 0, false, false};
+  TextLine r{false, false, 0, 0, 0, false, false, n};
   unsigned two = 0, prev = 0;
   for (size_t i = 0; i < n; ++i) {
     const unsigned char c = b[i];
@@ -290,7 +291,9 @@ inline bool text_line(const void* p, size_t n, TextLine& out) {
     prev = w;
     r.bars += c == '|';
     r.brackets |= c == '[';
-    r.breaks += c == '[' && n - i >= 4 && std::memcmp(b + i, "[br]", 4) == 0;
+    if (c == '[' && n - i >= 4 && std::memcmp(b + i, "[br]", 4) == 0) {
+      if (r.breaks++ == 0) r.first_break = i;
+    }
     r.amp |= c == '&';
   }
   r.marks = r.bars != 0 || r.brackets;
@@ -674,7 +677,8 @@ inline bool text_line(const void* p, size_t n, TextLine& out) {
              nbars + lane_sum(bars),
              0,
              _mm_movemask_epi8(sqs) != 0,
-             _mm_movemask_epi8(amps) != 0};
+             _mm_movemask_epi8(amps) != 0,
+             n};
   if (r.brackets) {
     // Each "[" looked at alone, sixteen bytes at a time, the last sixteen new ones only.
     for (size_t at = 0; at < n; at += 16) {
@@ -683,7 +687,9 @@ inline bool text_line(const void* p, size_t n, TextLine& out) {
                    (0xFFFFu << (at - from));
       for (; m; m &= m - 1) {
         const size_t k = from + static_cast<size_t>(__builtin_ctz(m));
-        r.breaks += n - k >= 4 && std::memcmp(b + k, "[br]", 4) == 0;
+        if (n - k >= 4 && std::memcmp(b + k, "[br]", 4) == 0) {
+          if (r.breaks++ == 0) r.first_break = k;
+        }
       }
     }
   }

@@ -153,6 +153,12 @@ long whites_ref(const unsigned char* p, size_t n, bool utf8) {
   return k;
 }
 
+size_t first_break_ref(const unsigned char* p, size_t n) {
+  for (size_t i = 0; i + 4 <= n; ++i)
+    if (std::memcmp(p + i, "[br]", 4) == 0) return i;
+  return n;
+}
+
 size_t breaks_ref(const unsigned char* p, size_t n) {
   size_t k = 0;
   for (size_t i = 0; i + 4 <= n; ++i) {
@@ -302,7 +308,7 @@ TEST(Bytes, TextLineAtEveryAlignmentAndLength) {
         breaks += want && breaks_ref(p, n) > 0;
         for (const Body& b : all) {
           SCOPED_TRACE(b.name);
-          bytes::TextLine line{!want_marks, !want_two, 7, 7, 7, true, true};
+          bytes::TextLine line{!want_marks, !want_two, 7, 7, 7, true, true, 7};
           ASSERT_EQ(b.text_line(p, n, line), want) << n << " " << off;
           if (want) {
             ASSERT_EQ(line.marks, want_marks) << n << " " << off;
@@ -310,8 +316,10 @@ TEST(Bytes, TextLineAtEveryAlignmentAndLength) {
             ASSERT_EQ(line.whites, count_ref(p, n, ' ') + count_ref(p, n, '\t')) << n << " " << off;
             ASSERT_EQ(line.bars, count_ref(p, n, '|')) << n << " " << off;
             ASSERT_EQ(line.breaks, breaks_ref(p, n)) << n << " " << off;
+            ASSERT_EQ(line.first_break, first_break_ref(p, n)) << n << " " << off;
             ASSERT_EQ(line.brackets, count_ref(p, n, '[') > 0) << n << " " << off;
             ASSERT_EQ(line.amp, count_ref(p, n, '&') > 0) << n << " " << off;
+            ASSERT_EQ(line.first_break, first_break_ref(p, n)) << n << " " << off;
           }
         }
       }

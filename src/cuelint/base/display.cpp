@@ -193,7 +193,10 @@ void TextRules::plain_line(std::string_view s, const bytes::TextLine& t, std::ui
     std::size_t n = s.size(), i = 0, left = t.bars + t.breaks;
     for (;;) {
       std::size_t len = 0, j = n;
-      if (left) {
+      if (left && !t.bars && i == 0) {
+        j = t.first_break, len = 4;  // found by the kernel
+        --left;
+      } else if (left) {
         j = next_mark(s, i, len, t.brackets);
         --left;
       }
