@@ -633,8 +633,9 @@ inline bool text_line(const void* p, size_t n, TextLine& out) {
   const __m128i lt = _mm_set1_epi8('<'), lb = _mm_set1_epi8('{'), bar = _mm_set1_epi8('|'),
                 sq = _mm_set1_epi8('['), sp = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
                 del = _mm_set1_epi8(0x7F), amp = _mm_set1_epi8('&'), zero = _mm_setzero_si128();
-  __m128i stop = zero, sqs = zero, amps = zero, white = zero, bars = zero;
-  size_t whites = 0, nbars = 0;
+  __m128i stop = zero, amps = zero, white = zero, bars = zero;
+  size_t whites = 0, nbars = 0, breaks = 0, first_break = n;
+  bool brackets = false;
   auto look = [&](__m128i v) {
     const __m128i tabs = _mm_cmpeq_epi8(v, tab);
     const __m128i ws = _mm_or_si128(_mm_cmpeq_epi8(v, sp), tabs);
@@ -644,16 +645,26 @@ inline bool text_line(const void* p, size_t n, TextLine& out) {
     stop = _mm_or_si128(stop, _mm_or_si128(low, _mm_cmpeq_epi8(v, del)));
     white = _mm_sub_epi8(white, ws);
     bars = _mm_sub_epi8(bars, _mm_cmpeq_epi8(v, bar));
-    sqs = _mm_or_si128(sqs, _mm_cmpeq_epi8(v, sq));
     amps = _mm_or_si128(amps, _mm_cmpeq_epi8(v, amp));
     return static_cast<unsigned>(_mm_movemask_epi8(ws));
+  };
+  // Each "[" of the sixteen bytes from `from` (bits of q) looked at as it comes.
+  auto opens = [&](unsigned q, size_t from) {
+    brackets = true;
+    for (; q; q &= q - 1) {
+      const size_t k = from + static_cast<size_t>(__builtin_ctz(q));
+      if (n - k >= 4 && std::memcmp(b + k, "[br]", 4) == 0 && breaks++ == 0) first_break = k;
+    }
   };
   unsigned two = 0, prev = 0;
   size_t i = 0, rounds = 0;
   for (; i + 16 <= n; i += 16) {
-    const unsigned w = look(load16(b + i));
+    const __m128i v = load16(b + i);
+    const unsigned w = look(v);
     two |= w & ((w << 1) | prev);
     prev = w >> 15;
+    if (const unsigned q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, sq))))
+      opens(q, i);
     if (++rounds == 255) {
       whites += lane_sum(white);
       nbars += lane_sum(bars);
@@ -669,32 +680,14 @@ inline bool text_line(const void* p, size_t n, TextLine& out) {
                                    _mm_andnot_si128(keep, _mm_set1_epi8('a')));
     const unsigned w = look(v) >> (16 - (n - i));
     two |= w & ((w << 1) | prev);
+    if (const unsigned q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, sq))))
+      opens(q, n - 16);
   }
   if (_mm_movemask_epi8(stop)) return false;
-  TextLine r{false,
-             two != 0,
-             whites + lane_sum(white),
-             nbars + lane_sum(bars),
-             0,
-             _mm_movemask_epi8(sqs) != 0,
-             _mm_movemask_epi8(amps) != 0,
-             n};
-  if (r.brackets) {
-    // Each "[" looked at alone, sixteen bytes at a time, the last sixteen new ones only.
-    for (size_t at = 0; at < n; at += 16) {
-      const size_t from = at + 16 <= n ? at : n - 16;
-      unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(load16(b + from), sq))) &
-                   (0xFFFFu << (at - from));
-      for (; m; m &= m - 1) {
-        const size_t k = from + static_cast<size_t>(__builtin_ctz(m));
-        if (n - k >= 4 && std::memcmp(b + k, "[br]", 4) == 0) {
-          if (r.breaks++ == 0) r.first_break = k;
-        }
-      }
-    }
-  }
-  r.marks = r.bars != 0 || r.brackets;
-  out = r;
+  const size_t nb = nbars + lane_sum(bars);
+  out = TextLine{
+      nb != 0 || brackets,          two != 0,   whites + lane_sum(white), nb, breaks, brackets,
+      _mm_movemask_epi8(amps) != 0, first_break};
   return true;
 }
 
