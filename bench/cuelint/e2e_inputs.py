@@ -18,7 +18,9 @@ def main():
         return 2
     out = sys.argv[1]
     here = os.path.dirname(os.path.abspath(__file__))
-    path = os.path.join(here, "..", "..", "tests", "cuelint", "e2e", "run_cases.py")
+    cases_dir = os.path.join(here, "..", "..", "tests", "cuelint", "e2e")
+    sys.path.insert(0, cases_dir)  # run_cases.py imports its neighbour target.py
+    path = os.path.join(cases_dir, "run_cases.py")
     spec = importlib.util.spec_from_file_location("run_cases", path)
     cases = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(cases)
