@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """CPU time of commands, interleaved, for bench/run.sh.
 
-  cputime.py RUNS DIR OUT CMD [ARG...] ;; OUT CMD [ARG...] ;; ...
+  cputime.py [--sync] RUNS DIR OUT CMD [ARG...] ;; OUT CMD [ARG...] ;; ...
 
 Runs each command RUNS times, in turn (command 1, 2, ..., then again), each in DIR with
 standard input from /dev/null and standard output to OUT, and prints one line per
 command: the median user + system CPU time in seconds and the last run's exit status.
-Interleaving puts every command under the same load. The time comes from wait4 on the
+Interleaving puts every command under the same load. With --sync, the file systems are
+synced after each run, outside the time taken: a command that writes a large output then
+leaves no writeback behind to slow the command after it. The time comes from wait4 on the
 command's own process: microseconds, and nothing of this script counted.
 """
 import os
@@ -34,11 +36,15 @@ def run_once(workdir, out, argv):
 
 
 def main():
-    runs = int(sys.argv[1])
-    workdir = sys.argv[2]
+    args = sys.argv[1:]
+    sync = args[:1] == ["--sync"]
+    if sync:
+        args = args[1:]
+    runs = int(args[0])
+    workdir = args[1]
     cmds = []
     cur = []
-    for a in sys.argv[3:]:
+    for a in args[2:]:
         if a == ";;":
             cmds.append(cur)
             cur = []
@@ -52,6 +58,8 @@ def main():
         for i, c in enumerate(cmds):
             t, codes[i] = run_once(workdir, c[0], c[1:])
             times[i].append(t)
+            if sync:
+                os.sync()
     for i in range(len(cmds)):
         print("%.4f %d" % (statistics.median(times[i]), codes[i]))
 

@@ -8,12 +8,13 @@
 # For each format one file is generated (bench/cuelint/gen.py) and read once to warm the
 # page cache; then OLD, NEW --profile classic and NEW --profile netflix run in turn, --runs
 # times each (bench/cputime.py: median user + system time of the process itself, standard
-# output to a file). Prints one line per format with the three times and the two ratios;
-# with --old-netflix yes (an OLD that has profiles) OLD --profile netflix runs too, and its
-# time and its ratio to OLD follow. The load of the machine (uptime) is printed before and
-# after.
+# output to a file, the file systems synced between runs so that one run's output is not
+# written back while the next is timed). Prints one line per format with the three times
+# and the two ratios; with --old-netflix yes (an OLD that has profiles) OLD --profile
+# netflix runs too, and its time and its ratio to OLD follow. The load of the machine
+# (uptime) is printed before and after.
 set -euo pipefail
-[ $# -ge 2 ] || { sed -n '2,13p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 2; }
+[ $# -ge 2 ] || { sed -n '2,15p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 2; }
 old=$(realpath "$1") new=$(realpath "$2")
 shift 2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -47,7 +48,7 @@ for f in "${fmts[@]}"; do
   # --isolated: no config file found by chance changes what is timed.
   extra=()
   [ "$old_netflix" = yes ] && extra=(";;" "$dir/out" "$old" --isolated --profile netflix "$file")
-  mapfile -t t < <(python3 "$here/../cputime.py" "$runs" "$dir" "$dir/out" \
+  mapfile -t t < <(python3 "$here/../cputime.py" --sync "$runs" "$dir" "$dir/out" \
     "$old" "$file" ";;" "$dir/out" "$new" --isolated --profile classic "$file" ";;" \
     "$dir/out" "$new" --isolated --profile netflix "$file" "${extra[@]}" 2>/dev/null |
     awk '{print $1}')
