@@ -18,7 +18,9 @@ inline std::size_t write_uint(std::uint64_t v, char* out) {
   // Counted first, then written from the last digit back, in place: no copy afterwards
   // (which, of a length known only at run time, is a library call).
   std::size_t n = 1;
-  for (std::uint64_t t = v; t >= 10; t /= 10) ++n;
+  std::uint64_t t = v;
+  for (; t >= 100; t /= 100) n += 2;
+  n += t >= 10;
   char* p = out + n;
   while (v >= 100) {
     const char* pair = kPairs + 2 * (v % 100);
