@@ -18,7 +18,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_cases import (USAGE, compare, jchecked, jsummary, make_files,  # noqa: E402
+from run_cases import (USAGE, jchecked, jsummary, make_files, outcome_faults,  # noqa: E402
                        needs_posix, summary)
 from target import EMULATOR, as_windows_gives, is_windows, with_slashes  # noqa: E402
 
@@ -259,11 +259,8 @@ def run_case(binary, c):
             if WINDOWS:
                 got_out, got_err = with_slashes(got_out), with_slashes(got_err)
                 want_out, want_err = as_windows_gives(want_out), as_windows_gives(want_err)
-            faults += compare("stdout %s" % args, want_out.encode(), got_out)
-            faults += compare("stderr %s" % args, want_err.encode(), got_err)
-            if p.returncode != c["status"]:
-                faults.append("%s: exit status %d, expected %d" % (args, p.returncode,
-                                                                   c["status"]))
+            faults += outcome_faults(args, want_out.encode(), want_err.encode(), c["status"],
+                                     got_out, got_err, p.returncode)
     return faults
 
 

@@ -566,6 +566,15 @@ def compare(label, want, got):
                                            "actual " + label, lineterm=""))]
 
 
+def outcome_faults(args, want_out, want_err, want_status, got_out, got_err, got_status):
+    """What differs of one finished run: standard output, standard error, exit status."""
+    faults = compare("stdout %s" % args, want_out, got_out)
+    faults += compare("stderr %s" % args, want_err, got_err)
+    if got_status != want_status:
+        faults.append("%s: exit status %d, expected %d" % (args, got_status, want_status))
+    return faults
+
+
 def run_case(binary, c):
     faults = []
     for args in [c["args"]] + list(c["also"]):
@@ -584,11 +593,8 @@ def run_case(binary, c):
                 got_out, got_err = with_slashes(got_out), with_slashes(got_err)
                 want_out = as_windows_gives(c["stdout"]).encode()  # unreadable records
                 want_err = as_windows_gives(c["stderr"]).encode()
-            out = compare("stdout %s" % args, want_out, got_out)
-            out += compare("stderr %s" % args, want_err, got_err)
-            if p.returncode != c["status"]:
-                out.append("%s: exit status %d, expected %d" % (args, p.returncode, c["status"]))
-            faults += out
+            faults += outcome_faults(args, want_out, want_err, c["status"], got_out, got_err,
+                                     p.returncode)
             if os.path.exists(os.path.join(work, "errors.txt")):
                 faults.append("%s: errors.txt written" % args)
     return faults

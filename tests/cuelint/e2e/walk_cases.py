@@ -18,7 +18,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from target import EMULATOR  # noqa: E402
-from run_cases import compare, jchecked, jsummary, make_files, summary  # noqa: E402
+from run_cases import jchecked, jsummary, make_files, outcome_faults, summary  # noqa: E402
 
 SHORT_SUB = b"{0}{1}abc\n"
 SHORT_MSG = ("the subtitle at line 1 is shown 0.040 s (1 frame at 25 per second); its 3 "
@@ -156,11 +156,8 @@ def run_case(binary, c, as_user):
             finally:
                 for rel, _ in modes:
                     os.chmod(os.path.join(work, rel), 0o755)
-            faults += compare("stdout %s" % args, as_bytes(c["stdout"]), p.stdout)
-            faults += compare("stderr %s" % args, as_bytes(c["stderr"]), p.stderr)
-            if p.returncode != c["status"]:
-                faults.append("%s: exit status %d, expected %d" % (args, p.returncode,
-                                                                   c["status"]))
+            faults += outcome_faults(args, as_bytes(c["stdout"]), as_bytes(c["stderr"]),
+                                     c["status"], p.stdout, p.stderr, p.returncode)
     return faults
 
 
