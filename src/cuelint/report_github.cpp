@@ -33,9 +33,7 @@ void escape(std::string& out, std::string_view s, bool property) {
 class GithubWriter : public Writer {
  public:
   // ::error file=FILE,line=LINE,title=cuelint RULE::MESSAGE
-  std::string fault_name(const std::string& file) const override {
-    return name_is_plain(file) ? file : printable_name(file);
-  }
+  std::string fault_name(const std::string& file) const override { return printable_name(file); }
   void fault(std::string& out, const std::string& name, const Fault& f) const override {
     out += f.severity == Severity::kError ? "::error file=" : "::warning file=";
     github_escape_property(out, name);

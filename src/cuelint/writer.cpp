@@ -19,9 +19,7 @@ std::string dump(const Json& j) {
 
 class TextWriter : public Writer {
  public:
-  std::string fault_name(const std::string& file) const override {
-    return name_is_plain(file) ? file : printable_name(file);
-  }
+  std::string fault_name(const std::string& file) const override { return printable_name(file); }
   void fault(std::string& out, const std::string& name, const Fault& f) const override {
     append_text(out, name, f);
   }
