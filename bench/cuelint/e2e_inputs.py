@@ -7,7 +7,7 @@ For each case of tests/cuelint/e2e/run_cases.py: its files (links and FIFOs too)
 DIR/CASE/, and each of its argument lists in DIR/CASE.args.N, the arguments separated by
 NUL bytes.
 """
-import importlib.util
+import importlib
 import os
 import sys
 
@@ -18,12 +18,9 @@ def main():
         return 2
     out = sys.argv[1]
     here = os.path.dirname(os.path.abspath(__file__))
-    cases_dir = os.path.join(here, "..", "..", "tests", "cuelint", "e2e")
-    sys.path.insert(0, cases_dir)  # run_cases.py imports its neighbour target.py
-    path = os.path.join(cases_dir, "run_cases.py")
-    spec = importlib.util.spec_from_file_location("run_cases", path)
-    cases = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(cases)
+    # The case runner, and its neighbour target.py that it imports, from their own folder.
+    sys.path.insert(0, os.path.join(here, "..", "..", "tests", "cuelint", "e2e"))
+    cases = importlib.import_module("run_cases")
     for c in cases.CASES:
         root = os.path.join(out, c["name"])
         os.makedirs(root)
